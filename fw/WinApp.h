@@ -1,0 +1,53 @@
+// Application object: the one per-process object whose InitInstance and
+// ExitInstance the program entry runs.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace fw {
+
+class CWnd;
+
+class CWinApp {
+public:
+    CWinApp();
+    virtual ~CWinApp();
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+
+    // Returning false skips the message pump; ExitInstance runs either way.
+    virtual BOOL InitInstance();
+    virtual int ExitInstance();
+
+    // Runs the application: called once by the program entry.
+    int Run(HINSTANCE instance);
+
+    // OLE for this thread; undone by the framework when the application ends.
+    BOOL AfxOleInit();
+
+    // The executable's file name without extension: names the mutex and
+    // captions message boxes.
+    const std::wstring& AppName() const { return m_appName; }
+
+    // Profile file used by the profile functions. A bare name is looked up in
+    // the Windows folder, as the private-profile functions do.
+    const std::wstring& ProfileName() const { return m_profileName; }
+    void SetProfileName(std::wstring path) { m_profileName = std::move(path); }
+
+    HINSTANCE m_hInstance = nullptr;
+    CWnd* m_pMainWnd = nullptr;
+
+private:
+    std::wstring m_appName;
+    std::wstring m_profileName;
+    bool m_oleInitialized = false;
+};
+
+CWinApp* AfxGetApp();
+HINSTANCE AfxGetInstanceHandle();
+// Modal message box captioned with the application name.
+int AfxMessageBox(const wchar_t* text, UINT type = MB_OK);
+
+} // namespace fw

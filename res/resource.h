@@ -1,0 +1,31 @@
+// Resource and command identifiers, shared by the .rc and the program.
+#pragma once
+
+#define IDM_ABOUTBOX 0x0010
+#define IDD_ABOUTBOX 100
+#define IDS_ABOUTBOX 101
+#define IDD_LOUPA_DIALOG 102
+#define IDD_PAGE1 107
+#define IDR_MAINFRAME 128
+#define IDR_TRAYMENU 129
+
+#define IDC_SLIDER_ZOOMIN 1000
+#define IDC_SLIDER_ZOOMOUT 1001
+#define IDC_CHECK_CTRL 1003
+#define IDC_CHECK_ALT 1004
+#define IDC_CHECK_WIN 1005
+#define IDC_CHECK_SHIFT 1006
+#define IDC_HOTKEY_ZOOMIN 1007
+#define IDC_HOTKEY_ZOOMOUT 1009
+#define IDC_HOTKEY_ZOOMCANCEL 1010
+
+#define ID_TRAY_EXIT 32775
+#define ID_TRAY_SETTING 32779
+#define ID_TRAY_ZOOMIN 32780
+#define ID_TRAY_ZOOMOUT 32781
+#define ID_TRAY_ZOOMCANCEL 32782
+#define ID_TRAY_AUTOSTARTUP 32785
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
