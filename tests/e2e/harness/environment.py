@@ -1,0 +1,71 @@
+"""Everything an end-to-end run needs, started and ended together: a
+virtual display, the Wine prefix with its persistent wineserver, and the
+means to see and drive the desktop."""
+
+import shutil
+import time
+
+from .display import DualMonitorDisplay, VirtualDisplay
+from .images import screenshot
+from .paths import WORK_DIR
+from .wine import WinePrefix
+from .xinput import Input
+from .xwindows import Windows
+
+
+class Environment:
+    def __init__(self, dual_monitor=False, name="e2e"):
+        self.name = name
+        self.work_dir = WORK_DIR / name
+        self.display = DualMonitorDisplay() if dual_monitor else VirtualDisplay()
+        self.prefix = WinePrefix()
+        self.session = self.prefix.session()
+        self.windows = Windows(self.display)
+        self.input = Input(self.display)
+        self._started = []
+
+    def start(self):
+        shutil.rmtree(self.work_dir, ignore_errors=True)
+        self.work_dir.mkdir(parents=True)
+        try:
+            self.session.start()
+            self._started.append(self.session)
+            self.display.log_dir = self.work_dir
+            self.display.start()
+            self._started.append(self.display)
+            self._warm_up()
+        except BaseException:
+            self.stop()
+            raise
+        return self
+
+    def _warm_up(self):
+        # The first Wine process of a server starts the desktop process;
+        # paying for it here keeps the first test's deadlines honest.
+        started = time.monotonic()
+        code = self.prefix.run(["cmd", "/c", "exit", "0"], self.work_dir / "warm-up.log",
+                               self.display, timeout=120)
+        if code != 0:
+            raise RuntimeError(f"Wine does not run programs (exit code {code}), "
+                               f"see {self.work_dir / 'warm-up.log'}")
+        self.warm_up_seconds = time.monotonic() - started
+
+    def stop(self):
+        # The wineserver first: it ends every Wine process of the prefix
+        # while their display still exists.
+        started, self._started = self._started, []
+        try:
+            if self.session in started:
+                self.session.stop()
+        finally:
+            if self.display in started:
+                self.display.stop()
+
+    def screenshot(self, path, window="root"):
+        return screenshot(self.display, path, window)
+
+    def __enter__(self):
+        return self.start()
+
+    def __exit__(self, *exc):
+        self.stop()
