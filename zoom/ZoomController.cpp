@@ -193,9 +193,6 @@ void ZoomController::PlaceWindow() {
         }
         m_platform.MoveTopMost(m_monitorRect);
         m_coveredRect = m_monitorRect;
-        if (!m_zoomTimer.Running()) {
-            StartZoomTimer();
-        }
         return;
     }
     m_platform.CaptureMonitor(m_monitorRect);
@@ -247,7 +244,6 @@ bool ZoomController::Tick() {
     const bool repaint = m_platform.ShowsLiveScreen() || !PaintedViewIsCurrent();
     if (repaint) {
         RepaintAndRemember(false);
-        m_paintedValid = m_zoomTimer.Running();
     }
     m_inZoomTick = false;
     return repaint;
