@@ -1,5 +1,7 @@
 #include "zoom/ZoomController.h"
 
+#include "input/ZoomHotKeys.h"
+
 #include <cmath>
 
 namespace {
@@ -118,6 +120,15 @@ void ZoomController::Wheel(bool forward) {
 
 void ZoomController::OnZoomWheel(std::uintptr_t wparam) {
     Wheel(static_cast<std::intptr_t>(wparam) > 0);
+}
+
+void ZoomController::OnHotKey(int id) {
+    switch (id) {
+    case HOTKEY_ZOOMIN: ZoomIn(); break;
+    case HOTKEY_ZOOMOUT: ZoomOut(); break;
+    case HOTKEY_ZOOMCANCEL: Cancel(); break;
+    default: break;
+    }
 }
 
 void ZoomController::AnimateZoomTo(double target) {

@@ -99,6 +99,8 @@ public:
     void Wheel(bool forward);
     // WM_ZOOMWHEEL: wparam greater than 0 (as a signed value) is forward.
     void OnZoomWheel(std::uintptr_t wparam);
+    // WM_HOTKEY: HOTKEY_ZOOMIN, HOTKEY_ZOOMOUT or HOTKEY_ZOOMCANCEL; others do nothing.
+    void OnHotKey(int id);
     void AnimateZoomTo(double target);
 
     // WM_TIMER: a tick when timerId is kTimerId. True when it repainted.

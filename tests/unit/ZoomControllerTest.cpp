@@ -621,6 +621,32 @@ TEST_F(ZoomControllerTest, Limits_ReadAtEveryCommandNeverCached) {
     EXPECT_EQ(zoom.TargetRate(), 3.0);
 }
 
+TEST(ZoomController_OnHotKey, RunsTheCommandOfEachIdentifier) {
+    const struct {
+        int id;
+        double expectedRate;
+        bool animating;
+        int settingsReads;
+    } cases[] = {
+        {101, 6.0 + 2.0 / 12, true, 2}, // zoom in, limit 8
+        {102, 6.0 - 4.0 / 12, true, 2}, // zoom out, limit 2
+        {103, 6.0 - 5.0 / 12, true, 0}, // cancel
+        {100, 6.0, false, 0},           {104, 6.0, false, 0},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        rig.zoom.ApplyZoom(6.0);
+        rig.Limits(8, 2);
+        rig.fake.calls.clear();
+        rig.zoom.OnHotKey(c.id);
+        EXPECT_NEAR(rig.zoom.Rate(), c.expectedRate, 1e-12) << "id " << c.id;
+        EXPECT_EQ(rig.zoom.IsAnimating(), c.animating) << "id " << c.id;
+        EXPECT_EQ(rig.fake.Count("Read(MaxRateZoomIn)") + rig.fake.Count("Read(MaxRateZoomOut)"),
+                  c.settingsReads)
+            << "id " << c.id;
+    }
+}
+
 // ---- wheel and clamp ----
 
 TEST_F(ZoomControllerTest, Wheel_NotchFromHiddenAndBackToExactlyOne) {
