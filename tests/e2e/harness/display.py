@@ -54,7 +54,12 @@ def _accepts_connections(number):
 
 
 class XServer:
-    """One X server (Xvfb or Xephyr) on the first free display number."""
+    """One X server (Xvfb or Xephyr) on the first free display number.
+
+    -noreset: by default a server resets when its last client leaves, and a
+    client connecting during that reset is turned away; the readiness probe
+    is such a last client.
+    """
 
     def __init__(self, command, env=None, log_dir=None, first=FIRST_DISPLAY):
         self.command = list(command)
@@ -74,7 +79,7 @@ class XServer:
             while _display_taken(number):
                 number += 1
             name = Path(self.command[0]).name
-            process = OwnedProcess([self.command[0], f":{number}", *self.command[1:]],
+            process = OwnedProcess([self.command[0], f":{number}", "-noreset", *self.command[1:]],
                                    self.log_dir / f"{name}-{number}.log", env=self.env)
             # Another server may take the number between our check and its
             # lock file: then ours exits and we move on.

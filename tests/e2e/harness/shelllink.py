@@ -7,7 +7,7 @@ ICON_LOCATION, each present when its flag is set); then ExtraData.
 """
 
 import struct
-from dataclasses import dataclass
+from dataclasses import dataclass, field
 
 HEADER_SIZE = 0x4C
 LINK_CLSID = bytes.fromhex("0114020000000000c000000000000046")  # {00021401-...-46}
@@ -33,7 +33,7 @@ class ShellLink:
     flags: int
     show_command: int
     hot_key: int
-    id_list: bytes = None
+    id_list: bytes = field(default=None, repr=False)
     local_base_path: str = None
     common_path_suffix: str = None
     description: str = None  # NAME_STRING
@@ -115,7 +115,8 @@ def parse(data, ansi="cp1252"):
             raw = data[pos:pos + count * width]
             if len(raw) != count * width:
                 raise ShellLinkError(f"{name} runs past the end of the file")
-            setattr(link, name, raw.decode("utf-16-le" if unicode else ansi))
+            # Wine counts a terminating NUL that the format does not have.
+            setattr(link, name, raw.decode("utf-16-le" if unicode else ansi).rstrip("\0"))
             pos += count * width
     except (struct.error, ValueError) as error:
         if isinstance(error, ShellLinkError):

@@ -10,12 +10,22 @@ import functools
 import shutil
 import sys
 import traceback
+import types
 import unittest
+from pathlib import Path
 
 from . import loupa
 from .environment import Environment
 from .paths import ARTIFACTS_DIR
 from .waiting import holds, wait_until
+
+
+def _module_name(cls):
+    """The test file's name also when it runs as a script (__main__)."""
+    module = sys.modules.get(cls.__module__)
+    if cls.__module__ == "__main__" and getattr(module, "__file__", None):
+        return Path(module.__file__).stem
+    return cls.__module__
 
 
 class LoupaTestCase(unittest.TestCase):
@@ -24,7 +34,7 @@ class LoupaTestCase(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
-        cls.env = Environment(cls.dual_monitor, name=f"{cls.__module__}.{cls.__name__}")
+        cls.env = Environment(cls.dual_monitor, name=f"{_module_name(cls)}.{cls.__name__}")
         cls.env.start()
 
     @classmethod
@@ -35,15 +45,17 @@ class LoupaTestCase(unittest.TestCase):
 
     def __init__(self, method_name="runTest"):
         super().__init__(method_name)
-        method = getattr(self, method_name, None)
-        if method is not None:
-            setattr(self, method_name, self._collecting_artifacts(method))
+        test = getattr(type(self), method_name, None)
+        if callable(test):
+            # Still a method, so that unittest can pick tests by name.
+            setattr(self, method_name, types.MethodType(self._collecting_artifacts(test), self))
 
-    def _collecting_artifacts(self, method):
-        @functools.wraps(method)
-        def run(*args, **kwargs):
+    @staticmethod
+    def _collecting_artifacts(test):
+        @functools.wraps(test)
+        def run(self, *args, **kwargs):
             try:
-                return method(*args, **kwargs)
+                return test(self, *args, **kwargs)
             except unittest.SkipTest:
                 raise
             except BaseException:
@@ -96,7 +108,8 @@ class LoupaTestCase(unittest.TestCase):
 
     # ---- failure hygiene ------------------------------------------------
     def artifacts_dir(self):
-        return ARTIFACTS_DIR / f"{self.__class__.__module__}.{self.__class__.__name__}.{self._testMethodName}"
+        cls = type(self)
+        return ARTIFACTS_DIR / f"{_module_name(cls)}.{cls.__name__}.{self._testMethodName}"
 
     def save_artifacts(self):
         """Best effort: a failing collection must not hide the test's failure."""

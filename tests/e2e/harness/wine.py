@@ -68,7 +68,11 @@ class WinePrefix:
 
     def start(self, args, log_path, display=None, cwd=None):
         """Starts `wine args...` with its output in log_path (never a pipe:
-        wine can hang on a pipe once the wineserver persists)."""
+        wine can hang on a pipe once the wineserver persists).
+
+        The PID is the Windows process's only when args[0] is the path of an
+        .exe; a bare name ("wscript") is started through start.exe, another
+        process."""
         return OwnedProcess(["wine", *args], log_path, env=self.env(display), cwd=cwd)
 
     def run(self, args, log_path, display=None, timeout=120, cwd=None):
