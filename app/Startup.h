@@ -1,0 +1,53 @@
+// Start-up and shutdown of the application as a fixed sequence of steps over
+// the few system operations it needs.
+#pragma once
+
+class IStartupPlatform {
+public:
+    virtual ~IStartupPlatform() = default;
+
+    struct MutexResult {
+        bool gotHandle;      // false when the mutex could not be created at all
+        bool alreadyExisted; // another instance of this log-on holds the name
+    };
+    // The single-instance mutex, named after the executable, owned initially.
+    virtual MutexResult CreateInstanceMutex() = 0;
+    virtual void ReleaseInstanceMutex() = 0;
+
+    virtual void InitCommonControls() = 0;
+    virtual void InitOle() = 0;
+    virtual void InitSettingFile() = 0;
+
+    // Binds Magnification.dll; false when it cannot be loaded.
+    virtual bool LoadMagnification() = 0;
+    // Calls the bound MagInitialize; false when the entry is missing or fails.
+    virtual bool MagInitialize() = 0;
+    virtual void FreeMagnification() = 0;
+
+    // Runs the hidden main dialog until it ends. useMagnifier tells the zoom
+    // window which way to render.
+    virtual void RunMainDialog(bool useMagnifier) = 0;
+};
+
+class StartupSequence {
+public:
+    StartupSequence(IStartupPlatform& platform, int osMajorVersion)
+        : m_platform(platform), m_osMajorVersion(osMajorVersion) {}
+
+    // Runs the whole resident life of the program. Always false: the main
+    // dialog's modal loop is the only message loop, so there is no pump to run.
+    bool InitInstance();
+    void ExitInstance();
+
+    // The Magnification API is offered from Windows 6 on.
+    static bool GateOpen(int osMajorVersion) { return osMajorVersion > 5; }
+
+    bool MagnifierUsable() const { return m_magnifierUsable; }
+
+private:
+    IStartupPlatform& m_platform;
+    int m_osMajorVersion;
+    bool m_mutexHandle = false;
+    bool m_magnificationLoaded = false;
+    bool m_magnifierUsable = false;
+};

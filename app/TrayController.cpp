@@ -1,0 +1,69 @@
+#include "app/TrayController.h"
+
+#include <cstdint>
+
+void TrayController::AddTrayIcon() {
+    for (;;) {
+        if (m_platform.AddIcon()) {
+            return;
+        }
+        unsigned long error = m_platform.LastError();
+        if (error != kErrorTimeout) {
+            m_platform.ShowError(L"通知領域にアイコンを登録できませんでした。" +
+                                 std::to_wstring(static_cast<int32_t>(error)));
+            m_platform.RequestClose();
+            return;
+        }
+        // A shell that is slow at log-on may have added the icon all the same.
+        if (m_platform.ModifyIcon()) {
+            return;
+        }
+        m_platform.Sleep(1000);
+    }
+}
+
+void TrayController::OnTrayNotify(unsigned mouseMessage) {
+    int x = 0;
+    int y = 0;
+    m_platform.GetCursorPos(x, y);
+    switch (mouseMessage) {
+    case kLButtonDblClk: OnSetting(); break;
+    case kRButtonDown: ShowTrayMenu(x, y); break;
+    }
+}
+
+void TrayController::ShowTrayMenu(int x, int y) {
+    m_platform.SetForeground();
+    // This read also brings the start-up shortcut in line with the setting.
+    bool checked = m_settings.ReadSettingInt(L"AutoStartUp") != 0;
+    m_platform.TrackTrayMenu(x, y, checked);
+}
+
+bool TrayController::OnCommand(unsigned id) {
+    switch (id) {
+    case kSetting: OnSetting(); return true;
+    case kZoomIn: m_zoom.ZoomIn(); return true;
+    case kZoomOut: m_zoom.ZoomOut(); return true;
+    case kZoomCancel: m_zoom.CancelZoom(); return true;
+    case kAutoStartUp: OnAutoStartUp(); return true;
+    case kExit: m_platform.EndMainDialog(0); return true;
+    }
+    return false;
+}
+
+void TrayController::OnSetting() {
+    if (m_settingsOpen) {
+        m_platform.ActivateSettingsSheet();
+        return;
+    }
+    m_settingsOpen = true;
+    m_platform.RunSettingsSheet();
+    m_settingsOpen = false;
+}
+
+void TrayController::OnAutoStartUp() {
+    int value = m_settings.ReadSettingInt(L"AutoStartUp");
+    // The store changes the shortcut first and keeps the old value when that
+    // fails; the next menu shows whatever is stored.
+    m_settings.WriteSettingInt(L"AutoStartUp", value == 0 ? 1 : 0);
+}

@@ -1,0 +1,84 @@
+// The main dialog's decisions: notification-area icon registration with its
+// retry rule, the icon's callback, the menu commands and the single settings
+// sheet. Platform-free; the dialog supplies the system operations.
+#pragma once
+
+#include "settings/ISettings.h"
+
+#include <string>
+
+class ITrayPlatform {
+public:
+    virtual ~ITrayPlatform() = default;
+
+    // Shell_NotifyIcon with NIM_ADD / NIM_MODIFY and the icon data; true on success.
+    virtual bool AddIcon() = 0;
+    virtual bool ModifyIcon() = 0;
+    // The error of the last failed call.
+    virtual unsigned long LastError() = 0;
+    virtual void Sleep(unsigned milliseconds) = 0;
+    // Modal message box, OK button and exclamation icon.
+    virtual void ShowError(const std::wstring& text) = 0;
+    // Close request to the main dialog; it ends the program.
+    virtual void RequestClose() = 0;
+
+    virtual void GetCursorPos(int& x, int& y) = 0;
+    virtual void SetForeground() = 0;
+    // Shows the tray menu at (x, y) with the auto-start item checked or not,
+    // and returns when it closes; the chosen command arrives as WM_COMMAND.
+    virtual void TrackTrayMenu(int x, int y, bool autoStartChecked) = 0;
+
+    // Runs the settings sheet modally; returns when it has closed.
+    virtual void RunSettingsSheet() = 0;
+    virtual void ActivateSettingsSheet() = 0;
+
+    // Ends the main dialog's modal run with the given result.
+    virtual void EndMainDialog(int result) = 0;
+};
+
+// The zoom window's commands as the menu reaches them.
+class IZoomCommands {
+public:
+    virtual ~IZoomCommands() = default;
+    virtual void ZoomIn() = 0;
+    virtual void ZoomOut() = 0;
+    // Glides back to 1.0 unless an animation runs.
+    virtual void CancelZoom() = 0;
+};
+
+class TrayController {
+public:
+    static constexpr unsigned long kErrorTimeout = 1460;
+    static constexpr unsigned kLButtonDblClk = 0x0203;
+    static constexpr unsigned kRButtonDown = 0x0204;
+
+    enum Command : unsigned {
+        kExit = 32775,
+        kSetting = 32779,
+        kZoomIn = 32780,
+        kZoomOut = 32781,
+        kZoomCancel = 32782,
+        kAutoStartUp = 32785,
+    };
+
+    TrayController(ITrayPlatform& platform, ISettings& settings, IZoomCommands& zoom)
+        : m_platform(platform), m_settings(settings), m_zoom(zoom) {}
+
+    void AddTrayIcon();
+    // The icon's callback; mouseMessage is the callback's lParam.
+    void OnTrayNotify(unsigned mouseMessage);
+    // A menu command; false when the identifier is not one of the menu's.
+    bool OnCommand(unsigned id);
+    void OnSetting();
+
+    bool SettingsOpen() const { return m_settingsOpen; }
+
+private:
+    void ShowTrayMenu(int x, int y);
+    void OnAutoStartUp();
+
+    ITrayPlatform& m_platform;
+    ISettings& m_settings;
+    IZoomCommands& m_zoom;
+    bool m_settingsOpen = false;
+};

@@ -1,0 +1,42 @@
+#include "input/WheelChord.h"
+
+#include "settings/ISettings.h"
+
+namespace {
+
+bool IsOn(int value) {
+    return (value & 1) != 0;
+}
+
+} // namespace
+
+WheelChordSettings ReadWheelChordSettings(ISettings& settings) {
+    WheelChordSettings chord;
+    chord.ctrl = settings.ReadSettingInt(L"MouseZoomCtrl");
+    chord.alt = settings.ReadSettingInt(L"MouseZoomAlt");
+    chord.shift = settings.ReadSettingInt(L"MouseZoomShift");
+    chord.win = settings.ReadSettingInt(L"MouseZoomWin");
+    return chord;
+}
+
+bool IsWheelChordEmpty(const WheelChordSettings& chord) {
+    return !IsOn(chord.ctrl) && !IsOn(chord.alt) && !IsOn(chord.shift) && !IsOn(chord.win);
+}
+
+WheelDecision DecideWheelZoom(const WheelChordSettings& chord, const HeldModifiers& held,
+                              int wheelDelta) {
+    WheelDecision decision;
+    if (IsWheelChordEmpty(chord)) {
+        return decision;
+    }
+    const bool winHeld = held.lwin || held.rwin;
+    decision.zoom = held.ctrl == IsOn(chord.ctrl) && held.alt == IsOn(chord.alt) &&
+                    held.shift == IsOn(chord.shift) && winHeld == IsOn(chord.win);
+    decision.forward = decision.zoom && wheelDelta > 0;
+    return decision;
+}
+
+int WheelDeltaFromMouseData(uint32_t mouseData) {
+    const int high = static_cast<int>(mouseData >> 16);
+    return high >= 0x8000 ? high - 0x10000 : high;
+}

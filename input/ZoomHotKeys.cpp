@@ -1,0 +1,31 @@
+#include "input/ZoomHotKeys.h"
+
+#include "settings/ISettings.h"
+
+uint16_t HotKeyLowWord(int settingValue) {
+    return static_cast<uint16_t>(static_cast<unsigned>(settingValue) & 0xFFFFu);
+}
+
+namespace {
+
+HotKeyRegistration ReadOne(ISettings& settings, int id, const wchar_t* keySetting,
+                           const wchar_t* modifierSetting) {
+    HotKeyRegistration registration;
+    registration.id = id;
+    registration.key = HotKeyLowWord(settings.ReadSettingInt(keySetting));
+    registration.modifiers = HotKeyLowWord(settings.ReadSettingInt(modifierSetting));
+    return registration;
+}
+
+} // namespace
+
+std::array<HotKeyRegistration, 3> ReadZoomHotKeys(ISettings& settings) {
+    // Separate statements: the reads must happen in this order.
+    const HotKeyRegistration zoomIn =
+        ReadOne(settings, HOTKEY_ZOOMIN, L"HotKeyZoomIn", L"HotKeyModZoomIn");
+    const HotKeyRegistration zoomOut =
+        ReadOne(settings, HOTKEY_ZOOMOUT, L"HotKeyZoomOut", L"HotKeyModZoomOut");
+    const HotKeyRegistration cancel =
+        ReadOne(settings, HOTKEY_ZOOMCANCEL, L"HotKeyZoomCancel", L"HotKeyModZoomCancel");
+    return {zoomIn, zoomOut, cancel};
+}

@@ -1,0 +1,185 @@
+#include "ui/HotKeyCapture.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+constexpr uint16_t kShift = 0x01;
+constexpr uint16_t kCtrl = 0x02;
+constexpr uint16_t kAlt = 0x04;
+constexpr uint16_t kWin = 0x10;
+
+constexpr uint16_t kA = 0x41;
+constexpr uint16_t kB = 0x42;
+constexpr uint16_t kF5 = 0x74;
+constexpr uint16_t kTab = 0x09;
+
+struct Event {
+    uint16_t vk;
+    bool down;
+    uint16_t shownKey;
+    uint16_t shownModifiers;
+};
+
+// Down and up of the keys by their codes, with what the control shows after.
+Event Down(uint16_t vk, uint16_t key, uint16_t modifiers) {
+    return {vk, true, key, modifiers};
+}
+Event Up(uint16_t vk, uint16_t key, uint16_t modifiers) {
+    return {vk, false, key, modifiers};
+}
+
+struct Sequence {
+    const char* what;
+    std::vector<Event> events;
+    bool restartAtEnd;
+};
+
+HotKeyCaptureState RunSequence(HotKeyCaptureState state, const Sequence& s) {
+    for (size_t i = 0; i < s.events.size(); ++i) {
+        const Event& e = s.events[i];
+        state = StepHotKeyCapture(state, e.vk, e.down);
+        EXPECT_EQ(state.m_wKey, e.shownKey) << s.what << ", event " << i;
+        EXPECT_EQ(state.m_wModifiers, e.shownModifiers) << s.what << ", event " << i;
+    }
+    EXPECT_EQ(state.m_bRestart, s.restartAtEnd) << s.what;
+    return state;
+}
+
+} // namespace
+
+TEST(HotKeyModifierOfKey_ClassifiesModifierKeys, EveryCode) {
+    for (unsigned vk = 0; vk <= 0xFFFF; ++vk) {
+        uint16_t expected = 0;
+        switch (vk) {
+        case 0x10:
+        case 0xA0:
+        case 0xA1: expected = kShift; break;
+        case 0x11:
+        case 0xA2:
+        case 0xA3: expected = kCtrl; break;
+        case 0x12:
+        case 0xA4:
+        case 0xA5: expected = kAlt; break;
+        case 0x5B:
+        case 0x5C:
+        case 0x5D: expected = kWin; break;
+        default: break;
+        }
+        ASSERT_EQ(HotKeyModifierOfKey(static_cast<uint16_t>(vk)), expected) << std::hex << vk;
+    }
+}
+
+TEST(StepHotKeyCapture_BuildsCombination, EventSequences) {
+    const Sequence sequences[] = {
+        {"Ctrl A, released",
+         {Down(0x11, 0, kCtrl), Down(kA, kA, kCtrl), Up(kA, kA, kCtrl), Up(0x11, kA, kCtrl)},
+         true},
+        {"Ctrl and Shift alone",
+         {Down(0x11, 0, kCtrl), Down(0x10, 0, kCtrl | kShift), Up(0x10, 0, kCtrl), Up(0x11, 0, 0)},
+         true},
+        {"A then B replaces the key",
+         {Down(kA, kA, 0), Down(kB, kB, 0), Up(kA, kB, 0), Up(kB, kB, 0)},
+         true},
+        {"A then Ctrl adds the modifier", {Down(kA, kA, 0), Down(0x11, kA, kCtrl)}, false},
+        {"auto-repeat keeps the key",
+         {Down(0x12, 0, kAlt), Down(kA, kA, kAlt), Down(kA, kA, kAlt), Down(kA, kA, kAlt)},
+         false},
+        {"F5 alone", {Down(kF5, kF5, 0), Up(kF5, kF5, 0)}, true},
+        {"left and right modifiers",
+         {Down(0xA0, 0, kShift), Down(0xA3, 0, kShift | kCtrl),
+          Down(0xA4, 0, kShift | kCtrl | kAlt), Down(0x5C, 0, kShift | kCtrl | kAlt | kWin),
+          Down(kA, kA, kShift | kCtrl | kAlt | kWin)},
+         false},
+        {"right Shift, left Ctrl, right Alt, left Windows key",
+         {Down(0xA1, 0, kShift), Down(0xA2, 0, kShift | kCtrl),
+          Down(0xA5, 0, kShift | kCtrl | kAlt), Down(0x5B, 0, kShift | kCtrl | kAlt | kWin),
+          Up(0xA1, 0, kCtrl | kAlt | kWin), Up(0xA2, 0, kAlt | kWin), Up(0xA5, 0, kWin),
+          Up(0x5B, 0, 0)},
+         true},
+        {"application key is the Windows key",
+         {Down(0x5D, 0, kWin), Down(kB, kB, kWin), Up(kB, kB, kWin), Up(0x5D, kB, kWin)},
+         true},
+        {"a modifier released before the key stays in the value",
+         {Down(0x11, 0, kCtrl), Down(kA, kA, kCtrl), Up(0x11, kA, 0), Up(kA, kA, 0)},
+         true},
+    };
+    for (const Sequence& s : sequences) {
+        RunSequence(BeginHotKeyCapture(HotKeyCaptureState{}), s);
+    }
+}
+
+TEST(StepHotKeyCapture_BuildsCombination, NextEventAfterReleaseStartsAnew) {
+    HotKeyCaptureState state = RunSequence(
+        BeginHotKeyCapture(HotKeyCaptureState{}),
+        {"Ctrl A",
+         {Down(0x11, 0, kCtrl), Down(kA, kA, kCtrl), Up(kA, kA, kCtrl), Up(0x11, kA, kCtrl)},
+         true});
+    RunSequence(state, {"then B", {Down(kB, kB, 0), Up(kB, kB, 0)}, true});
+    RunSequence(state, {"then Shift alone", {Down(0x10, 0, kShift), Up(0x10, 0, 0)}, true});
+    // A stray release is an event too: it empties the shown value.
+    RunSequence(state, {"then a stray release", {Up(kTab, 0, 0)}, true});
+}
+
+TEST(StepHotKeyCapture_BuildsCombination, ReleaseOfOtherKeyKeepsHeldKey) {
+    HotKeyCaptureState state = BeginHotKeyCapture(HotKeyCaptureState{});
+    state = StepHotKeyCapture(state, kA, true);
+    state = StepHotKeyCapture(state, kB, true);
+    state = StepHotKeyCapture(state, kA, false);
+    EXPECT_EQ(state.m_wHeldKey, kB);
+    EXPECT_FALSE(state.m_bRestart);
+    state = StepHotKeyCapture(state, kB, false);
+    EXPECT_EQ(state.m_wHeldKey, 0);
+    EXPECT_TRUE(state.m_bRestart);
+}
+
+TEST(SetHotKeyValue_ShowsValueUntilNextEvent, ReleaseRightAfterEmpties) {
+    HotKeyCaptureState state = SetHotKeyValue(BeginHotKeyCapture(HotKeyCaptureState{}), kA, kCtrl);
+    EXPECT_EQ(state.m_wKey, kA);
+    EXPECT_EQ(state.m_wModifiers, kCtrl);
+    EXPECT_TRUE(state.m_bRestart);
+    // The release of the Tab key that brought the focus here.
+    RunSequence(state, {"Tab released", {Up(kTab, 0, 0)}, true});
+    RunSequence(state, {"F5 pressed", {Down(kF5, kF5, 0)}, false});
+    RunSequence(state, {"Alt pressed", {Down(0x12, 0, kAlt)}, false});
+}
+
+TEST(SetHotKeyValue_ShowsValueUntilNextEvent, LeavesHeldKeysAlone) {
+    HotKeyCaptureState state = BeginHotKeyCapture(HotKeyCaptureState{});
+    state = StepHotKeyCapture(state, 0x11, true);
+    state = StepHotKeyCapture(state, kA, true);
+    state = SetHotKeyValue(state, kF5, kAlt | kWin);
+    EXPECT_EQ(state.m_wKey, kF5);
+    EXPECT_EQ(state.m_wModifiers, kAlt | kWin);
+    EXPECT_EQ(state.m_wHeldKey, kA);
+    EXPECT_EQ(state.m_wHeldModifiers, kCtrl);
+    EXPECT_TRUE(state.m_bRestart);
+    // Ctrl and A are still down: releasing Ctrl shows A alone.
+    RunSequence(state, {"Ctrl released", {Up(0x11, kA, 0)}, false});
+}
+
+TEST(BeginHotKeyCapture_StartsWithNothingHeld, ValueSurvivesFocusLoss) {
+    HotKeyCaptureState state = BeginHotKeyCapture(HotKeyCaptureState{});
+    state = StepHotKeyCapture(state, 0x11, true);
+    state = StepHotKeyCapture(state, kA, true);
+    // Focus lost with Ctrl and A down, regained later.
+    state = BeginHotKeyCapture(state);
+    EXPECT_EQ(state.m_wKey, kA);
+    EXPECT_EQ(state.m_wModifiers, kCtrl);
+    EXPECT_EQ(state.m_wHeldKey, 0);
+    EXPECT_EQ(state.m_wHeldModifiers, 0);
+    EXPECT_FALSE(state.m_bRestart);
+
+    RunSequence(state, {"B pressed after the focus came back", {Down(kB, kB, 0)}, false});
+    RunSequence(state, {"the old Ctrl released", {Up(0x11, kA, kCtrl)}, true});
+}
+
+TEST(BeginHotKeyCapture_StartsWithNothingHeld, FreshControlIsEmpty) {
+    const HotKeyCaptureState state = BeginHotKeyCapture(HotKeyCaptureState{});
+    EXPECT_EQ(state.m_wKey, 0);
+    EXPECT_EQ(state.m_wModifiers, 0);
+    EXPECT_FALSE(state.m_bRestart);
+    RunSequence(state, {"Shift pressed", {Down(0x10, 0, kShift)}, false});
+}

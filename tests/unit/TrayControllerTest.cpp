@@ -1,0 +1,263 @@
+#include "app/TrayController.h"
+
+#include <gtest/gtest.h>
+
+#include <cwchar>
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Calls = std::vector<std::string>;
+
+struct Recorder {
+    Calls calls;
+};
+
+class FakeSettings : public ISettings {
+public:
+    explicit FakeSettings(Recorder& r) : m_r(r) {}
+    std::map<std::wstring, int> values;
+    int ReadSettingInt(const wchar_t* key) override {
+        m_r.calls.push_back("Read " + Narrow(key));
+        auto it = values.find(key);
+        return it == values.end() ? 0 : it->second;
+    }
+    bool WriteSettingInt(const wchar_t* key, int value) override {
+        m_r.calls.push_back("Write " + Narrow(key) + "=" + std::to_string(value));
+        values[key] = value;
+        return true;
+    }
+
+private:
+    static std::string Narrow(const wchar_t* s) { return std::string(s, s + std::wcslen(s)); }
+    Recorder& m_r;
+};
+
+class FakeTray : public ITrayPlatform {
+public:
+    explicit FakeTray(Recorder& r) : m_r(r) {}
+    std::deque<bool> addResults;
+    std::deque<bool> modifyResults;
+    std::deque<unsigned long> errors;
+    std::wstring shownError;
+    std::function<void()> duringSheet;
+
+    bool AddIcon() override { return Pop(addResults, "AddIcon"); }
+    bool ModifyIcon() override { return Pop(modifyResults, "ModifyIcon"); }
+    unsigned long LastError() override {
+        m_r.calls.push_back("LastError");
+        unsigned long e = errors.front();
+        errors.pop_front();
+        return e;
+    }
+    void Sleep(unsigned ms) override { m_r.calls.push_back("Sleep " + std::to_string(ms)); }
+    void ShowError(const std::wstring& text) override {
+        m_r.calls.push_back("ShowError");
+        shownError = text;
+    }
+    void RequestClose() override { m_r.calls.push_back("RequestClose"); }
+    void GetCursorPos(int& x, int& y) override {
+        m_r.calls.push_back("GetCursorPos");
+        x = 640;
+        y = 1050;
+    }
+    void SetForeground() override { m_r.calls.push_back("SetForeground"); }
+    void TrackTrayMenu(int x, int y, bool checked) override {
+        m_r.calls.push_back("TrackTrayMenu " + std::to_string(x) + "," + std::to_string(y) +
+                            (checked ? " checked" : " unchecked"));
+    }
+    void RunSettingsSheet() override {
+        m_r.calls.push_back("RunSettingsSheet");
+        if (duringSheet) {
+            duringSheet();
+        }
+    }
+    void ActivateSettingsSheet() override { m_r.calls.push_back("ActivateSettingsSheet"); }
+    void EndMainDialog(int result) override {
+        m_r.calls.push_back("EndMainDialog " + std::to_string(result));
+    }
+
+private:
+    bool Pop(std::deque<bool>& results, const char* name) {
+        m_r.calls.push_back(name);
+        bool ok = results.front();
+        results.pop_front();
+        return ok;
+    }
+    Recorder& m_r;
+};
+
+class FakeZoom : public IZoomCommands {
+public:
+    explicit FakeZoom(Recorder& r) : m_r(r) {}
+    void ZoomIn() override { m_r.calls.push_back("ZoomIn"); }
+    void ZoomOut() override { m_r.calls.push_back("ZoomOut"); }
+    void CancelZoom() override { m_r.calls.push_back("CancelZoom"); }
+
+private:
+    Recorder& m_r;
+};
+
+struct Fixture {
+    Recorder r;
+    FakeSettings settings{r};
+    FakeTray tray{r};
+    FakeZoom zoom{r};
+    TrayController controller{tray, settings, zoom};
+};
+
+} // namespace
+
+TEST(TrayController_AddTrayIcon, RetriesTimeoutsAndGivesUpOnOtherErrors) {
+    struct Case {
+        const char* name;
+        std::deque<bool> add;
+        std::deque<bool> modify;
+        std::deque<unsigned long> errors;
+        Calls expected;
+    } cases[] = {
+        {"added at once", {true}, {}, {}, {"AddIcon"}},
+        {"time-out, then the shell had added it",
+         {false},
+         {true},
+         {1460},
+         {"AddIcon", "LastError", "ModifyIcon"}},
+        {"two time-outs, then success",
+         {false, false, true},
+         {false, false},
+         {1460, 1460},
+         {"AddIcon", "LastError", "ModifyIcon", "Sleep 1000", "AddIcon", "LastError", "ModifyIcon",
+          "Sleep 1000", "AddIcon"}},
+        {"another error: one message, then close, no further attempt",
+         {false},
+         {},
+         {5},
+         {"AddIcon", "LastError", "ShowError", "RequestClose"}},
+        {"time-out then another error",
+         {false, false},
+         {false},
+         {1460, 2},
+         {"AddIcon", "LastError", "ModifyIcon", "Sleep 1000", "AddIcon", "LastError", "ShowError",
+          "RequestClose"}},
+    };
+    for (Case& c : cases) {
+        Fixture f;
+        f.tray.addResults = c.add;
+        f.tray.modifyResults = c.modify;
+        f.tray.errors = c.errors;
+        f.controller.AddTrayIcon();
+        EXPECT_EQ(f.r.calls, c.expected) << c.name;
+    }
+}
+
+TEST(TrayController_AddTrayIcon, MessageCarriesSignedErrorNumber) {
+    struct Case {
+        unsigned long error;
+        std::wstring expected;
+    } cases[] = {
+        {5, L"通知領域にアイコンを登録できませんでした。5"},
+        {0x80004005UL, L"通知領域にアイコンを登録できませんでした。-2147467259"},
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        f.tray.addResults = {false};
+        f.tray.errors = {c.error};
+        f.controller.AddTrayIcon();
+        EXPECT_EQ(f.tray.shownError, c.expected);
+    }
+}
+
+TEST(TrayController_OnTrayNotify, MapsMouseMessagesToActions) {
+    struct Case {
+        unsigned message;
+        Calls expected;
+    } cases[] = {
+        {0x0200, {"GetCursorPos"}}, // move
+        {0x0201, {"GetCursorPos"}}, // single left click does nothing
+        {0x0202, {"GetCursorPos"}},
+        {0x0203, {"GetCursorPos", "RunSettingsSheet"}},
+        {0x0204,
+         {"GetCursorPos", "SetForeground", "Read AutoStartUp", "TrackTrayMenu 640,1050 unchecked"}},
+        {0x0205, {"GetCursorPos"}}, // right release
+        {0x0206, {"GetCursorPos"}},
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        f.controller.OnTrayNotify(c.message);
+        EXPECT_EQ(f.r.calls, c.expected) << std::hex << c.message;
+    }
+}
+
+TEST(TrayController_Menu, CheckMarkFollowsStoredAutoStartUp) {
+    // An unreadable value arrives as 0 from the store.
+    struct Case {
+        int stored;
+        bool checked;
+    } cases[] = {{0, false}, {1, true}, {2, true}, {-1, true}};
+    for (const Case& c : cases) {
+        Fixture f;
+        f.settings.values[L"AutoStartUp"] = c.stored;
+        f.controller.OnTrayNotify(0x0204);
+        EXPECT_EQ(f.r.calls.back(),
+                  std::string("TrackTrayMenu 640,1050 ") + (c.checked ? "checked" : "unchecked"))
+            << c.stored;
+    }
+}
+
+TEST(TrayController_OnCommand, DispatchesMenuCommands) {
+    struct Case {
+        unsigned id;
+        bool handled;
+        Calls expected;
+    } cases[] = {
+        {32779, true, {"RunSettingsSheet"}},
+        {32780, true, {"ZoomIn"}},
+        {32781, true, {"ZoomOut"}},
+        {32782, true, {"CancelZoom"}},
+        {32785, true, {"Read AutoStartUp", "Write AutoStartUp=1"}},
+        {32775, true, {"EndMainDialog 0"}},
+        {1, false, {}},
+        {32776, false, {}},
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        EXPECT_EQ(f.controller.OnCommand(c.id), c.handled) << c.id;
+        EXPECT_EQ(f.r.calls, c.expected) << c.id;
+    }
+}
+
+TEST(TrayController_OnCommand, AutoStartUpWritesTheOtherValue) {
+    struct Case {
+        int stored;
+        int written;
+    } cases[] = {{0, 1}, {1, 0}, {2, 0}, {-5, 0}};
+    for (const Case& c : cases) {
+        Fixture f;
+        f.settings.values[L"AutoStartUp"] = c.stored;
+        f.controller.OnCommand(32785);
+        EXPECT_EQ(f.r.calls.back(), "Write AutoStartUp=" + std::to_string(c.written));
+    }
+}
+
+TEST(TrayController_OnSetting, SecondRequestWhileOpenOnlyActivates) {
+    Fixture f;
+    // The sheet's modal loop still delivers the icon's callbacks.
+    f.tray.duringSheet = [&] {
+        f.controller.OnTrayNotify(0x0203);
+        f.controller.OnCommand(32779);
+        EXPECT_TRUE(f.controller.SettingsOpen());
+    };
+    f.controller.OnSetting();
+    EXPECT_EQ(f.r.calls, (Calls{"RunSettingsSheet", "GetCursorPos", "ActivateSettingsSheet",
+                                "ActivateSettingsSheet"}));
+    EXPECT_FALSE(f.controller.SettingsOpen());
+
+    f.r.calls.clear();
+    f.tray.duringSheet = nullptr;
+    f.controller.OnSetting();
+    EXPECT_EQ(f.r.calls, (Calls{"RunSettingsSheet"}));
+}

@@ -1,0 +1,162 @@
+#include "input/WheelChord.h"
+
+#include "settings/ISettings.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+class RecordingSettings : public ISettings {
+public:
+    std::map<std::wstring, int> values;
+    std::vector<std::wstring> reads;
+
+    int ReadSettingInt(const wchar_t* key) override {
+        reads.push_back(key);
+        auto it = values.find(key);
+        return it == values.end() ? 0 : it->second;
+    }
+    bool WriteSettingInt(const wchar_t* key, int) override {
+        ADD_FAILURE() << "unexpected write of " << testing::PrintToString(std::wstring(key));
+        return false;
+    }
+};
+
+// Bits: 1 Ctrl, 2 Alt, 4 Shift, 8 Windows key.
+WheelChordSettings ChordFromMask(int mask, int on = 1, int off = 0) {
+    WheelChordSettings chord;
+    chord.ctrl = (mask & 1) ? on : off;
+    chord.alt = (mask & 2) ? on : off;
+    chord.shift = (mask & 4) ? on : off;
+    chord.win = (mask & 8) ? on : off;
+    return chord;
+}
+
+// Bits: 1 Ctrl, 2 Alt, 4 Shift, 8 left Windows key, 16 right Windows key.
+HeldModifiers HeldFromMask(int mask) {
+    HeldModifiers held;
+    held.ctrl = (mask & 1) != 0;
+    held.alt = (mask & 2) != 0;
+    held.shift = (mask & 4) != 0;
+    held.lwin = (mask & 8) != 0;
+    held.rwin = (mask & 16) != 0;
+    return held;
+}
+
+} // namespace
+
+TEST(DecideWheelZoom_ZoomsOnlyOnExactChord, AllChordsAllHeldStates) {
+    for (int chordMask = 0; chordMask < 16; ++chordMask) {
+        for (int heldMask = 0; heldMask < 32; ++heldMask) {
+            const int heldAsChord = (heldMask & 7) | ((heldMask & 24) != 0 ? 8 : 0);
+            const bool expected = chordMask != 0 && heldAsChord == chordMask;
+            const WheelDecision d =
+                DecideWheelZoom(ChordFromMask(chordMask), HeldFromMask(heldMask), 120);
+            EXPECT_EQ(d.zoom, expected) << "chord " << chordMask << " held " << heldMask;
+            EXPECT_EQ(d.forward, expected) << "chord " << chordMask << " held " << heldMask;
+        }
+    }
+}
+
+TEST(DecideWheelZoom_ZoomsOnlyOnExactChord, NamedCases) {
+    struct Case {
+        const char* what;
+        int chord;
+        int held;
+        bool zoom;
+    } cases[] = {
+        {"default chord, Ctrl held", 1, 1, true},
+        {"default chord, nothing held", 1, 0, false},
+        {"default chord, Ctrl and Shift held", 1, 1 | 4, false},
+        {"default chord, Ctrl and left Windows key held", 1, 1 | 8, false},
+        {"Ctrl+Alt chord, Ctrl held", 1 | 2, 1, false},
+        {"Ctrl+Alt chord, Ctrl and Alt held", 1 | 2, 1 | 2, true},
+        {"Windows key chord, left held", 8, 8, true},
+        {"Windows key chord, right held", 8, 16, true},
+        {"Windows key chord, both held", 8, 8 | 16, true},
+        {"Windows key chord, none held", 8, 0, false},
+        {"empty chord, nothing held", 0, 0, false},
+        {"empty chord, everything held", 0, 31, false},
+        {"full chord, everything held", 15, 31, true},
+        {"full chord, Windows key missing", 15, 7, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(DecideWheelZoom(ChordFromMask(c.chord), HeldFromMask(c.held), 120).zoom, c.zoom)
+            << c.what;
+    }
+}
+
+TEST(DecideWheelZoom_ReadsBitZeroOfSettings, TwoIsOffThreeIsOn) {
+    // "2" has bit 0 clear: with every setting at 2 the chord is empty.
+    for (int heldMask = 0; heldMask < 32; ++heldMask) {
+        EXPECT_FALSE(DecideWheelZoom(ChordFromMask(0, 3, 2), HeldFromMask(heldMask), 120).zoom)
+            << "held " << heldMask;
+    }
+    EXPECT_TRUE(IsWheelChordEmpty(ChordFromMask(0, 3, 2)));
+    EXPECT_FALSE(IsWheelChordEmpty(ChordFromMask(4, 3, 2)));
+
+    // Ctrl "2" counts as off, Shift "3" as on.
+    WheelChordSettings chord;
+    chord.ctrl = 2;
+    chord.shift = 3;
+    EXPECT_TRUE(DecideWheelZoom(chord, HeldFromMask(4), 120).zoom);
+    EXPECT_FALSE(DecideWheelZoom(chord, HeldFromMask(1 | 4), 120).zoom);
+    EXPECT_FALSE(DecideWheelZoom(chord, HeldFromMask(1), 120).zoom);
+
+    struct Case {
+        int value;
+        bool on;
+    } values[] = {{0, false}, {1, true},   {2, false},     {3, true},
+                  {-1, true}, {-2, false}, {0x10001, true}};
+    for (const Case& c : values) {
+        WheelChordSettings alt;
+        alt.alt = c.value;
+        EXPECT_EQ(DecideWheelZoom(alt, HeldFromMask(2), 120).zoom, c.on) << "value " << c.value;
+        EXPECT_EQ(IsWheelChordEmpty(alt), !c.on) << "value " << c.value;
+    }
+}
+
+TEST(DecideWheelZoom_DirectionFollowsDelta, ZeroIsBackward) {
+    struct Case {
+        int delta;
+        bool forward;
+    } cases[] = {{120, true}, {1, true},     {32767, true},  {0, false},
+                 {-1, false}, {-120, false}, {-32768, false}};
+    for (const Case& c : cases) {
+        const WheelDecision d = DecideWheelZoom(ChordFromMask(1), HeldFromMask(1), c.delta);
+        EXPECT_TRUE(d.zoom) << "delta " << c.delta;
+        EXPECT_EQ(d.forward, c.forward) << "delta " << c.delta;
+    }
+}
+
+TEST(WheelDeltaFromMouseData_TakesSignedHighWord, Table) {
+    struct Case {
+        uint32_t mouseData;
+        int delta;
+    } cases[] = {
+        {0x00780000u, 120},    {0xFF880000u, -120}, {0x0000FFFFu, 0}, {0x7FFF0000u, 32767},
+        {0x80000000u, -32768}, {0xFFFFFFFFu, -1},   {0x0001FFFFu, 1}, {0u, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(WheelDeltaFromMouseData(c.mouseData), c.delta) << std::hex << c.mouseData;
+    }
+}
+
+TEST(ReadWheelChordSettings_ReadsInOrder, CtrlAltShiftWin) {
+    RecordingSettings settings;
+    settings.values = {{L"MouseZoomCtrl", 11},
+                       {L"MouseZoomAlt", 12},
+                       {L"MouseZoomShift", 13},
+                       {L"MouseZoomWin", 14}};
+    const WheelChordSettings chord = ReadWheelChordSettings(settings);
+    EXPECT_EQ(settings.reads, (std::vector<std::wstring>{L"MouseZoomCtrl", L"MouseZoomAlt",
+                                                         L"MouseZoomShift", L"MouseZoomWin"}));
+    EXPECT_EQ(chord.ctrl, 11);
+    EXPECT_EQ(chord.alt, 12);
+    EXPECT_EQ(chord.shift, 13);
+    EXPECT_EQ(chord.win, 14);
+}

@@ -1,0 +1,30 @@
+// How the extended hot-key control turns captured key presses and releases
+// into the combination it shows.
+#pragma once
+
+#include <cstdint>
+
+struct HotKeyCaptureState {
+    uint16_t m_wKey = 0;       // the combination shown; 0 = none
+    uint16_t m_wModifiers = 0; // HOTKEYF_ flags of the combination shown
+    uint16_t m_wHeldKey = 0;   // the ordinary key held now; 0 = none
+    uint16_t m_wHeldModifiers = 0;
+    bool m_bRestart = false; // the next key event starts a new combination
+};
+
+// The HOTKEYF_ flag of a modifier key (generic, left or right Shift, Ctrl and
+// Alt; either Windows key and the application key count as Windows key), 0
+// for an ordinary key.
+uint16_t HotKeyModifierOfKey(uint16_t vk);
+
+// One captured key event. Modifiers alone show while held and vanish when
+// released; once an ordinary key was pressed the combination stays after
+// every key is up, and the next event starts from an empty combination.
+HotKeyCaptureState StepHotKeyCapture(HotKeyCaptureState state, uint16_t vk, bool down);
+
+// A value given from outside: shown until the next key event, which starts a
+// new combination. The held keys are left as they are.
+HotKeyCaptureState SetHotKeyValue(HotKeyCaptureState state, uint16_t key, uint16_t modifiers);
+
+// Capture starts with the focus: nothing is held yet, the value stays.
+HotKeyCaptureState BeginHotKeyCapture(HotKeyCaptureState state);

@@ -1,0 +1,44 @@
+#include "ui/HotKeyModifiers.h"
+
+namespace {
+
+struct ModifierPair {
+    uint16_t flag;
+    int mod;
+};
+
+constexpr ModifierPair kPairs[] = {
+    {HOTKEYF_SHIFT, MOD_SHIFT},
+    {HOTKEYF_CONTROL, MOD_CONTROL},
+    {HOTKEYF_ALT, MOD_ALT},
+    {HOTKEYF_WIN, MOD_WIN},
+};
+
+} // namespace
+
+uint16_t ModToHotKeyFlags(int storedMask) {
+    uint16_t flags = 0;
+    for (const ModifierPair& pair : kPairs) {
+        if ((storedMask & pair.mod) != 0) {
+            flags = static_cast<uint16_t>(flags | pair.flag);
+        }
+    }
+    return flags;
+}
+
+int HotKeyFlagsToMod(uint16_t flags) {
+    int mask = 0;
+    for (const ModifierPair& pair : kPairs) {
+        if ((flags & pair.flag) != 0) {
+            mask |= pair.mod;
+        }
+    }
+    return mask;
+}
+
+std::optional<int> ZoomOutSliderCorrection(int zoomInPosition, int zoomOutPosition) {
+    if (zoomInPosition < zoomOutPosition) {
+        return zoomInPosition;
+    }
+    return std::nullopt;
+}

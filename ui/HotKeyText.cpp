@@ -1,0 +1,30 @@
+#include "ui/HotKeyText.h"
+
+#include "ui/HotKeyModifiers.h"
+#include "ui/VirtualKeys.h"
+
+std::wstring GetHotKeyName(uint16_t key, uint16_t modifiers, const IKeyNames& names) {
+    if (key == 0 && modifiers == 0) {
+        return std::wstring();
+    }
+    const wchar_t* const separator = L" + ";
+    std::wstring text;
+    if ((modifiers & HOTKEYF_WIN) != 0) {
+        text += L"Win";
+        text += separator;
+    }
+    if ((modifiers & HOTKEYF_CONTROL) != 0) {
+        text += names.GetKeyName(VK_CONTROL);
+        text += separator;
+    }
+    if ((modifiers & HOTKEYF_SHIFT) != 0) {
+        text += names.GetKeyName(VK_SHIFT);
+        text += separator;
+    }
+    if ((modifiers & HOTKEYF_ALT) != 0) {
+        text += names.GetKeyName(VK_MENU);
+        text += separator;
+    }
+    text += names.GetKeyName(key);
+    return text;
+}

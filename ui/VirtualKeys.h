@@ -1,0 +1,42 @@
+// The virtual-key codes the hot-key logic tells apart. The system headers
+// define them as macros with the same values; whichever comes first wins.
+#pragma once
+
+#include <cstdint>
+
+#ifndef VK_SHIFT
+constexpr uint16_t VK_SHIFT = 0x10;
+#endif
+#ifndef VK_CONTROL
+constexpr uint16_t VK_CONTROL = 0x11;
+#endif
+#ifndef VK_MENU
+constexpr uint16_t VK_MENU = 0x12;
+#endif
+#ifndef VK_LWIN
+constexpr uint16_t VK_LWIN = 0x5B;
+#endif
+#ifndef VK_RWIN
+constexpr uint16_t VK_RWIN = 0x5C;
+#endif
+#ifndef VK_APPS
+constexpr uint16_t VK_APPS = 0x5D;
+#endif
+#ifndef VK_LSHIFT
+constexpr uint16_t VK_LSHIFT = 0xA0;
+#endif
+#ifndef VK_RSHIFT
+constexpr uint16_t VK_RSHIFT = 0xA1;
+#endif
+#ifndef VK_LCONTROL
+constexpr uint16_t VK_LCONTROL = 0xA2;
+#endif
+#ifndef VK_RCONTROL
+constexpr uint16_t VK_RCONTROL = 0xA3;
+#endif
+#ifndef VK_LMENU
+constexpr uint16_t VK_LMENU = 0xA4;
+#endif
+#ifndef VK_RMENU
+constexpr uint16_t VK_RMENU = 0xA5;
+#endif
