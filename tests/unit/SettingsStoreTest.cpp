@@ -345,6 +345,7 @@ TEST(SettingsStore_ReadSettingInt_ParsesText, Table) {
     } cases[] = {
         {L"MaxRateZoomIn", L"7", 7},
         {L"MaxRateZoomIn", std::nullopt, 4},
+        // Flags are bit 0: "2" is off, "3" on.
         {L"MouseZoomCtrl", L"2", 2},
         {L"MouseZoomCtrl", L"3", 3},
         {L"MouseZoomCtrl", L"", 0},
@@ -369,15 +370,6 @@ TEST(SettingsStore_ReadSettingInt_ParsesText, Table) {
         }
         EXPECT_EQ(f.store.ReadSettingInt(c.key), c.expected);
     }
-}
-
-TEST(SettingsStore_ReadSettingInt_MouseFlagsAreBitZero, Table) {
-    // "2" means off and "3" on: consumers test bit 0.
-    Fixture f;
-    f.profile.values[L"DEFAULT/MouseZoomAlt"] = L"2";
-    f.profile.values[L"DEFAULT/MouseZoomShift"] = L"3";
-    EXPECT_EQ(f.store.ReadSettingInt(L"MouseZoomAlt") & 1, 0);
-    EXPECT_EQ(f.store.ReadSettingInt(L"MouseZoomShift") & 1, 1);
 }
 
 TEST(SettingsStore_ReadSettingInt_ShortcutFailureGivesZero, WhateverTheFileSays) {

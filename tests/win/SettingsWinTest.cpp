@@ -302,16 +302,42 @@ TEST_F(ProcessSettingsTest, GetModuleDirectory_EndsWithSeparator) {
 
 namespace {
 
-std::wstring AppDataSettingFile() {
+std::wstring AppDataFolder() {
     wchar_t folder[MAX_PATH] = {};
     ::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
-    return std::wstring(folder) + L"\\Loupa\\setting.ini";
+    return std::wstring(folder) + L"\\Loupa";
+}
+
+std::wstring AppDataSettingFile() {
+    return AppDataFolder() + L"\\setting.ini";
 }
 
 std::wstring BesideExeSettingFile() {
     std::wstring directory;
     GetModuleDirectory(directory);
     return directory + L"setting.ini";
+}
+
+// Puts a settings file in place as a user would. Wine keeps profile files
+// cached while their write time is unchanged, and an earlier test may have
+// written this path within the file system's time resolution: a write time of
+// its own makes the new contents seen.
+bool PlaceSettingFile(const std::wstring& path, const std::string& bytes) {
+    ::CreateDirectoryW(AppDataFolder().c_str(), nullptr);
+    if (!wintest::WriteBytes(path, bytes)) {
+        return false;
+    }
+    static ULONGLONG stamp = 126227808000000000ULL; // 2001-01-01
+    stamp += 10000000ULL;
+    FILETIME time = {static_cast<DWORD>(stamp), static_cast<DWORD>(stamp >> 32)};
+    HANDLE file = ::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    BOOL ok = ::SetFileTime(file, nullptr, nullptr, &time);
+    ::CloseHandle(file);
+    return ok != FALSE;
 }
 
 std::wstring StartupLink() {
@@ -331,14 +357,22 @@ protected:
         backups.push_back(std::make_unique<wintest::FileBackup>(StartupLink()));
         backups.push_back(std::make_unique<wintest::FileBackup>(AppDataSettingFile()));
         backups.push_back(std::make_unique<wintest::FileBackup>(BesideExeSettingFile()));
+        for (const auto& backup : backups) {
+            ASSERT_TRUE(backup->Ready());
+        }
+        appDataFolderExisted = wintest::Exists(AppDataFolder());
     }
     void TearDown() override {
         backups.clear();
+        if (!appDataFolderExisted) {
+            ::RemoveDirectoryW(AppDataFolder().c_str());
+        }
         ::OleUninitialize();
         ProcessSettingsTest::TearDown();
     }
 
     std::vector<std::unique_ptr<wintest::FileBackup>> backups;
+    bool appDataFolderExisted = false;
 };
 
 } // namespace
@@ -352,7 +386,7 @@ TEST_F(InitSettingFileTest, FreshInstall_CreatesFileInAppDataAndShortcut) {
 }
 
 TEST_F(InitSettingFileTest, AutoStartUpOff_RemovesShortcut) {
-    ASSERT_TRUE(wintest::WriteBytes(AppDataSettingFile(), "[DEFAULT]\r\nAutoStartUp=0\r\n"));
+    ASSERT_TRUE(PlaceSettingFile(AppDataSettingFile(), "[DEFAULT]\r\nAutoStartUp=0\r\n"));
     ASSERT_TRUE(UpdateStartupShortcut(true));
     ASSERT_TRUE(InitSettingFile());
     EXPECT_FALSE(wintest::Exists(StartupLink()));
@@ -363,7 +397,7 @@ TEST_F(InitSettingFileTest, AutoStartUpOff_RemovesShortcut) {
 }
 
 TEST_F(InitSettingFileTest, AutoStartUpDoubleZero_KeepsShortcutButReadsZero) {
-    ASSERT_TRUE(wintest::WriteBytes(AppDataSettingFile(), "[DEFAULT]\r\nAutoStartUp=00\r\n"));
+    ASSERT_TRUE(PlaceSettingFile(AppDataSettingFile(), "[DEFAULT]\r\nAutoStartUp=00\r\n"));
     ASSERT_TRUE(InitSettingFile());
     EXPECT_TRUE(wintest::Exists(StartupLink()));
     EXPECT_EQ(ReadSettingInt(L"AutoStartUp"), 0);
@@ -371,7 +405,7 @@ TEST_F(InitSettingFileTest, AutoStartUpDoubleZero_KeepsShortcutButReadsZero) {
 }
 
 TEST_F(InitSettingFileTest, EmptyFileBesideExecutable_IsUsed) {
-    ASSERT_TRUE(wintest::WriteBytes(BesideExeSettingFile(), ""));
+    ASSERT_TRUE(PlaceSettingFile(BesideExeSettingFile(), ""));
     ASSERT_TRUE(InitSettingFile());
     EXPECT_EQ(SettingFilePath(), BesideExeSettingFile());
     EXPECT_EQ(wintest::ReadBytes(BesideExeSettingFile()), "[DEFAULT]\r\nAutoStartUp=1\r\n");

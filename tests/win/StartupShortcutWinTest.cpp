@@ -85,6 +85,7 @@ protected:
         ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr)));
         ASSERT_TRUE(GetStartupShortcutPath(m_link));
         m_backup = std::make_unique<wintest::FileBackup>(m_link);
+        ASSERT_TRUE(m_backup->Ready());
         ASSERT_FALSE(wintest::Exists(m_link));
     }
     void TearDown() override {

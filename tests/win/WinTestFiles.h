@@ -83,28 +83,62 @@ private:
     std::wstring m_path;
 };
 
-// Moves a file aside for the test and puts it back afterwards, removing
-// whatever the test left at its place.
+// Retries an operation that another process may briefly block (Wine's menu
+// builder, for one, reads every link in the Start Menu at session start).
+template <typename Operation> bool Retry(Operation operation) {
+    const ULONGLONG deadline = ::GetTickCount64() + 10000;
+    while (!operation()) {
+        if (::GetTickCount64() > deadline) {
+            return false;
+        }
+        ::Sleep(20);
+    }
+    return true;
+}
+
+// Moves a user's file aside for the test and puts it back afterwards,
+// removing whatever the test left at its place. A file it could not move is
+// never touched.
 class FileBackup {
 public:
     explicit FileBackup(std::wstring path)
         : m_path(std::move(path)), m_aside(m_path + L".loupa-test-backup") {
-        RemoveFile(m_aside);
-        m_moved =
-            ::MoveFileExW(m_path.c_str(), m_aside.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+        // Left by a run that did not finish: the user's file.
+        if (Exists(m_aside) && !Move(m_aside, m_path)) {
+            return;
+        }
+        if (!Exists(m_path)) {
+            m_ready = true;
+        } else if (Move(m_path, m_aside)) {
+            m_ready = true;
+            m_moved = true;
+        }
     }
     ~FileBackup() {
-        RemoveFile(m_path);
+        if (!m_ready) {
+            return;
+        }
+        Retry([&] { return !Exists(m_path) || ::DeleteFileW(m_path.c_str()); });
         if (m_moved) {
-            ::MoveFileExW(m_aside.c_str(), m_path.c_str(), MOVEFILE_REPLACE_EXISTING);
+            Move(m_aside, m_path);
         }
     }
     FileBackup(const FileBackup&) = delete;
     FileBackup& operator=(const FileBackup&) = delete;
 
+    // False when the user's file could not be moved aside.
+    bool Ready() const { return m_ready; }
+
 private:
+    static bool Move(const std::wstring& from, const std::wstring& to) {
+        return Retry([&] {
+            return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+        });
+    }
+
     std::wstring m_path;
     std::wstring m_aside;
+    bool m_ready = false;
     bool m_moved = false;
 };
 
