@@ -17,7 +17,7 @@ struct SettingDefault {
 };
 
 // The known keys with their default texts, in the order they are entered.
-constexpr SettingDefault kSettingDefaults[] = {
+inline constexpr SettingDefault kSettingDefaults[] = {
     {L"AutoStartUp", L"1"},         {L"MaxRateZoomIn", L"4"},    {L"MaxRateZoomOut", L"2"},
     {L"MouseZoomCtrl", L"1"},       {L"MouseZoomAlt", L"0"},     {L"MouseZoomShift", L"0"},
     {L"MouseZoomWin", L"0"},        {L"HotKeyZoomIn", L"222"},   {L"HotKeyModZoomIn", L"9"},
@@ -25,12 +25,12 @@ constexpr SettingDefault kSettingDefaults[] = {
     {L"HotKeyModZoomCancel", L"0"},
 };
 
-constexpr const wchar_t* kSettingSection = L"DEFAULT";
-constexpr const wchar_t* kAutoStartUpKey = L"AutoStartUp";
+inline constexpr const wchar_t* kSettingSection = L"DEFAULT";
+inline constexpr const wchar_t* kAutoStartUpKey = L"AutoStartUp";
 // Read in place of a missing file or key; never a value of its own.
-constexpr const wchar_t* kMissingSettingText = L"###";
+inline constexpr const wchar_t* kMissingSettingText = L"###";
 // A 4096-character read buffer leaves room for this many characters.
-constexpr size_t kMaxSettingTextLength = 4095;
+inline constexpr size_t kMaxSettingTextLength = 4095;
 
 // The INI file the store keeps its values in.
 class ISettingProfile {

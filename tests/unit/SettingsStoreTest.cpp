@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <vector>
