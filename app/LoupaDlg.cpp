@@ -1,12 +1,209 @@
 #include "app/LoupaDlg.h"
 
+#include "fw/Handles.h"
+#include "fw/WinApp.h"
 #include "resource.h"
+#include "settings/Settings.h"
 
-CLoupaDlg::CLoupaDlg() : CDialog(IDD_LOUPA_DIALOG) {}
+#include <shellapi.h>
+
+namespace {
+// Identifier of the message the shell broadcasts when the taskbar is
+// (re)created; 0 until the dialog's window exists.
+UINT g_taskbarCreatedMessage = 0;
+} // namespace
+
+CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
+
+CLoupaDlg::CLoupaDlg()
+    : CDialog(IDD_LOUPA_DIALOG),
+      m_hIcon(::LoadIconW(fw::AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      m_tray(*this, Settings(), *this) {}
+
+CLoupaDlg::~CLoupaDlg() = default;
+
+LRESULT CLoupaDlg::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_CREATE) {
+        g_taskbarCreatedMessage = ::RegisterWindowMessageW(L"TaskbarCreated");
+    } else if (msg == WM_TRAYNOTIFY) {
+        m_tray.OnTrayNotify(static_cast<unsigned>(lParam));
+    } else if (g_taskbarCreatedMessage != 0 && msg == g_taskbarCreatedMessage) {
+        // The shell restarted and forgot our icon.
+        m_tray.AddTrayIcon();
+    }
+    return CDialog::DefWindowProc(msg, wParam, lParam);
+}
+
+int CLoupaDlg::OnCreate(LPCREATESTRUCTW) {
+    if (Default() == -1) {
+        return -1;
+    }
+    ShowWindow(SW_MINIMIZE);
+    m_tray.AddTrayIcon();
+    m_zoomWnd.CreateEx(0, nullptr, nullptr, 0, m_zoomWnd.MonitorRect(), this, 0);
+    return 0;
+}
+
+BOOL CLoupaDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    HMENU sysMenu = ::GetSystemMenu(m_hWnd, FALSE);
+    if (sysMenu != nullptr) {
+        wchar_t about[128] = {};
+        if (::LoadStringW(fw::AfxGetInstanceHandle(), IDS_ABOUTBOX, about, 128) > 0) {
+            ::AppendMenuW(sysMenu, MF_SEPARATOR, 0, nullptr);
+            ::AppendMenuW(sysMenu, MF_STRING, IDM_ABOUTBOX, about);
+        }
+    }
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    return TRUE;
+}
 
 void CLoupaDlg::OnWindowPosChanging(WINDOWPOS* pos) {
-    // Never shown: neither the template's WS_VISIBLE nor the dialog manager
-    // may make the window appear.
+    // Never shown: neither the template's WS_VISIBLE, nor the minimise call,
+    // nor the dialog manager may make the window appear.
     pos->flags &= ~SWP_SHOWWINDOW;
     Default();
+}
+
+void CLoupaDlg::OnDestroy() {
+    Default();
+    NOTIFYICONDATAW nid{};
+    nid.cbSize = NOTIFYICONDATAW_V3_SIZE;
+    nid.hWnd = m_hWnd;
+    nid.uID = 0;
+    ::Shell_NotifyIconW(NIM_DELETE, &nid);
+}
+
+void CLoupaDlg::OnSysCommand(UINT id, LPARAM) {
+    if ((id & 0xFFF0) == IDM_ABOUTBOX) {
+        CAboutDlg about;
+        about.DoModal();
+    } else {
+        Default();
+    }
+}
+
+void CLoupaDlg::OnPaint() {
+    if (!::IsIconic(m_hWnd)) {
+        Default();
+        return;
+    }
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(m_hWnd, &ps);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT rect;
+    GetClientRect(&rect);
+    int x = (rect.right - rect.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    int y = (rect.bottom - rect.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    ::DrawIcon(dc, x, y, m_hIcon);
+    ::EndPaint(m_hWnd, &ps);
+}
+
+HCURSOR CLoupaDlg::OnQueryDragIcon() {
+    return static_cast<HCURSOR>(m_hIcon);
+}
+
+BOOL CLoupaDlg::OnCommand(UINT id, UINT code) {
+    if (m_tray.OnCommand(id)) {
+        return TRUE;
+    }
+    return CDialog::OnCommand(id, code);
+}
+
+NOTIFYICONDATAW CLoupaDlg::TrayIconData() const {
+    NOTIFYICONDATAW nid{};
+    // The shell 6.0 layout, which every supported shell accepts.
+    nid.cbSize = NOTIFYICONDATAW_V3_SIZE;
+    nid.hWnd = m_hWnd;
+    nid.uID = 0;
+    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    nid.uCallbackMessage = WM_TRAYNOTIFY;
+    nid.hIcon = m_hIcon;
+    lstrcpynW(nid.szTip, L"Loupa v1.5", ARRAYSIZE(nid.szTip));
+    return nid;
+}
+
+bool CLoupaDlg::AddIcon() {
+    NOTIFYICONDATAW nid = TrayIconData();
+    return ::Shell_NotifyIconW(NIM_ADD, &nid) != FALSE;
+}
+
+bool CLoupaDlg::ModifyIcon() {
+    NOTIFYICONDATAW nid = TrayIconData();
+    return ::Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
+}
+
+unsigned long CLoupaDlg::LastError() {
+    return ::GetLastError();
+}
+
+void CLoupaDlg::Sleep(unsigned milliseconds) {
+    ::Sleep(milliseconds);
+}
+
+void CLoupaDlg::ShowError(const std::wstring& text) {
+    fw::AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CLoupaDlg::RequestClose() {
+    SendMessage(WM_CLOSE);
+}
+
+void CLoupaDlg::GetCursorPos(int& x, int& y) {
+    POINT pt{};
+    ::GetCursorPos(&pt);
+    x = pt.x;
+    y = pt.y;
+}
+
+void CLoupaDlg::SetForeground() {
+    // Without this the menu would not close when the user clicks elsewhere.
+    ::SetForegroundWindow(m_hWnd);
+}
+
+void CLoupaDlg::TrackTrayMenu(int x, int y, bool autoStartChecked) {
+    fw::MenuOwner menu(::LoadMenuW(fw::AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_TRAYMENU)));
+    HMENU popup = menu ? ::GetSubMenu(menu.Get(), 0) : nullptr;
+    if (popup == nullptr) {
+        return;
+    }
+    ::CheckMenuItem(popup, ID_TRAY_AUTOSTARTUP,
+                    MF_BYCOMMAND | (autoStartChecked ? MF_CHECKED : MF_UNCHECKED));
+    ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, x, y, 0, m_hWnd,
+                     nullptr);
+    PostMessage(WM_NULL);
+}
+
+void CLoupaDlg::RunSettingsSheet() {
+    m_pSettingSheet = std::make_unique<CSettingPropetySheet>(this);
+    m_pSettingSheet->m_psh.dwFlags |= PSH_NOAPPLYNOW;
+    m_pSettingSheet->m_psh.dwFlags &= ~PSH_HASHELP;
+    m_pSettingSheet->m_page.m_psp.dwFlags &= ~PSP_HASHELP;
+    m_pSettingSheet->DoModal();
+    m_pSettingSheet.reset();
+}
+
+void CLoupaDlg::ActivateSettingsSheet() {
+    if (m_pSettingSheet != nullptr && m_pSettingSheet->m_hWnd != nullptr) {
+        ::SetActiveWindow(m_pSettingSheet->m_hWnd);
+        // Activation alone leaves the sheet behind the program in front.
+        ::SetForegroundWindow(m_pSettingSheet->m_hWnd);
+    }
+}
+
+void CLoupaDlg::EndMainDialog(int result) {
+    EndDialog(result);
+}
+
+void CLoupaDlg::ZoomIn() {
+    m_zoomWnd.ZoomIn();
+}
+
+void CLoupaDlg::ZoomOut() {
+    m_zoomWnd.ZoomOut();
+}
+
+void CLoupaDlg::CancelZoom() {
+    m_zoomWnd.CancelZoom();
 }

@@ -1,11 +1,66 @@
+// The hidden main dialog: owner of the notification-area icon, its menu, the
+// settings sheet while open, and the zoom window.
 #pragma once
 
+#include "app/TrayController.h"
 #include "fw/Dialog.h"
+#include "ui/SettingSheet.h"
+#include "zoom/ZoomWnd.h"
 
-class CLoupaDlg : public fw::CDialog {
+#include <memory>
+
+// Callback message of the notification-area icon.
+constexpr UINT WM_TRAYNOTIFY = WM_USER + 1;
+
+class CLoupaDlg : public fw::CDialog, private ITrayPlatform, private IZoomCommands {
 public:
     CLoupaDlg();
+    ~CLoupaDlg() override;
+
+    LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+    HICON m_hIcon;
+    // The settings sheet while it is open.
+    std::unique_ptr<CSettingPropetySheet> m_pSettingSheet;
+    CZoomWnd m_zoomWnd;
 
 protected:
+    BOOL OnInitDialog() override;
+    int OnCreate(LPCREATESTRUCTW cs) override;
+    void OnDestroy() override;
+    void OnPaint() override;
+    HCURSOR OnQueryDragIcon() override;
+    void OnSysCommand(UINT id, LPARAM lParam) override;
     void OnWindowPosChanging(WINDOWPOS* pos) override;
+    BOOL OnCommand(UINT id, UINT code) override;
+
+private:
+    NOTIFYICONDATAW TrayIconData() const;
+
+    // ITrayPlatform
+    bool AddIcon() override;
+    bool ModifyIcon() override;
+    unsigned long LastError() override;
+    void Sleep(unsigned milliseconds) override;
+    void ShowError(const std::wstring& text) override;
+    void RequestClose() override;
+    void GetCursorPos(int& x, int& y) override;
+    void SetForeground() override;
+    void TrackTrayMenu(int x, int y, bool autoStartChecked) override;
+    void RunSettingsSheet() override;
+    void ActivateSettingsSheet() override;
+    void EndMainDialog(int result) override;
+
+    // IZoomCommands
+    void ZoomIn() override;
+    void ZoomOut() override;
+    void CancelZoom() override;
+
+    TrayController m_tray;
+};
+
+// The about box.
+class CAboutDlg : public fw::CDialog {
+public:
+    CAboutDlg();
 };

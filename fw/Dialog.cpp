@@ -4,48 +4,13 @@
 
 namespace fw {
 
-namespace {
-// The window creation that BindNextWindow waits for, on this thread only.
-struct PendingBind {
-    CWnd* wnd = nullptr;
-    HHOOK hook = nullptr;
-};
-thread_local PendingBind t_pending;
-} // namespace
-
-// The CBT hook is called for a window before it gets WM_NCCREATE; subclassing
-// it there lets our WindowProc see the whole life of the dialog window.
-LRESULT CALLBACK CDialog::CbtProc(int code, WPARAM wParam, LPARAM lParam) {
-    HHOOK hook = t_pending.hook;
-    if (code == HCBT_CREATEWND && t_pending.wnd != nullptr) {
-        CWnd* wnd = t_pending.wnd;
-        UnbindPending();
-        wnd->SubclassWindow(reinterpret_cast<HWND>(wParam));
-    }
-    return ::CallNextHookEx(hook, code, wParam, lParam);
-}
-
-void CDialog::BindNextWindow(CWnd* dialog) {
-    UnbindPending();
-    t_pending.wnd = dialog;
-    t_pending.hook = ::SetWindowsHookExW(WH_CBT, &CDialog::CbtProc, nullptr,
-                                         ::GetCurrentThreadId());
-}
-
-void CDialog::UnbindPending() {
-    if (t_pending.hook != nullptr) {
-        ::UnhookWindowsHookEx(t_pending.hook);
-    }
-    t_pending = PendingBind{};
-}
-
 INT_PTR CDialog::DoModal() {
-    BindNextWindow(this);
+    SubclassNextWindow(this);
     HWND parent = m_pParent != nullptr ? m_pParent->m_hWnd : nullptr;
     INT_PTR result = ::DialogBoxParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_templateId),
                                        parent, &CDialog::DialogProc, 0);
     // A template that failed to load created no window.
-    UnbindPending();
+    CancelSubclassNextWindow();
     return result;
 }
 

@@ -24,14 +24,8 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     BOOL OnCommand(UINT id, UINT code) override;
 
-    // Binds the next window this thread creates to dialog, once. Used for
-    // windows that the system creates for us (dialogs, property sheets).
-    static void BindNextWindow(CWnd* dialog);
-    static void UnbindPending();
-
 private:
     static INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-    static LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam);
 
     UINT m_templateId;
     CWnd* m_pParent;

@@ -6,6 +6,39 @@ namespace fw {
 
 namespace {
 const wchar_t kDefaultClass[] = L"LoupaWnd";
+
+// The window creation that SubclassNextWindow waits for, on this thread only.
+struct PendingSubclass {
+    CWnd* wnd = nullptr;
+    HHOOK hook = nullptr;
+};
+thread_local PendingSubclass t_pending;
+} // namespace
+
+// The CBT hook sees a new window before its WM_NCCREATE; subclassing it there
+// lets WindowProc see the whole life of a window the system created.
+LRESULT CALLBACK CWnd::SubclassCbtProc(int code, WPARAM wParam, LPARAM lParam) {
+    HHOOK hook = t_pending.hook;
+    if (code == HCBT_CREATEWND && t_pending.wnd != nullptr) {
+        CWnd* wnd = t_pending.wnd;
+        CancelSubclassNextWindow();
+        wnd->SubclassWindow(reinterpret_cast<HWND>(wParam));
+    }
+    return ::CallNextHookEx(hook, code, wParam, lParam);
+}
+
+void CWnd::SubclassNextWindow(CWnd* wnd) {
+    CancelSubclassNextWindow();
+    t_pending.wnd = wnd;
+    t_pending.hook = ::SetWindowsHookExW(WH_CBT, &CWnd::SubclassCbtProc, nullptr,
+                                         ::GetCurrentThreadId());
+}
+
+void CWnd::CancelSubclassNextWindow() {
+    if (t_pending.hook != nullptr) {
+        ::UnhookWindowsHookEx(t_pending.hook);
+    }
+    t_pending = PendingSubclass{};
 }
 
 CWnd::~CWnd() {

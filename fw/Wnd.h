@@ -32,6 +32,12 @@ public:
     // WindowProc; the previous procedure becomes the default processing.
     void SubclassWindow(HWND hwnd);
 
+    // Subclasses the next window this thread creates, once, before it gets
+    // WM_NCCREATE. For windows that the system creates for us: dialogs and
+    // property sheets.
+    static void SubclassNextWindow(CWnd* wnd);
+    static void CancelSubclassNextWindow();
+
     LRESULT SendMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const {
         return ::SendMessageW(m_hWnd, msg, wParam, lParam);
     }
@@ -70,11 +76,15 @@ protected:
     virtual void OnHScroll(UINT code, UINT pos, HWND scrollBar);
 
     static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK SubclassCbtProc(int code, WPARAM wParam, LPARAM lParam);
 
 private:
     void Bind(HWND hwnd);
+
+protected:
     LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
 
+private:
     WNDPROC m_pfnSuper = nullptr;
     struct CurrentMessage {
         UINT msg;

@@ -1,0 +1,49 @@
+// Modal property sheet with its pages.
+#pragma once
+
+#include "fw/Wnd.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <vector>
+
+namespace fw {
+
+class CPropertyPage : public CWnd {
+public:
+    explicit CPropertyPage(UINT templateId);
+
+    // Filled in by the constructor; the opener may change the flags.
+    PROPSHEETPAGEW m_psp{};
+
+protected:
+    // Binds members to their controls; runs first in OnInitDialog.
+    virtual void DoDataExchange() {}
+    virtual BOOL OnInitDialog();
+    // The sheet's OK: store what the page shows. TRUE lets the sheet close.
+    virtual BOOL OnApply();
+    virtual void OnOK() {}
+
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    static INT_PTR CALLBACK PageDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+};
+
+class CPropertySheet : public CWnd {
+public:
+    CPropertySheet(const wchar_t* caption, CWnd* parent);
+
+    void AddPage(CPropertyPage* page) { m_pages.push_back(page); }
+    // Runs the sheet until OK or Cancel; the result of PropertySheetW.
+    virtual INT_PTR DoModal();
+
+    // Filled in by the constructor; the opener may change the flags.
+    PROPSHEETHEADERW m_psh{};
+
+private:
+    std::vector<CPropertyPage*> m_pages;
+};
+
+} // namespace fw

@@ -1,0 +1,1002 @@
+#include "zoom/ZoomController.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Calls = std::vector<std::string>;
+
+std::string Fmt(double value) {
+    std::ostringstream out;
+    out << value;
+    return out.str();
+}
+
+std::string Fmt(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
+           "," + std::to_string(r.bottom);
+}
+
+std::string Fmt(POINT p) {
+    return std::to_string(p.x) + "," + std::to_string(p.y);
+}
+
+bool Contains(const RECT& r, POINT p) {
+    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom && inner.left <= inner.right && inner.top <= inner.bottom;
+}
+
+// A desktop with monitors, a cursor, one window and a timer. Queries are
+// recorded with a leading '?' so tests can look at the actions alone.
+class FakeZoomPlatform : public IZoomPlatform, public ISettings {
+public:
+    // The first monitor is the primary one.
+    std::vector<RECT> monitors{{0, 0, 1920, 1080}};
+    POINT cursor{960, 540};
+    std::map<std::wstring, int> settings{{L"MaxRateZoomIn", 4}, {L"MaxRateZoomOut", 2}};
+    bool live = true;
+    bool timerFails = false;
+    ZoomTimerKind timerKind = ZoomTimerKind::Multimedia;
+    std::function<void()> onRepaint;
+    std::function<void()> onMove;
+
+    Calls calls;
+    RECT window{0, 0, 1920, 1080};
+    bool visible = false;
+    ZoomTimer timer;
+    std::uint32_t nextTimerId = 7;
+    std::vector<double> scales;
+    int repaints = 0;
+    RECT lastClient{};
+
+    Calls Actions() const {
+        Calls actions;
+        std::copy_if(calls.begin(), calls.end(), std::back_inserter(actions),
+                     [](const std::string& c) { return c[0] != '?'; });
+        return actions;
+    }
+    int Count(const std::string& call) const {
+        return static_cast<int>(std::count(calls.begin(), calls.end(), call));
+    }
+
+    POINT CursorPos() override {
+        calls.push_back("?Cursor");
+        return cursor;
+    }
+    RECT MonitorRectAt(POINT pt) override {
+        calls.push_back("?MonitorAt(" + Fmt(pt) + ")");
+        for (const RECT& m : monitors) {
+            if (Contains(m, pt)) {
+                return m;
+            }
+        }
+        return monitors.front();
+    }
+    RECT ClientRect() override {
+        calls.push_back("?Client");
+        lastClient = RECT{0, 0, window.right - window.left, window.bottom - window.top};
+        return lastClient;
+    }
+    POINT ScreenToClient(POINT pt) override {
+        calls.push_back("?ToClient(" + Fmt(pt) + ")");
+        return POINT{pt.x - window.left, pt.y - window.top};
+    }
+    bool IsVisible() override {
+        calls.push_back("?Visible");
+        return visible;
+    }
+    void CaptureMonitor(const RECT& monitor) override {
+        calls.push_back("Capture(" + Fmt(monitor) + ")");
+        if (visible && window == monitor) {
+            ADD_FAILURE() << "captured the monitor the window covers";
+        }
+    }
+    void ShowWithoutActivating(const RECT& rect) override {
+        calls.push_back("Show(" + Fmt(rect) + ")");
+        window = rect;
+        visible = true;
+    }
+    void MoveTopMost(const RECT& rect) override {
+        calls.push_back("Move(" + Fmt(rect) + ")");
+        window = rect;
+        if (onMove) {
+            onMove();
+        }
+    }
+    void Hide() override {
+        calls.push_back("Hide");
+        visible = false;
+    }
+    void Repaint(bool erase) override {
+        calls.push_back(erase ? "Repaint(erase)" : "Repaint");
+        ++repaints;
+        if (onRepaint) {
+            onRepaint();
+        }
+    }
+    void Pause(int ms) override { calls.push_back("Pause(" + std::to_string(ms) + ")"); }
+    ZoomTimer StartTimer(int periodMs) override {
+        calls.push_back("StartTimer(" + std::to_string(periodMs) + ")");
+        if (timer.Running()) {
+            ADD_FAILURE() << "a second timer started";
+        }
+        if (timerFails) {
+            return ZoomTimer{};
+        }
+        timer = ZoomTimer{timerKind, nextTimerId++};
+        return timer;
+    }
+    void StopTimer(const ZoomTimer& stopped) override {
+        calls.push_back("StopTimer(" + std::to_string(stopped.id) + ")");
+        if (stopped.kind != timer.kind || stopped.id != timer.id) {
+            ADD_FAILURE() << "stopped a timer that does not run: " << stopped.id;
+        }
+        timer = ZoomTimer{};
+    }
+    void SetMagnifierScale(double rate) override {
+        calls.push_back("Scale(" + Fmt(rate) + ")");
+        scales.push_back(rate);
+    }
+    void SetMagnifierSource(const RECT& source, const RECT& monitor) override {
+        calls.push_back("Source(" + Fmt(source) + " in " + Fmt(monitor) + ")");
+        if (!Inside(source, lastClient)) {
+            ADD_FAILURE() << "source " << Fmt(source) << " outside client " << Fmt(lastClient);
+        }
+    }
+    bool ShowsLiveScreen() override {
+        calls.push_back("?Live");
+        return live;
+    }
+
+    int ReadSettingInt(const wchar_t* key) override {
+        std::string name;
+        for (const wchar_t* c = key; *c; ++c) {
+            name += static_cast<char>(*c);
+        }
+        calls.push_back("Read(" + name + ")");
+        auto found = settings.find(key);
+        return found == settings.end() ? 0 : found->second;
+    }
+    bool WriteSettingInt(const wchar_t*, int) override {
+        ADD_FAILURE() << "the zoom logic never writes settings";
+        return false;
+    }
+};
+
+enum class State { Hidden, Zoomed, Animating, Inconsistent };
+
+const char* Name(State s) {
+    switch (s) {
+    case State::Hidden: return "Hidden";
+    case State::Zoomed: return "Zoomed";
+    case State::Animating: return "Animating";
+    default: return "Inconsistent";
+    }
+}
+
+struct Rig {
+    FakeZoomPlatform fake;
+    ZoomController zoom{fake, fake};
+
+    Rig() {
+        zoom.UpdateMonitorRect();
+        fake.window = zoom.MonitorRect();
+        fake.calls.clear();
+    }
+
+    void Limits(int in, int out) {
+        fake.settings[L"MaxRateZoomIn"] = in;
+        fake.settings[L"MaxRateZoomOut"] = out;
+    }
+
+    // Ticks until the animation is over; the number of ticks it took.
+    int FinishAnimation() {
+        int ticks = 0;
+        while (zoom.IsAnimating() && ticks < 100) {
+            zoom.Tick();
+            ++ticks;
+        }
+        return ticks;
+    }
+
+    State Current() const {
+        const bool timer =
+            zoom.Timer().Running() && fake.timer.Running() && zoom.Timer().id == fake.timer.id;
+        if (!fake.visible && zoom.Rate() == 1.0 && !zoom.Timer().Running() &&
+            !fake.timer.Running() && !zoom.IsAnimating()) {
+            return State::Hidden;
+        }
+        if (fake.visible && timer && zoom.IsAnimating()) {
+            return State::Animating;
+        }
+        if (fake.visible && timer && zoom.Rate() > 1.0) {
+            return State::Zoomed;
+        }
+        return State::Inconsistent;
+    }
+};
+
+class ZoomControllerTest : public testing::Test {
+protected:
+    Rig rig;
+    FakeZoomPlatform& fake = rig.fake;
+    ZoomController& zoom = rig.zoom;
+};
+
+// ---- pure arithmetic ----
+
+TEST(NextWholeRate_StepsToNextWholeRate, Table) {
+    const struct {
+        double rate, expected;
+    } cases[] = {{1.0, 2.0}, {1.1, 2.0}, {4.0, 5.0}, {4.5, 5.0}, {19.5, 20.0}, {20.0, 21.0}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(NextWholeRate(c.rate), c.expected) << "rate " << c.rate;
+    }
+}
+
+TEST(PreviousWholeRate_TreatsRatesJustAboveWholeAsWhole, Table) {
+    const struct {
+        double rate, expected;
+    } cases[] = {{6.0, 5.0},    {2.5, 2.0},    {2.05, 1.0}, {2.0, 1.0},   {3.1, 3.0}, {3.05, 2.0},
+                 {2.0985, 1.0}, {2.0995, 2.0}, {1.0, 0.0},  {20.0, 19.0}, {1.5, 1.0}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(PreviousWholeRate(c.rate, 0.1), c.expected) << "rate " << c.rate;
+    }
+}
+
+TEST(SourceRectAround_KeepsCursorPointAndStaysInside, Table) {
+    const RECT full{0, 0, 1920, 1080};
+    const struct {
+        RECT client;
+        POINT cursor;
+        double rate;
+        RECT expected;
+    } cases[] = {
+        {full, {1000, 500}, 4.0, {750, 375, 1230, 645}},
+        {full, {1000, 500}, 1.0, {0, 0, 1920, 1080}},
+        {full, {0, 0}, 2.0, {0, 0, 960, 540}},
+        {full, {1920, 1080}, 2.0, {960, 540, 1920, 1080}},
+        {full, {-50, -7}, 2.0, {0, 0, 960, 540}},
+        {full, {5000, 3000}, 2.0, {960, 540, 1920, 1080}},
+        {full, {-5000, 3000}, 2.0, {0, 540, 960, 1080}},
+        {full, {1000, 500}, 3.0, {666, 333, 1306, 693}},
+        {full, {1919, 1079}, 20.0, {1823, 1025, 1919, 1079}},
+        {full, {960, 540}, 1.25, {192, 108, 1728, 972}},
+        {{0, 0, 1280, 1024}, {280, 600}, 2.0, {140, 300, 780, 812}},
+        {full, {1000, 500}, 0.5, {0, 0, 1920, 1080}},
+        {{0, 0, 0, 0}, {10, 10}, 2.0, {0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        const RECT source = SourceRectAround(c.client, c.cursor, c.rate);
+        EXPECT_EQ(Fmt(source), Fmt(c.expected)) << "cursor " << Fmt(c.cursor) << " rate " << c.rate;
+        EXPECT_TRUE(Inside(source, c.client)) << Fmt(source);
+    }
+}
+
+// ---- every row of the state table ----
+
+TEST(ZoomController_StateTransitions, Table) {
+    using Step = std::function<void(Rig&)>;
+    const Step hidden = [](Rig&) {};
+    const Step zoomedAt2 = [](Rig& r) { r.zoom.ApplyZoom(2.0); };
+    const Step zoomedAt6 = [](Rig& r) { r.zoom.ApplyZoom(6.0); };
+    const Step animating = [](Rig& r) {
+        r.zoom.ApplyZoom(2.0);
+        r.Limits(8, 2);
+        r.zoom.ZoomIn();
+    };
+    const struct {
+        const char* name;
+        Step setup;
+        Step event;
+        State expected;
+        double rate;
+    } rows[] = {
+        {"hidden, zoom-in below limit", hidden, [](Rig& r) { r.zoom.ZoomIn(); }, State::Animating,
+         1.25},
+        {"hidden, zoom-in at limit", hidden,
+         [](Rig& r) {
+             r.Limits(1, 2);
+             r.zoom.ZoomIn();
+         },
+         State::Zoomed, 2.0},
+        {"hidden, wheel forward", hidden, [](Rig& r) { r.zoom.Wheel(true); }, State::Zoomed, 1.1},
+        {"hidden, wheel backward", hidden, [](Rig& r) { r.zoom.Wheel(false); }, State::Hidden, 1.0},
+        {"hidden, zoom-out", hidden, [](Rig& r) { r.zoom.ZoomOut(); }, State::Hidden, 1.0},
+        {"hidden, cancel", hidden, [](Rig& r) { r.zoom.Cancel(); }, State::Hidden, 1.0},
+        {"hidden, tick", hidden, [](Rig& r) { r.zoom.Tick(); }, State::Hidden, 1.0},
+        {"zoomed, zoom-in below limit", zoomedAt2, [](Rig& r) { r.zoom.ZoomIn(); },
+         State::Animating, 2.0 + 2.0 / 12},
+        {"zoomed, zoom-out above limit", zoomedAt6, [](Rig& r) { r.zoom.ZoomOut(); },
+         State::Animating, 6.0 - 4.0 / 12},
+        {"zoomed, cancel", zoomedAt6, [](Rig& r) { r.zoom.Cancel(); }, State::Animating,
+         6.0 - 5.0 / 12},
+        {"zoomed, zoom-in at limit", zoomedAt6, [](Rig& r) { r.zoom.ZoomIn(); }, State::Zoomed,
+         7.0},
+        {"zoomed, zoom-out step", zoomedAt6,
+         [](Rig& r) {
+             r.Limits(4, 1);
+             r.zoom.ZoomOut();
+         },
+         State::Zoomed, 5.0},
+        {"zoomed, wheel forward", zoomedAt2, [](Rig& r) { r.zoom.Wheel(true); }, State::Zoomed,
+         2.1},
+        {"zoomed, wheel backward", zoomedAt2, [](Rig& r) { r.zoom.Wheel(false); }, State::Zoomed,
+         1.9},
+        {"zoomed, zoom-out to 1", zoomedAt2, [](Rig& r) { r.zoom.ZoomOut(); }, State::Hidden, 1.0},
+        {"zoomed, rate 1 applied", zoomedAt6, [](Rig& r) { r.zoom.ApplyZoom(1.0); }, State::Hidden,
+         1.0},
+        {"zoomed, rate below 1 applied", zoomedAt6, [](Rig& r) { r.zoom.ApplyZoom(-3.0); },
+         State::Hidden, 1.0},
+        {"zoomed, tick", zoomedAt2, [](Rig& r) { r.zoom.Tick(); }, State::Zoomed, 2.0},
+        {"animating, tick", animating, [](Rig& r) { r.zoom.Tick(); }, State::Animating, 3.0},
+        {"animating, ticks to the end", animating, [](Rig& r) { r.FinishAnimation(); },
+         State::Zoomed, 8.0},
+        {"animating to 1, ticks to the end", zoomedAt6,
+         [](Rig& r) {
+             r.zoom.Cancel();
+             r.FinishAnimation();
+         },
+         State::Hidden, 1.0},
+        {"animating, zoom-in", animating, [](Rig& r) { r.zoom.ZoomIn(); }, State::Animating, 2.5},
+        {"animating, zoom-out", animating, [](Rig& r) { r.zoom.ZoomOut(); }, State::Animating, 2.5},
+        {"animating, cancel", animating, [](Rig& r) { r.zoom.Cancel(); }, State::Animating, 2.5},
+        {"animating, wheel", animating, [](Rig& r) { r.zoom.Wheel(false); }, State::Animating, 2.5},
+    };
+    for (const auto& row : rows) {
+        Rig rig;
+        row.setup(rig);
+        row.event(rig);
+        EXPECT_STREQ(Name(rig.Current()), Name(row.expected)) << row.name;
+        EXPECT_NEAR(rig.zoom.Rate(), row.rate, 1e-12) << row.name;
+    }
+}
+
+TEST(ZoomController_StateTransitions, TickOnAnotherMonitorMovesWindowThere) {
+    for (bool animating : {false, true}) {
+        Rig rig;
+        rig.fake.monitors.push_back(RECT{1920, 0, 3200, 1024});
+        rig.zoom.ApplyZoom(2.0);
+        if (animating) {
+            rig.zoom.ZoomIn();
+        }
+        const State before = rig.Current();
+        rig.fake.cursor = POINT{2500, 900};
+        rig.zoom.Tick();
+        EXPECT_STREQ(Name(rig.Current()), Name(before));
+        EXPECT_EQ(Fmt(rig.fake.window), "1920,0,3200,1024");
+        EXPECT_EQ(Fmt(rig.zoom.MonitorRect()), "1920,0,3200,1024");
+    }
+}
+
+// ---- order of platform calls ----
+
+TEST_F(ZoomControllerTest, ZoomIn_StartingZoomCallsPlatformInOrder) {
+    zoom.ZoomIn();
+    const Calls expected{
+        "Read(MaxRateZoomIn)",
+        "Read(MaxRateZoomOut)",
+        "?Cursor",
+        "?MonitorAt(960,540)",
+        "Scale(1.25)",
+        "?Client",
+        "?Cursor",
+        "?ToClient(960,540)",
+        "Source(192,108,1728,972 in 0,0,1920,1080)",
+        "?Visible",
+        "Capture(0,0,1920,1080)",
+        "Show(99999,99999,101919,101079)",
+        "Repaint(erase)",
+        "Pause(10)",
+        "Move(0,0,1920,1080)",
+        "StartTimer(50)",
+    };
+    EXPECT_EQ(fake.calls, expected);
+}
+
+TEST_F(ZoomControllerTest, Tick_FollowsCursorAndRepaintsInOrder) {
+    zoom.ApplyZoom(4.0);
+    fake.calls.clear();
+    fake.cursor = POINT{1000, 500};
+    EXPECT_TRUE(zoom.OnTimer(ZoomController::kTimerId));
+    const Calls expected{
+        "?Cursor",
+        "?MonitorAt(1000,500)",
+        "Scale(4)",
+        "?Client",
+        "?Cursor",
+        "?ToClient(1000,500)",
+        "Source(750,375,1230,645 in 0,0,1920,1080)",
+        "?Visible",
+        "Move(0,0,1920,1080)",
+        "?Live",
+        "Repaint",
+    };
+    EXPECT_EQ(fake.calls, expected);
+    EXPECT_EQ(Fmt(zoom.SourceRect()), "750,375,1230,645");
+}
+
+TEST_F(ZoomControllerTest, ApplyZoom_ClosingHandsFullViewOverThenStopsTimerAndHides) {
+    zoom.Wheel(true);
+    fake.calls.clear();
+    zoom.Wheel(false);
+    const Calls expected{
+        "?Cursor",
+        "?MonitorAt(960,540)",
+        "Scale(1)",
+        "?Client",
+        "?Cursor",
+        "?ToClient(960,540)",
+        "Source(0,0,1920,1080 in 0,0,1920,1080)",
+        "StopTimer(7)",
+        "Hide",
+    };
+    EXPECT_EQ(fake.calls, expected);
+}
+
+// ---- animations ----
+
+TEST_F(ZoomControllerTest, ZoomIn_GlidesInTwelveStepsAndLandsExactly) {
+    zoom.ZoomIn();
+    EXPECT_TRUE(fake.visible);
+    EXPECT_EQ(fake.scales, std::vector<double>{1.25}) << "shown at the first step";
+    EXPECT_EQ(zoom.AnimTicks(), 12);
+    EXPECT_EQ(zoom.AnimStep(), 0.25);
+    EXPECT_EQ(zoom.TargetRate(), 4.0);
+    for (int step = 2; step <= 12; ++step) {
+        EXPECT_TRUE(zoom.Tick());
+        EXPECT_EQ(zoom.Rate(), 1.0 + 0.25 * step);
+        EXPECT_EQ(zoom.AnimTick(), step);
+        EXPECT_TRUE(zoom.IsAnimating());
+    }
+    zoom.Tick();
+    EXPECT_FALSE(zoom.IsAnimating());
+    EXPECT_EQ(zoom.Rate(), 4.0);
+    EXPECT_EQ(zoom.AnimTick(), 0);
+    const std::vector<double> expected{1.25, 1.5,  1.75, 2.0,  2.25, 2.5, 2.75,
+                                       3.0,  3.25, 3.5,  3.75, 4.0,  4.0};
+    EXPECT_EQ(fake.scales, expected);
+    EXPECT_EQ(fake.Count("StartTimer(50)"), 1);
+    EXPECT_EQ(fake.Count("Show(99999,99999,101919,101079)"), 1);
+}
+
+TEST_F(ZoomControllerTest, ZoomOut_AnimatesToLimitThenClosesAtIt) {
+    zoom.ApplyZoom(6.0);
+    zoom.ZoomOut();
+    EXPECT_TRUE(zoom.IsAnimating());
+    EXPECT_EQ(zoom.TargetRate(), 2.0);
+    EXPECT_EQ(rig.FinishAnimation(), 12);
+    EXPECT_EQ(zoom.Rate(), 2.0);
+    EXPECT_TRUE(fake.visible);
+    zoom.ZoomOut();
+    EXPECT_EQ(zoom.Rate(), 1.0);
+    EXPECT_FALSE(fake.visible);
+    EXPECT_FALSE(fake.timer.Running());
+}
+
+TEST_F(ZoomControllerTest, Cancel_GlidesDownAndHidesAtStepReachingOne) {
+    zoom.ApplyZoom(6.0);
+    zoom.Cancel();
+    EXPECT_NEAR(zoom.AnimStep(), -5.0 / 12, 1e-12);
+    for (int tick = 1; tick <= 10; ++tick) {
+        zoom.Tick();
+        EXPECT_GT(zoom.Rate(), 1.0) << "tick " << tick;
+        EXPECT_TRUE(fake.visible);
+    }
+    fake.calls.clear();
+    zoom.Tick();
+    EXPECT_EQ(zoom.Rate(), 1.0);
+    EXPECT_FALSE(zoom.IsAnimating());
+    EXPECT_FALSE(fake.visible);
+    EXPECT_EQ(fake.Count("StopTimer(7)"), 1);
+    EXPECT_EQ(fake.Count("Hide"), 1);
+    EXPECT_FALSE(zoom.Tick()) << "no tick after the close";
+}
+
+TEST_F(ZoomControllerTest, AnimateZoomTo_ClampsTargetIntoOneToTwenty) {
+    zoom.AnimateZoomTo(30.0);
+    EXPECT_EQ(zoom.TargetRate(), 20.0);
+    EXPECT_NEAR(zoom.AnimStep(), 19.0 / 12, 1e-12);
+    rig.FinishAnimation();
+    EXPECT_EQ(zoom.Rate(), 20.0);
+    zoom.AnimateZoomTo(0.5);
+    EXPECT_EQ(zoom.TargetRate(), 1.0);
+    rig.FinishAnimation();
+    EXPECT_EQ(zoom.Rate(), 1.0);
+    EXPECT_FALSE(fake.visible);
+}
+
+TEST_F(ZoomControllerTest, Commands_IgnoredWhileAnimatingButLimitsStillRead) {
+    zoom.ApplyZoom(6.0);
+    zoom.Cancel();
+    zoom.Tick();
+    const double rate = zoom.Rate();
+    const int tick = zoom.AnimTick();
+    fake.calls.clear();
+    zoom.ZoomIn();
+    zoom.ZoomOut();
+    zoom.Cancel();
+    zoom.Wheel(true);
+    zoom.OnZoomWheel(0);
+    zoom.AnimateZoomTo(8.0);
+    const Calls expected{"Read(MaxRateZoomIn)", "Read(MaxRateZoomOut)", "Read(MaxRateZoomIn)",
+                         "Read(MaxRateZoomOut)"};
+    EXPECT_EQ(fake.calls, expected);
+    EXPECT_EQ(zoom.Rate(), rate);
+    EXPECT_EQ(zoom.AnimTick(), tick);
+    EXPECT_EQ(zoom.TargetRate(), 1.0);
+    rig.FinishAnimation();
+    EXPECT_FALSE(fake.visible) << "the cancel went on to the end";
+}
+
+// ---- whole-rate steps ----
+
+TEST(ZoomController_WholeRateSteps, ZoomInAndZoomOutWithoutAnimation) {
+    const struct {
+        const char* command;
+        double start;
+        int limitIn, limitOut;
+        double expected;
+    } cases[] = {
+        {"in", 4.0, 4, 2, 5.0},   {"in", 4.5, 4, 2, 5.0},   {"in", 19.5, 4, 2, 20.0},
+        {"in", 20.0, 4, 2, 20.0}, {"in", 2.0, 0, 2, 3.0},   {"in", 1.0, 0, 0, 2.0},
+        {"in", 1.0, 1, 2, 2.0},   {"in", 3.0, -5, 2, 4.0},  {"out", 6.0, 4, 1, 5.0},
+        {"out", 2.5, 4, 1, 2.0},  {"out", 3.1, 4, 1, 3.0},  {"out", 2.05, 4, 1, 1.0},
+        {"out", 2.0, 4, 2, 1.0},  {"out", 2.05, 4, 3, 1.0}, {"out", 2.5, 4, 2, 2.0},
+        {"out", 1.0, 4, 2, 1.0},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        rig.zoom.ApplyZoom(c.start);
+        rig.Limits(c.limitIn, c.limitOut);
+        if (std::string(c.command) == "in") {
+            rig.zoom.ZoomIn();
+        } else {
+            rig.zoom.ZoomOut();
+        }
+        const std::string what = std::string(c.command) + " at " + Fmt(c.start);
+        if (std::string(c.command) == "out" && c.start == 2.5 && c.limitOut == 2) {
+            // Limit 2 below 2.5: this one glides.
+            EXPECT_TRUE(rig.zoom.IsAnimating()) << what;
+            rig.FinishAnimation();
+        } else {
+            EXPECT_FALSE(rig.zoom.IsAnimating()) << what;
+        }
+        EXPECT_EQ(rig.zoom.Rate(), c.expected) << what;
+        EXPECT_EQ(rig.fake.visible, c.expected > 1.0) << what;
+    }
+}
+
+TEST_F(ZoomControllerTest, ZoomOut_WithLimitOneStepsDownWholeRatesToHidden) {
+    zoom.ApplyZoom(6.0);
+    rig.Limits(4, 1);
+    std::vector<double> rates;
+    for (int i = 0; i < 5; ++i) {
+        zoom.ZoomOut();
+        EXPECT_FALSE(zoom.IsAnimating());
+        rates.push_back(zoom.Rate());
+    }
+    EXPECT_EQ(rates, (std::vector<double>{5.0, 4.0, 3.0, 2.0, 1.0}));
+    EXPECT_FALSE(fake.visible);
+}
+
+TEST_F(ZoomControllerTest, Limits_MissingSettingsReadAsZero) {
+    fake.settings.clear();
+    zoom.ZoomIn();
+    EXPECT_FALSE(zoom.IsAnimating());
+    EXPECT_EQ(zoom.Rate(), 2.0);
+    zoom.ZoomIn();
+    EXPECT_EQ(zoom.Rate(), 3.0);
+    zoom.ApplyZoom(6.0);
+    zoom.ZoomOut();
+    EXPECT_TRUE(zoom.IsAnimating());
+    EXPECT_EQ(zoom.TargetRate(), 1.0);
+    rig.FinishAnimation();
+    EXPECT_EQ(zoom.Rate(), 1.0);
+    EXPECT_FALSE(fake.visible);
+}
+
+TEST_F(ZoomControllerTest, Limits_ReadAtEveryCommandNeverCached) {
+    zoom.ZoomIn();
+    rig.FinishAnimation();
+    EXPECT_EQ(zoom.Rate(), 4.0);
+    rig.Limits(9, 2);
+    zoom.ZoomIn();
+    EXPECT_EQ(zoom.TargetRate(), 9.0);
+    rig.FinishAnimation();
+    rig.Limits(9, 3);
+    zoom.ZoomOut();
+    EXPECT_EQ(zoom.TargetRate(), 3.0);
+}
+
+TEST(ZoomController_OnHotKey, RunsTheCommandOfEachIdentifier) {
+    const struct {
+        int id;
+        double expectedRate;
+        bool animating;
+        int settingsReads;
+    } cases[] = {
+        {101, 6.0 + 2.0 / 12, true, 2}, // zoom in, limit 8
+        {102, 6.0 - 4.0 / 12, true, 2}, // zoom out, limit 2
+        {103, 6.0 - 5.0 / 12, true, 0}, // cancel
+        {100, 6.0, false, 0},           {104, 6.0, false, 0},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        rig.zoom.ApplyZoom(6.0);
+        rig.Limits(8, 2);
+        rig.fake.calls.clear();
+        rig.zoom.OnHotKey(c.id);
+        EXPECT_NEAR(rig.zoom.Rate(), c.expectedRate, 1e-12) << "id " << c.id;
+        EXPECT_EQ(rig.zoom.IsAnimating(), c.animating) << "id " << c.id;
+        EXPECT_EQ(rig.fake.Count("Read(MaxRateZoomIn)") + rig.fake.Count("Read(MaxRateZoomOut)"),
+                  c.settingsReads)
+            << "id " << c.id;
+    }
+}
+
+// ---- wheel and clamp ----
+
+TEST_F(ZoomControllerTest, Wheel_NotchFromHiddenAndBackToExactlyOne) {
+    zoom.OnZoomWheel(1);
+    EXPECT_EQ(zoom.Rate(), 1.1);
+    EXPECT_TRUE(fake.visible);
+    EXPECT_TRUE(fake.timer.Running());
+    zoom.OnZoomWheel(0);
+    EXPECT_EQ(zoom.Rate(), 1.0);
+    EXPECT_FALSE(fake.visible);
+    EXPECT_FALSE(fake.timer.Running());
+}
+
+TEST_F(ZoomControllerTest, Wheel_NegativeWparamIsBackward) {
+    zoom.ApplyZoom(3.0);
+    zoom.OnZoomWheel(static_cast<std::uintptr_t>(-1));
+    EXPECT_EQ(zoom.Rate(), 2.9);
+}
+
+TEST_F(ZoomControllerTest, Wheel_ManyNotchesLandOnTheRatesTheyName) {
+    for (int i = 0; i < 40; ++i) {
+        zoom.Wheel(true);
+    }
+    EXPECT_EQ(zoom.Rate(), 5.0);
+    zoom.ZoomIn();
+    EXPECT_EQ(zoom.Rate(), 6.0);
+    for (int i = 0; i < 50; ++i) {
+        zoom.Wheel(false);
+    }
+    EXPECT_EQ(zoom.Rate(), 1.0);
+    EXPECT_FALSE(fake.visible);
+
+    zoom.Wheel(true);
+    zoom.Wheel(true);
+    zoom.Wheel(false);
+    zoom.Wheel(false);
+    EXPECT_EQ(zoom.Rate(), 1.0);
+    EXPECT_FALSE(fake.visible) << "up two and down two closes";
+}
+
+TEST_F(ZoomControllerTest, Rate_ClampedAtTwenty) {
+    zoom.ApplyZoom(25.0);
+    EXPECT_EQ(zoom.Rate(), 20.0);
+    zoom.Wheel(true);
+    EXPECT_EQ(zoom.Rate(), 20.0);
+    zoom.OnZoomWheel(1);
+    EXPECT_EQ(zoom.Rate(), 20.0);
+    zoom.ZoomIn();
+    EXPECT_EQ(zoom.Rate(), 20.0);
+    EXPECT_EQ(fake.scales.back(), 20.0);
+}
+
+TEST_F(ZoomControllerTest, HiddenState_CancelZoomOutAndBackwardWheelStayHidden) {
+    zoom.Cancel();
+    zoom.ZoomOut();
+    zoom.Wheel(false);
+    zoom.Tick();
+    EXPECT_EQ(zoom.Rate(), 1.0);
+    EXPECT_FALSE(fake.visible);
+    EXPECT_EQ(fake.Count("StartTimer(50)"), 0);
+    for (const std::string& call : fake.calls) {
+        EXPECT_EQ(call.find("Show"), std::string::npos);
+        EXPECT_EQ(call.find("Move"), std::string::npos);
+    }
+}
+
+// ---- geometry and monitors ----
+
+TEST_F(ZoomControllerTest, UpdateSourceRect_KeepsPointUnderCursor) {
+    fake.cursor = POINT{1000, 500};
+    zoom.ApplyZoom(4.0);
+    EXPECT_EQ(Fmt(zoom.SourceRect()), "750,375,1230,645");
+    EXPECT_EQ(fake.Count("Source(750,375,1230,645 in 0,0,1920,1080)"), 1);
+}
+
+TEST_F(ZoomControllerTest, Monitors_LeftOfAndAbovePrimaryWithNegativeCoordinates) {
+    fake.monitors = {{0, 0, 1920, 1080}, {-1280, 0, 0, 1024}, {0, -1080, 1920, 0}};
+    fake.cursor = POINT{-1000, 600};
+    zoom.ApplyZoom(2.0);
+    EXPECT_EQ(Fmt(zoom.MonitorRect()), "-1280,0,0,1024");
+    EXPECT_EQ(Fmt(fake.window), "-1280,0,0,1024");
+    // Still computed in the old window, with the cursor clamped to its edge.
+    EXPECT_EQ(Fmt(zoom.SourceRect()), "0,300,960,840");
+    zoom.Tick();
+    EXPECT_EQ(Fmt(zoom.SourceRect()), "140,300,780,812");
+    EXPECT_EQ(fake.Count("Source(140,300,780,812 in -1280,0,0,1024)"), 1);
+
+    fake.cursor = POINT{500, -300};
+    zoom.Tick();
+    zoom.Tick();
+    EXPECT_EQ(Fmt(fake.window), "0,-1080,1920,0");
+    EXPECT_EQ(Fmt(zoom.SourceRect()), "250,390,1210,930");
+
+    fake.cursor = POINT{5000, 5000};
+    zoom.Tick();
+    EXPECT_EQ(Fmt(fake.window), "0,0,1920,1080") << "no monitor there: the primary";
+}
+
+TEST_F(ZoomControllerTest, MonitorChange_CapturesNewMonitorBeforeMovingThere) {
+    fake.monitors.push_back(RECT{1920, 0, 3200, 1024});
+    zoom.ApplyZoom(2.0);
+    zoom.Tick();
+    EXPECT_EQ(fake.Count("Capture(0,0,1920,1080)"), 1) << "only when the zoom started";
+    fake.calls.clear();
+    fake.cursor = POINT{2500, 900};
+    zoom.Tick();
+    const Calls first{
+        "Scale(2)",
+        "Source(960,450,1920,990 in 1920,0,3200,1024)",
+        "Capture(1920,0,3200,1024)",
+        "Move(1920,0,3200,1024)",
+        "Repaint",
+    };
+    EXPECT_EQ(fake.Actions(), first);
+    fake.calls.clear();
+    zoom.Tick();
+    const Calls second{
+        "Scale(2)",
+        "Source(290,450,930,962 in 1920,0,3200,1024)",
+        "Move(1920,0,3200,1024)",
+        "Repaint",
+    };
+    EXPECT_EQ(fake.Actions(), second);
+}
+
+TEST_F(ZoomControllerTest, ZoomStart_OnOtherMonitorShowsSizedToIt) {
+    fake.monitors.push_back(RECT{1920, 0, 3200, 1024});
+    fake.cursor = POINT{2000, 100};
+    zoom.Wheel(true);
+    const Calls expected{
+        "Scale(1.1)",
+        "Source(174,9,1919,990 in 1920,0,3200,1024)",
+        "Capture(1920,0,3200,1024)",
+        "Show(99999,99999,101279,101023)",
+        "Repaint(erase)",
+        "Pause(10)",
+        "Move(1920,0,3200,1024)",
+        "StartTimer(50)",
+    };
+    EXPECT_EQ(fake.Actions(), expected);
+}
+
+// ---- timer ----
+
+TEST_F(ZoomControllerTest, Tick_DroppedWhileAnotherRuns) {
+    zoom.ApplyZoom(2.0);
+    int nested = 0;
+    bool nestedResult = true;
+    fake.onRepaint = [&] {
+        if (nested++ == 0) {
+            nestedResult = zoom.Tick();
+        }
+    };
+    int nestedInMove = 0;
+    fake.onMove = [&] {
+        if (nestedInMove++ == 0) {
+            EXPECT_FALSE(zoom.OnTimer(ZoomController::kTimerId));
+        }
+    };
+    fake.repaints = 0;
+    EXPECT_TRUE(zoom.Tick());
+    EXPECT_EQ(nested, 1);
+    EXPECT_FALSE(nestedResult);
+    EXPECT_EQ(fake.repaints, 1);
+    fake.onRepaint = nullptr;
+    fake.onMove = nullptr;
+    EXPECT_TRUE(zoom.Tick()) << "the guard is cleared after the tick";
+}
+
+TEST_F(ZoomControllerTest, OnTimer_OtherIdentifierIgnored) {
+    zoom.ApplyZoom(2.0);
+    fake.calls.clear();
+    EXPECT_FALSE(zoom.OnTimer(2));
+    EXPECT_FALSE(zoom.OnTimer(0));
+    EXPECT_TRUE(fake.calls.empty());
+    EXPECT_TRUE(zoom.OnTimer(1));
+}
+
+TEST_F(ZoomControllerTest, IsCurrentMultimediaTimer_OnlyTheRunningOne) {
+    EXPECT_FALSE(zoom.IsCurrentMultimediaTimer(0));
+    zoom.ApplyZoom(2.0);
+    EXPECT_TRUE(zoom.IsCurrentMultimediaTimer(7));
+    EXPECT_FALSE(zoom.IsCurrentMultimediaTimer(8));
+    zoom.ApplyZoom(1.0);
+    EXPECT_FALSE(zoom.IsCurrentMultimediaTimer(7));
+    zoom.ApplyZoom(2.0);
+    EXPECT_TRUE(zoom.IsCurrentMultimediaTimer(8)) << "each start yields a new identifier";
+    EXPECT_FALSE(zoom.IsCurrentMultimediaTimer(7)) << "a tick of the stopped timer";
+}
+
+TEST_F(ZoomControllerTest, WindowTimer_ReportedAndStoppedOnClose) {
+    fake.timerKind = ZoomTimerKind::Window;
+    zoom.ZoomIn();
+    EXPECT_EQ(zoom.Timer().kind, ZoomTimerKind::Window);
+    EXPECT_FALSE(zoom.IsCurrentMultimediaTimer(zoom.Timer().id));
+    rig.FinishAnimation();
+    EXPECT_EQ(zoom.Rate(), 4.0);
+    zoom.Cancel();
+    rig.FinishAnimation();
+    EXPECT_FALSE(fake.timer.Running());
+    EXPECT_EQ(fake.Count("StopTimer(7)"), 1);
+}
+
+TEST_F(ZoomControllerTest, TimerStartFailure_ClosesZoomInsteadOfFreezing) {
+    fake.timerFails = true;
+    zoom.ZoomIn();
+    EXPECT_STREQ(Name(rig.Current()), "Hidden");
+    EXPECT_EQ(fake.Actions().back(), "Hide");
+    fake.timerFails = false;
+    zoom.ZoomIn();
+    EXPECT_STREQ(Name(rig.Current()), "Animating") << "later commands still work";
+    rig.FinishAnimation();
+    EXPECT_EQ(zoom.Rate(), 4.0);
+}
+
+TEST_F(ZoomControllerTest, OnDestroy_StopsRunningTimer) {
+    zoom.ZoomIn();
+    fake.calls.clear();
+    zoom.OnDestroy();
+    EXPECT_EQ(fake.calls, Calls{"StopTimer(7)"});
+    EXPECT_FALSE(zoom.Timer().Running());
+    EXPECT_FALSE(zoom.IsCurrentMultimediaTimer(7));
+    EXPECT_FALSE(zoom.OnTimer(ZoomController::kTimerId));
+    EXPECT_EQ(fake.calls.size(), 1u);
+
+    Rig hidden;
+    hidden.zoom.OnDestroy();
+    EXPECT_TRUE(hidden.fake.calls.empty());
+}
+
+// ---- repaint of identical pixels ----
+
+TEST_F(ZoomControllerTest, Snapshot_RepaintsOnlyWhenViewChanges) {
+    fake.live = false;
+    zoom.ApplyZoom(2.0);
+    EXPECT_EQ(fake.Count("Repaint(erase)"), 1);
+    fake.repaints = 0;
+    EXPECT_FALSE(zoom.Tick()) << "nothing moved since the zoom started";
+    EXPECT_FALSE(zoom.Tick());
+    fake.cursor = POINT{900, 500};
+    EXPECT_TRUE(zoom.Tick());
+    EXPECT_FALSE(zoom.Tick());
+    zoom.Wheel(true);
+    EXPECT_TRUE(zoom.Tick()) << "a rate applied between ticks shows at the next";
+    EXPECT_FALSE(zoom.Tick());
+    EXPECT_EQ(fake.repaints, 2);
+
+    fake.monitors.push_back(RECT{1920, 0, 3200, 1024});
+    fake.cursor = POINT{1920 + 900, 500};
+    EXPECT_TRUE(zoom.Tick());
+    fake.cursor = POINT{900, 500};
+    EXPECT_TRUE(zoom.Tick()) << "back on a monitor already painted once";
+
+    zoom.ApplyZoom(2.0);
+    zoom.Tick();
+    zoom.AnimateZoomTo(5.0);
+    int painted = 0;
+    while (zoom.IsAnimating()) {
+        painted += zoom.Tick();
+    }
+    EXPECT_EQ(painted, 11) << "every step changes the rate; the landing does not";
+}
+
+TEST_F(ZoomControllerTest, LiveScreen_RepaintsEveryTick) {
+    zoom.ApplyZoom(2.0);
+    fake.repaints = 0;
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_TRUE(zoom.Tick());
+    }
+    EXPECT_EQ(fake.repaints, 5);
+}
+
+TEST_F(ZoomControllerTest, Snapshot_RestartedZoomNeedsFreshPaint) {
+    fake.live = false;
+    zoom.ApplyZoom(2.0);
+    zoom.ApplyZoom(1.0);
+    fake.calls.clear();
+    zoom.ApplyZoom(2.0);
+    EXPECT_EQ(fake.Count("Capture(0,0,1920,1080)"), 1);
+    EXPECT_EQ(fake.Count("Repaint(erase)"), 1);
+}
+
+// ---- random command sequences ----
+
+TEST(ZoomController_RandomCommands, InvariantsHoldAfterEveryStep) {
+    Rig rig;
+    rig.fake.monitors = {{0, 0, 1920, 1080}, {-1280, 0, 0, 1024}, {1920, -200, 3840, 880}};
+    std::mt19937 random(20240531);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    std::map<std::string, int> visited;
+    for (int step = 0; step < 20000; ++step) {
+        std::string what;
+        switch (pick(0, 11)) {
+        case 0:
+            what = "in";
+            rig.zoom.ZoomIn();
+            break;
+        case 1:
+            what = "out";
+            rig.zoom.ZoomOut();
+            break;
+        case 2:
+            what = "cancel";
+            rig.zoom.Cancel();
+            break;
+        case 3:
+            what = "wheel+";
+            rig.zoom.Wheel(true);
+            break;
+        case 4:
+            what = "wheel-";
+            rig.zoom.Wheel(false);
+            break;
+        case 5:
+            what = "cursor";
+            rig.fake.cursor = POINT{pick(-1500, 4000), pick(-400, 1200)};
+            break;
+        case 6:
+            what = "limits";
+            rig.Limits(pick(-1, 22), pick(-1, 22));
+            break;
+        case 7:
+            what = "platform";
+            rig.fake.timerFails = pick(0, 19) == 0;
+            rig.fake.timerKind = pick(0, 1) ? ZoomTimerKind::Window : ZoomTimerKind::Multimedia;
+            rig.fake.live = pick(0, 1) == 0;
+            break;
+        default:
+            what = "tick";
+            rig.zoom.OnTimer(ZoomController::kTimerId);
+            break;
+        }
+        const State state = rig.Current();
+        visited[Name(state)]++;
+        const std::string where = "step " + std::to_string(step) + " after " + what;
+        ASSERT_NE(state, State::Inconsistent) << where;
+        ASSERT_GE(rig.zoom.Rate(), 1.0) << where;
+        ASSERT_LE(rig.zoom.Rate(), 20.0) << where;
+        ASSERT_EQ(rig.zoom.Rate() == 1.0, !rig.fake.visible) << where;
+        ASSERT_GE(rig.zoom.AnimTick(), 0) << where;
+        ASSERT_LE(rig.zoom.AnimTick(), rig.zoom.AnimTicks()) << where;
+        if (rig.fake.visible) {
+            ASSERT_EQ(rig.fake.window, rig.zoom.MonitorRect()) << where;
+        }
+        ASSERT_FALSE(testing::Test::HasFailure()) << where;
+        rig.fake.calls.clear();
+    }
+    EXPECT_GT(visited["Hidden"], 1000);
+    EXPECT_GT(visited["Zoomed"], 1000);
+    EXPECT_GT(visited["Animating"], 1000);
+}
+
+} // namespace

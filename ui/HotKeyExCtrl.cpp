@@ -1,0 +1,121 @@
+#include "ui/HotKeyExCtrl.h"
+
+#include "fw/Dc.h"
+#include "fw/Handles.h"
+#include "fw/WinApp.h"
+
+#include <cstddef>
+#include <vector>
+
+HHOOK CHotKeyExCtrl::s_hHotKeyExHook = nullptr;
+HWND CHotKeyExCtrl::s_hWndHotKeyExTarget = nullptr;
+
+namespace {
+class LayoutKeyNames : public IKeyNames {
+public:
+    std::wstring GetKeyName(uint16_t vk) const override { return CHotKeyExCtrl::GetKeyName(vk); }
+};
+} // namespace
+
+void CHotKeyExCtrl::SetHotKeyEx(WORD key, WORD modifiers) {
+    m_state = SetHotKeyValue(m_state, key, modifiers);
+    RedrawNow();
+}
+
+void CHotKeyExCtrl::GetHotKeyEx(WORD& key, WORD& modifiers) const {
+    key = m_state.m_wKey;
+    modifiers = m_state.m_wModifiers;
+}
+
+std::wstring CHotKeyExCtrl::GetHotKeyName(WORD key, WORD modifiers) {
+    return ::GetHotKeyName(key, modifiers, LayoutKeyNames());
+}
+
+std::wstring CHotKeyExCtrl::GetKeyName(UINT vk) {
+    LONG scan = static_cast<LONG>(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    // Bits 24 and 25 stay clear: no extended key, left and right told apart.
+    LONG param = (scan & 0xFF) << 16;
+    std::vector<wchar_t> buffer(128);
+    for (;;) {
+        int n = ::GetKeyNameTextW(param, buffer.data(), static_cast<int>(buffer.size()));
+        if (n < static_cast<int>(buffer.size()) - 1) {
+            return std::wstring(buffer.data(), n > 0 ? n : 0);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+void CHotKeyExCtrl::RedrawNow() {
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+LRESULT CALLBACK CHotKeyExCtrl::HotKeyExHookProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code != HC_ACTION) {
+        return ::CallNextHookEx(s_hHotKeyExHook, code, wParam, lParam);
+    }
+    switch (wParam) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+        UINT message = static_cast<UINT>((wParam & ~WPARAM(4)) + WM_USER);
+        const auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+        ::PostMessageW(s_hWndHotKeyExTarget, message, event->vkCode, 0);
+        // Consumed: Tab, Enter, Esc and the Windows keys belong to the
+        // control while it captures, and so do the program's own hot keys.
+        return 1;
+    }
+    }
+    return ::CallNextHookEx(s_hHotKeyExHook, 0, wParam, lParam);
+}
+
+LRESULT CHotKeyExCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_HOTKEYEX_KEYDOWN: OnKeyEvent(UINT(wParam), true); break;
+    case WM_HOTKEYEX_KEYUP: OnKeyEvent(UINT(wParam), false); break;
+    }
+    return CHotKeyCtrl::WindowProc(msg, wParam, lParam);
+}
+
+void CHotKeyExCtrl::OnKeyEvent(UINT vk, bool down) {
+    m_state = StepHotKeyCapture(m_state, static_cast<uint16_t>(vk), down);
+    RedrawNow();
+}
+
+void CHotKeyExCtrl::OnSetFocus(HWND) {
+    Default();
+    if (s_hHotKeyExHook == nullptr) {
+        m_state = BeginHotKeyCapture(m_state);
+        s_hWndHotKeyExTarget = m_hWnd;
+        s_hHotKeyExHook = ::SetWindowsHookExW(WH_KEYBOARD_LL, &CHotKeyExCtrl::HotKeyExHookProc,
+                                              fw::AfxGetInstanceHandle(), 0);
+    }
+}
+
+void CHotKeyExCtrl::OnKillFocus(HWND) {
+    Default();
+    if (s_hHotKeyExHook != nullptr) {
+        ::UnhookWindowsHookEx(s_hHotKeyExHook);
+    }
+    s_hHotKeyExHook = nullptr;
+    s_hWndHotKeyExTarget = nullptr;
+}
+
+void CHotKeyExCtrl::OnPaint() {
+    fw::CPaintDC dc(m_hWnd);
+    NONCLIENTMETRICSW metrics{};
+    // The layout without iPaddedBorderWidth, which every Windows version takes.
+    metrics.cbSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
+    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
+    fw::FontOwner font(::CreateFontIndirectW(&metrics.lfMenuFont));
+    ::SetBkMode(dc.m_hDC, TRANSPARENT);
+    {
+        fw::SelectedObject selected(dc.m_hDC, font.Get());
+        std::wstring text = GetHotKeyName(m_state.m_wKey, m_state.m_wModifiers);
+        ::TextOutW(dc.m_hDC, 1, 1, text.c_str(), static_cast<int>(text.size()));
+        SIZE extent{};
+        ::GetTextExtentPoint32W(dc.m_hDC, text.c_str(), static_cast<int>(text.size()), &extent);
+        ::SetCaretPos(extent.cx + 1, 1);
+    }
+    ::SetBkMode(dc.m_hDC, OPAQUE);
+}

@@ -1,0 +1,39 @@
+// Hot-key control that captures every key combination, Windows key included,
+// through a low-level keyboard hook while it has the focus.
+#pragma once
+
+#include "fw/Controls.h"
+#include "ui/HotKeyCapture.h"
+#include "ui/HotKeyText.h"
+
+constexpr UINT WM_HOTKEYEX_KEYDOWN = WM_USER + 0x100;
+constexpr UINT WM_HOTKEYEX_KEYUP = WM_USER + 0x101;
+
+class CHotKeyExCtrl : public fw::CHotKeyCtrl {
+public:
+    void SetHotKeyEx(WORD key, WORD modifiers);
+    void GetHotKeyEx(WORD& key, WORD& modifiers) const;
+
+    static std::wstring GetHotKeyName(WORD key, WORD modifiers);
+    static std::wstring GetKeyName(UINT vk);
+
+    const HotKeyCaptureState& State() const { return m_state; }
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnSetFocus(HWND oldFocus) override;
+    void OnKillFocus(HWND newFocus) override;
+    void OnPaint() override;
+
+private:
+    void OnKeyEvent(UINT vk, bool down);
+    void RedrawNow();
+
+    static LRESULT CALLBACK HotKeyExHookProc(int code, WPARAM wParam, LPARAM lParam);
+
+    HotKeyCaptureState m_state;
+
+    // One capture at a time in the process: the control with the focus.
+    static HHOOK s_hHotKeyExHook;
+    static HWND s_hWndHotKeyExTarget;
+};

@@ -1,0 +1,283 @@
+#include "zoom/ZoomController.h"
+
+#include "input/ZoomHotKeys.h"
+
+#include <cmath>
+
+namespace {
+
+const wchar_t kMaxRateZoomIn[] = L"MaxRateZoomIn";
+const wchar_t kMaxRateZoomOut[] = L"MaxRateZoomOut";
+
+// A zoom starts with the window shown far outside every monitor, so that it is
+// painted once before it covers anything.
+constexpr int kOffScreen = 99999;
+constexpr int kShowSettleMs = 10;
+
+// Repeated wheel steps of 0.1 drift off the rates they name (forty notches
+// from 1.0 give 4.999999999999999, and a later zoom-in would then stop at 5
+// instead of 6; up two and down two would leave 1.0000000000000002 on screen).
+// Rates set by the wheel are kept on a grid of thousandths.
+double SnapWheelRate(double rate) {
+    return std::round(rate * 1000.0) / 1000.0;
+}
+
+int Width(const RECT& r) {
+    return r.right - r.left;
+}
+
+int Height(const RECT& r) {
+    return r.bottom - r.top;
+}
+
+} // namespace
+
+double NextWholeRate(double rate) {
+    return std::trunc(rate) + 1.0;
+}
+
+double PreviousWholeRate(double rate, double wheelStep) {
+    const double whole = std::trunc(rate);
+    return whole + wheelStep - 0.001 < rate ? whole : whole - 1.0;
+}
+
+RECT SourceRectAround(const RECT& client, POINT cursor, double rate) {
+    if (!(rate >= 1.0)) {
+        rate = 1.0;
+    }
+    const double width = client.right;
+    const double height = client.bottom;
+    double px = cursor.x;
+    double py = cursor.y;
+    if (px < 0) {
+        px = 0;
+    }
+    if (px > width) {
+        px = width;
+    }
+    if (py < 0) {
+        py = 0;
+    }
+    if (py > height) {
+        py = height;
+    }
+    const int dx = static_cast<int>(px - px / rate);
+    const int dy = static_cast<int>(py - py / rate);
+    RECT source{};
+    source.left = dx;
+    source.top = dy;
+    source.right = dx + static_cast<int>(width / rate);
+    source.bottom = dy + static_cast<int>(height / rate);
+    return source;
+}
+
+ZoomController::ZoomController(IZoomPlatform& platform, ISettings& settings)
+    : m_platform(platform), m_settings(settings) {}
+
+void ZoomController::UpdateMonitorRect() {
+    m_monitorRect = m_platform.MonitorRectAt(m_platform.CursorPos());
+}
+
+void ZoomController::ZoomIn() {
+    const int limit = m_settings.ReadSettingInt(kMaxRateZoomIn);
+    m_settings.ReadSettingInt(kMaxRateZoomOut);
+    if (m_animating) {
+        return;
+    }
+    if (limit > m_rate) {
+        AnimateZoomTo(limit);
+    } else {
+        ApplyZoom(NextWholeRate(m_rate));
+    }
+}
+
+void ZoomController::ZoomOut() {
+    m_settings.ReadSettingInt(kMaxRateZoomIn);
+    const int limit = m_settings.ReadSettingInt(kMaxRateZoomOut);
+    if (m_animating) {
+        return;
+    }
+    if (limit != 1 && limit < m_rate) {
+        AnimateZoomTo(limit);
+    } else {
+        ApplyZoom(PreviousWholeRate(m_rate, m_wheelStep));
+    }
+}
+
+void ZoomController::Cancel() {
+    if (!m_animating) {
+        AnimateZoomTo(1.0);
+    }
+}
+
+void ZoomController::Wheel(bool forward) {
+    if (m_animating) {
+        return;
+    }
+    m_rate = SnapWheelRate(forward ? m_rate + m_wheelStep : m_rate - m_wheelStep);
+    ApplyZoom(m_rate);
+}
+
+void ZoomController::OnZoomWheel(std::uintptr_t wparam) {
+    Wheel(static_cast<std::intptr_t>(wparam) > 0);
+}
+
+void ZoomController::OnHotKey(int id) {
+    switch (id) {
+    case HOTKEY_ZOOMIN: ZoomIn(); break;
+    case HOTKEY_ZOOMOUT: ZoomOut(); break;
+    case HOTKEY_ZOOMCANCEL: Cancel(); break;
+    default: break;
+    }
+}
+
+void ZoomController::AnimateZoomTo(double target) {
+    if (m_animating) {
+        return;
+    }
+    m_targetRate = target > kMaxRate ? kMaxRate : target;
+    if (!(m_targetRate > 1.0)) {
+        m_targetRate = 1.0;
+    }
+    m_animTicks = m_animDurationMs / m_timerPeriodMs;
+    m_animStep = (m_targetRate - m_rate) / m_animTicks;
+    m_animTick = 0;
+    m_animating = true;
+    AdvanceAnimation();
+}
+
+void ZoomController::AdvanceAnimation() {
+    if (m_animating) {
+        bool finished = true;
+        if (m_animTick < m_animTicks) {
+            ++m_animTick;
+            m_rate += m_animStep;
+            finished = !(m_rate > 1.0);
+        }
+        if (finished) {
+            m_rate = m_targetRate;
+            m_animating = false;
+            m_animTick = 0;
+        }
+    }
+    ApplyZoom(m_rate);
+}
+
+void ZoomController::ApplyZoom(double rate) {
+    UpdateMonitorRect();
+    if (!(rate > 1.0)) {
+        CloseZoom();
+        return;
+    }
+    m_rate = rate > kMaxRate ? kMaxRate : rate;
+    m_platform.SetMagnifierScale(m_rate);
+    UpdateSourceRect(m_rate);
+    PlaceWindow();
+}
+
+void ZoomController::CloseZoom() {
+    m_rate = 1.0;
+    // Only a failed timer start closes a zoom in the middle of an animation;
+    // a hidden window must not be left animating, or every command is ignored.
+    m_animating = false;
+    m_animTick = 0;
+    m_platform.SetMagnifierScale(1.0);
+    UpdateSourceRect(1.0);
+    StopZoomTimer();
+    m_platform.Hide();
+    m_coveredRect = RECT{};
+    m_paintedValid = false;
+}
+
+void ZoomController::UpdateSourceRect(double rate) {
+    const RECT client = m_platform.ClientRect();
+    const POINT cursor = m_platform.ScreenToClient(m_platform.CursorPos());
+    m_sourceRect = SourceRectAround(client, cursor, rate);
+    m_platform.SetMagnifierSource(m_sourceRect, m_monitorRect);
+}
+
+void ZoomController::PlaceWindow() {
+    if (m_platform.IsVisible()) {
+        if (m_monitorRect != m_coveredRect) {
+            m_platform.CaptureMonitor(m_monitorRect);
+            m_paintedValid = false;
+        }
+        m_platform.MoveTopMost(m_monitorRect);
+        m_coveredRect = m_monitorRect;
+        return;
+    }
+    m_platform.CaptureMonitor(m_monitorRect);
+    const RECT farAway{kOffScreen, kOffScreen, kOffScreen + Width(m_monitorRect),
+                       kOffScreen + Height(m_monitorRect)};
+    m_platform.ShowWithoutActivating(farAway);
+    RepaintAndRemember(true);
+    m_platform.Pause(kShowSettleMs);
+    m_platform.MoveTopMost(m_monitorRect);
+    m_coveredRect = m_monitorRect;
+    StartZoomTimer();
+}
+
+void ZoomController::StartZoomTimer() {
+    m_zoomTimer = m_platform.StartTimer(m_timerPeriodMs);
+    m_zoomTimerId = m_zoomTimer.kind == ZoomTimerKind::Multimedia ? m_zoomTimer.id : 0;
+    if (!m_zoomTimer.Running()) {
+        // Without ticks the view would freeze and an animation never end.
+        CloseZoom();
+    }
+}
+
+void ZoomController::StopZoomTimer() {
+    if (m_zoomTimer.Running()) {
+        m_platform.StopTimer(m_zoomTimer);
+    }
+    m_zoomTimer = ZoomTimer{};
+    m_zoomTimerId = 0;
+}
+
+bool ZoomController::IsCurrentMultimediaTimer(std::uint32_t id) const {
+    return id != 0 && id == m_zoomTimerId.load();
+}
+
+bool ZoomController::OnTimer(std::uintptr_t timerId) {
+    return timerId == kTimerId && Tick();
+}
+
+bool ZoomController::Tick() {
+    if (m_inZoomTick || !m_zoomTimer.Running()) {
+        return false;
+    }
+    m_inZoomTick = true;
+    if (m_animating) {
+        AdvanceAnimation();
+    } else {
+        ApplyZoom(m_rate);
+    }
+    const bool repaint = m_platform.ShowsLiveScreen() || !PaintedViewIsCurrent();
+    if (repaint) {
+        RepaintAndRemember(false);
+    }
+    m_inZoomTick = false;
+    return repaint;
+}
+
+void ZoomController::RepaintAndRemember(bool erase) {
+    m_platform.Repaint(erase);
+    m_paintedValid = true;
+    m_paintedRate = m_rate;
+    m_paintedMonitor = m_monitorRect;
+    m_paintedSource = m_sourceRect;
+}
+
+bool ZoomController::PaintedViewIsCurrent() const {
+    return m_paintedValid && m_paintedRate == m_rate && m_paintedMonitor == m_monitorRect &&
+           m_paintedSource == m_sourceRect;
+}
+
+void ZoomController::OnDestroy() {
+    StopZoomTimer();
+    m_animating = false;
+    m_animTick = 0;
+    m_rate = 1.0;
+    m_coveredRect = RECT{};
+    m_paintedValid = false;
+}

@@ -1,0 +1,169 @@
+// The zoom window's logic: rate arithmetic, animation, cursor-following
+// geometry, placement and timer. It talks to the system only through
+// IZoomPlatform, so it builds and is tested without Windows.
+#pragma once
+
+#include "settings/ISettings.h"
+#include "zoom/ZoomTypes.h"
+
+#include <atomic>
+#include <cstdint>
+
+// Which timer drives the ticks: the multimedia timer, or the window timer that
+// stands in when the multimedia timer cannot be started.
+enum class ZoomTimerKind { None, Multimedia, Window };
+
+struct ZoomTimer {
+    ZoomTimerKind kind = ZoomTimerKind::None;
+    // timeSetEvent's identifier, or the window timer's identifier.
+    std::uint32_t id = 0;
+
+    bool Running() const { return kind != ZoomTimerKind::None; }
+};
+
+// What the zoom logic needs of the system and of its window. Points and
+// rectangles are in screen coordinates unless a comment says client ones.
+class IZoomPlatform {
+public:
+    virtual ~IZoomPlatform() = default;
+
+    virtual POINT CursorPos() = 0;
+    // rcMonitor of the monitor that contains pt, or of the primary monitor
+    // when none does.
+    virtual RECT MonitorRectAt(POINT pt) = 0;
+    // The zoom window's client rectangle: (0, 0, width, height).
+    virtual RECT ClientRect() = 0;
+    // pt in the zoom window's client coordinates.
+    virtual POINT ScreenToClient(POINT pt) = 0;
+    virtual bool IsVisible() = 0;
+
+    // The window is about to cover this monitor and is not over it now: the
+    // moment to take the picture when the image is stretched from a snapshot.
+    // Paths that show the screen live ignore it.
+    virtual void CaptureMonitor(const RECT& monitor) = 0;
+    // Shows the window top-most at rect without activating it.
+    virtual void ShowWithoutActivating(const RECT& rect) = 0;
+    // Moves and sizes the window top-most to rect; shown or hidden stays as is.
+    virtual void MoveTopMost(const RECT& rect) = 0;
+    virtual void Hide() = 0;
+    // Invalidates the whole client area, erasing the background when asked,
+    // and repaints it before returning.
+    virtual void Repaint(bool erase) = 0;
+    virtual void Pause(int ms) = 0;
+    // Starts a periodic timer whose ticks arrive as
+    // ZoomController::OnTimer(ZoomController::kTimerId). A result of kind
+    // None means that no timer could be started.
+    virtual ZoomTimer StartTimer(int periodMs) = 0;
+    // Stops a timer that StartTimer returned.
+    virtual void StopTimer(const ZoomTimer& timer) = 0;
+
+    virtual void SetMagnifierScale(double rate) = 0;
+    // source is relative to the top-left corner of monitor.
+    virtual void SetMagnifierSource(const RECT& source, const RECT& monitor) = 0;
+    // True when the picture comes live from the screen (magnifier control or
+    // live capture), so every tick must repaint; false when it is stretched
+    // from the CaptureMonitor snapshot, where unchanged geometry would give
+    // identical pixels.
+    virtual bool ShowsLiveScreen() = 0;
+};
+
+// The next whole rate above rate: what a zoom-in gives once the limit is reached.
+double NextWholeRate(double rate);
+// The whole rate below rate. A rate no more than a wheel step less 0.001 above
+// a whole number counts as that number: with step 0.1, 2.05 gives 1.
+double PreviousWholeRate(double rate, double wheelStep);
+// The part of the client area to magnify by rate so that the point under the
+// cursor stays under it. cursor is in client coordinates and is clamped into
+// client first, so the result always lies inside client.
+RECT SourceRectAround(const RECT& client, POINT cursor, double rate);
+
+class ZoomController {
+public:
+    // The WM_TIMER identifier of the ticks, whichever timer sends them.
+    static constexpr std::uintptr_t kTimerId = 1;
+    static constexpr double kMaxRate = 20.0;
+
+    ZoomController(IZoomPlatform& platform, ISettings& settings);
+    ZoomController(const ZoomController&) = delete;
+    ZoomController& operator=(const ZoomController&) = delete;
+
+    // Takes the monitor under the cursor into m_monitorRect. The window calls
+    // it once before it is created, to size itself.
+    void UpdateMonitorRect();
+
+    // Commands. ZoomIn and ZoomOut read both limits at every call, also while
+    // an animation runs; every command is ignored while one runs.
+    void ZoomIn();
+    void ZoomOut();
+    void Cancel();
+    void Wheel(bool forward);
+    // WM_ZOOMWHEEL: wparam greater than 0 (as a signed value) is forward.
+    void OnZoomWheel(std::uintptr_t wparam);
+    // WM_HOTKEY: HOTKEY_ZOOMIN, HOTKEY_ZOOMOUT or HOTKEY_ZOOMCANCEL; others do nothing.
+    void OnHotKey(int id);
+    void AnimateZoomTo(double target);
+
+    // WM_TIMER: a tick when timerId is kTimerId. True when it repainted.
+    bool OnTimer(std::uintptr_t timerId);
+    // Follows the cursor (or takes the next animation step) and repaints.
+    // A tick that arrives inside another, or while no timer runs, is dropped.
+    bool Tick();
+    // The window is going away: no tick may reach it any more.
+    void OnDestroy();
+
+    // The steps the commands are made of.
+    void ApplyZoom(double rate);
+    void UpdateSourceRect(double rate);
+    void PlaceWindow();
+    void AdvanceAnimation();
+
+    double Rate() const { return m_rate; }
+    double TargetRate() const { return m_targetRate; }
+    double AnimStep() const { return m_animStep; }
+    double WheelStep() const { return m_wheelStep; }
+    const RECT& MonitorRect() const { return m_monitorRect; }
+    const RECT& SourceRect() const { return m_sourceRect; }
+    int AnimTicks() const { return m_animTicks; }
+    int AnimTick() const { return m_animTick; }
+    bool IsAnimating() const { return m_animating; }
+    int TimerPeriodMs() const { return m_timerPeriodMs; }
+    const ZoomTimer& Timer() const { return m_zoomTimer; }
+    // Whether id is the running multimedia timer. Safe on the timer's thread.
+    bool IsCurrentMultimediaTimer(std::uint32_t id) const;
+
+private:
+    void CloseZoom();
+    void StartZoomTimer();
+    void StopZoomTimer();
+    void RepaintAndRemember(bool erase);
+    bool PaintedViewIsCurrent() const;
+
+    IZoomPlatform& m_platform;
+    ISettings& m_settings;
+
+    double m_animStep = 0.1;
+    double m_wheelStep = 0.1;
+    double m_rate = 1.0;
+    RECT m_monitorRect{};
+    RECT m_sourceRect{};
+    double m_targetRate = 1.0;
+    int m_animDurationMs = 600;
+    int m_timerPeriodMs = 50;
+    int m_animTicks = m_animDurationMs / m_timerPeriodMs;
+    int m_animTick = 0;
+    bool m_animating = false;
+
+    ZoomTimer m_zoomTimer;
+    // The running multimedia timer's identifier, 0 when none runs; read by
+    // the timer's own thread.
+    std::atomic<std::uint32_t> m_zoomTimerId{0};
+    bool m_inZoomTick = false;
+
+    // Where the window was last placed, to notice a move to another monitor.
+    RECT m_coveredRect{};
+    // The view of the last repaint; valid only while the window shows it.
+    bool m_paintedValid = false;
+    double m_paintedRate = 0.0;
+    RECT m_paintedMonitor{};
+    RECT m_paintedSource{};
+};
