@@ -160,10 +160,3 @@ TEST(CWnd_Destroy, DestroyWithoutWindowFails) {
 }
 
 } // namespace
-
-// loupa_win links with -municode, which starts a console program at wmain
-// rather than at gtest_main's main.
-extern "C" int wmain(int argc, wchar_t** argv) {
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -1,0 +1,138 @@
+#include "settings/Settings.h"
+
+#include "fw/WinApp.h"
+#include "settings/StartupShortcut.h"
+
+#include <shlobj.h>
+
+namespace {
+
+// The private-profile functions read at most this many characters, the
+// terminator included.
+constexpr DWORD kReadBufferLength = kMaxSettingTextLength + 1;
+
+std::wstring& PathWithoutApp() {
+    static std::wstring path;
+    return path;
+}
+
+// The profile file of the moment: the application object may set it after
+// the store was built.
+class AppProfile : public ISettingProfile {
+public:
+    std::wstring ReadProfileText(const wchar_t* section, const wchar_t* key,
+                                 const wchar_t* fallback) override {
+        return PrivateProfile(SettingFilePath()).ReadProfileText(section, key, fallback);
+    }
+    bool WriteProfileText(const wchar_t* section, const wchar_t* key,
+                          const std::wstring& value) override {
+        return PrivateProfile(SettingFilePath()).WriteProfileText(section, key, value);
+    }
+};
+
+SettingsStore& Store() {
+    static AppProfile profile;
+    static StartupShortcut shortcut;
+    static SettingsStore store(profile, shortcut);
+    return store;
+}
+
+class SystemFileSystem : public ISettingFileSystem {
+public:
+    std::wstring ModuleDirectory() override {
+        std::wstring directory;
+        GetModuleDirectory(directory);
+        return directory;
+    }
+    bool PathExists(const std::wstring& path) override {
+        return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+    int32_t RoamingAppDataFolder(std::wstring& folder) override {
+        wchar_t buffer[MAX_PATH] = {};
+        HRESULT hr =
+            ::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buffer);
+        if (SUCCEEDED(hr)) {
+            folder = buffer;
+        }
+        return hr;
+    }
+    void CreateFolder(const std::wstring& path) override {
+        ::SHCreateDirectoryExW(nullptr, path.c_str(), nullptr);
+    }
+    void SetProfilePath(const std::wstring& path) override { SetSettingFilePath(path); }
+    void ShowWarning(const std::wstring& text) override {
+        fw::AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    }
+};
+
+} // namespace
+
+PrivateProfile::PrivateProfile(std::wstring path) : m_path(std::move(path)) {}
+
+std::wstring PrivateProfile::ReadProfileText(const wchar_t* section, const wchar_t* key,
+                                             const wchar_t* fallback) {
+    if (m_path.empty()) {
+        return fallback;
+    }
+    std::wstring text(kReadBufferLength, L'\0');
+    DWORD n = ::GetPrivateProfileStringW(section, key, fallback, &text[0], kReadBufferLength,
+                                         m_path.c_str());
+    text.resize(n < kReadBufferLength ? n : kReadBufferLength - 1);
+    return text;
+}
+
+bool PrivateProfile::WriteProfileText(const wchar_t* section, const wchar_t* key,
+                                      const std::wstring& value) {
+    if (m_path.empty()) {
+        return false;
+    }
+    return ::WritePrivateProfileStringW(section, key, value.c_str(), m_path.c_str()) != FALSE;
+}
+
+void LoadSettingDefaults() {
+    Store().LoadDefaults();
+}
+
+bool InitSettingFile() {
+    SystemFileSystem system;
+    return InitSettingFile(system, Store());
+}
+
+bool ReadSetting(const wchar_t* key, std::wstring& value) {
+    return Store().ReadSetting(key, value);
+}
+
+int ReadSettingInt(const wchar_t* key) {
+    return Store().ReadSettingInt(key);
+}
+
+bool WriteSetting(const wchar_t* key, const std::wstring& value) {
+    return Store().WriteSetting(key, value);
+}
+
+bool WriteSettingInt(const wchar_t* key, int value) {
+    return Store().WriteSettingInt(key, value);
+}
+
+void GetModuleDirectory(std::wstring& path) {
+    path = DirectoryOf(GetModuleFilePath());
+}
+
+ISettings& Settings() {
+    return Store();
+}
+
+std::wstring SettingFilePath() {
+    if (fw::CWinApp* app = fw::AfxGetApp()) {
+        return app->ProfileName();
+    }
+    return PathWithoutApp();
+}
+
+void SetSettingFilePath(const std::wstring& path) {
+    if (fw::CWinApp* app = fw::AfxGetApp()) {
+        app->SetProfileName(path);
+    } else {
+        PathWithoutApp() = path;
+    }
+}

@@ -1,0 +1,129 @@
+#include "settings/SettingsStore.h"
+
+#include "settings/IntegerText.h"
+
+#include <cwchar>
+
+namespace {
+
+// A line break would end the key's line and turn the rest of the value into
+// lines of its own (other keys, even another section); a NUL would end the
+// text early. Either way the file would not hold what was written.
+bool FileCanHold(const std::wstring& value) {
+    return value.find_first_of(std::wstring(L"\r\n\0", 3)) == std::wstring::npos;
+}
+
+// The shortcut follows the text, not the integer: anything but exactly "0"
+// asks for it.
+bool WantsShortcut(const std::wstring& value) {
+    return value != L"0";
+}
+
+bool IsAutoStartUp(const wchar_t* key) {
+    return std::wcscmp(key, kAutoStartUpKey) == 0;
+}
+
+} // namespace
+
+SettingsStore::SettingsStore(ISettingProfile& profile, IStartupShortcut& shortcut)
+    : m_profile(profile), m_shortcut(shortcut) {}
+
+void SettingsStore::LoadDefaults() {
+    m_defaults.clear();
+    for (const SettingDefault& row : kSettingDefaults) {
+        m_defaults.emplace_back(row.key, row.value);
+    }
+}
+
+const std::wstring* SettingsStore::FindDefault(const wchar_t* key) const {
+    if (key == nullptr) {
+        return nullptr;
+    }
+    for (const auto& row : m_defaults) {
+        if (row.first == key) {
+            return &row.second;
+        }
+    }
+    return nullptr;
+}
+
+bool SettingsStore::ReadSetting(const wchar_t* key, std::wstring& value) {
+    const std::wstring* fallback = FindDefault(key);
+    if (fallback == nullptr) {
+        return false;
+    }
+    std::wstring text = m_profile.ReadProfileText(kSettingSection, key, kMissingSettingText);
+    if (text.size() > kMaxSettingTextLength) {
+        text.resize(kMaxSettingTextLength);
+    }
+    if (text == kMissingSettingText) {
+        text = *fallback;
+        // A file that cannot be written keeps reading as the default; the
+        // next read tries again.
+        WriteSetting(key, text);
+    }
+    value = text;
+    if (IsAutoStartUp(key)) {
+        return m_shortcut.UpdateStartupShortcut(WantsShortcut(text));
+    }
+    return true;
+}
+
+int SettingsStore::ReadSettingInt(const wchar_t* key) {
+    std::wstring text;
+    if (!ReadSetting(key, text)) {
+        return 0;
+    }
+    return ParseSettingInt(text);
+}
+
+bool SettingsStore::WriteSetting(const wchar_t* key, const std::wstring& value) {
+    if (FindDefault(key) == nullptr || !FileCanHold(value)) {
+        return false;
+    }
+    if (IsAutoStartUp(key) && !m_shortcut.UpdateStartupShortcut(WantsShortcut(value))) {
+        return false;
+    }
+    return m_profile.WriteProfileText(kSettingSection, key, value);
+}
+
+bool SettingsStore::WriteSettingInt(const wchar_t* key, int value) {
+    return WriteSetting(key, FormatSettingInt(value));
+}
+
+std::wstring AppFolderFailureText(int32_t code) {
+    static const wchar_t kDigits[] = L"0123456789abcdef";
+    uint32_t bits = static_cast<uint32_t>(code);
+    std::wstring hex;
+    do {
+        hex.insert(hex.begin(), kDigits[bits & 0xF]);
+        bits >>= 4;
+    } while (bits != 0);
+    return L"appフォルダ取得失敗：" + hex;
+}
+
+std::wstring DirectoryOf(const std::wstring& filePath) {
+    size_t slash = filePath.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) {
+        return std::wstring();
+    }
+    return filePath.substr(0, slash + 1);
+}
+
+bool InitSettingFile(ISettingFileSystem& system, ISettings& settings) {
+    std::wstring path = system.ModuleDirectory() + L"setting.ini";
+    if (!system.PathExists(path)) {
+        std::wstring folder;
+        int32_t code = system.RoamingAppDataFolder(folder);
+        if (code < 0) {
+            system.ShowWarning(AppFolderFailureText(code));
+            return false;
+        }
+        folder += L"\\Loupa";
+        system.CreateFolder(folder);
+        path = folder + L"\\setting.ini";
+    }
+    system.SetProfilePath(path);
+    settings.ReadSettingInt(kAutoStartUpKey);
+    return true;
+}

@@ -1,0 +1,111 @@
+// The settings store: every setting is text under a fixed key in section
+// "DEFAULT" of setting.ini. Nothing is cached; each read and write goes to
+// the file, so a value written anywhere is seen by the next read everywhere.
+#pragma once
+
+#include "settings/ISettings.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct SettingDefault {
+    const wchar_t* key;
+    const wchar_t* value;
+};
+
+// The known keys with their default texts, in the order they are entered.
+inline constexpr SettingDefault kSettingDefaults[] = {
+    {L"AutoStartUp", L"1"},         {L"MaxRateZoomIn", L"4"},    {L"MaxRateZoomOut", L"2"},
+    {L"MouseZoomCtrl", L"1"},       {L"MouseZoomAlt", L"0"},     {L"MouseZoomShift", L"0"},
+    {L"MouseZoomWin", L"0"},        {L"HotKeyZoomIn", L"222"},   {L"HotKeyModZoomIn", L"9"},
+    {L"HotKeyZoomOut", L"189"},     {L"HotKeyModZoomOut", L"9"}, {L"HotKeyZoomCancel", L"27"},
+    {L"HotKeyModZoomCancel", L"0"},
+};
+
+inline constexpr const wchar_t* kSettingSection = L"DEFAULT";
+inline constexpr const wchar_t* kAutoStartUpKey = L"AutoStartUp";
+// Read in place of a missing file or key; never a value of its own.
+inline constexpr const wchar_t* kMissingSettingText = L"###";
+// A 4096-character read buffer leaves room for this many characters.
+inline constexpr size_t kMaxSettingTextLength = 4095;
+
+// The INI file the store keeps its values in.
+class ISettingProfile {
+public:
+    virtual ~ISettingProfile() = default;
+    // The key's text in section, or fallback when the file, the section or
+    // the key is missing.
+    virtual std::wstring ReadProfileText(const wchar_t* section, const wchar_t* key,
+                                         const wchar_t* fallback) = 0;
+    // True when the value was stored.
+    virtual bool WriteProfileText(const wchar_t* section, const wchar_t* key,
+                                  const std::wstring& value) = 0;
+};
+
+// Makes the start-up shortcut exist or not exist.
+class IStartupShortcut {
+public:
+    virtual ~IStartupShortcut() = default;
+    // True when the shortcut is now in the wanted state.
+    virtual bool UpdateStartupShortcut(bool enable) = 0;
+};
+
+class SettingsStore : public ISettings {
+public:
+    SettingsStore(ISettingProfile& profile, IStartupShortcut& shortcut);
+
+    // Enters the known keys with their defaults. Until then every key is
+    // unknown and every operation fails.
+    void LoadDefaults();
+
+    // False for an unknown key (value untouched) and when the start-up
+    // shortcut cannot be brought into line with AutoStartUp (value set all
+    // the same).
+    bool ReadSetting(const wchar_t* key, std::wstring& value);
+    int ReadSettingInt(const wchar_t* key) override;
+    // False for an unknown key, a value the file cannot hold, a failed
+    // shortcut update for AutoStartUp (file left unchanged) or a failed write.
+    bool WriteSetting(const wchar_t* key, const std::wstring& value);
+    bool WriteSettingInt(const wchar_t* key, int value) override;
+
+private:
+    const std::wstring* FindDefault(const wchar_t* key) const;
+
+    ISettingProfile& m_profile;
+    IStartupShortcut& m_shortcut;
+    std::vector<std::pair<std::wstring, std::wstring>> m_defaults;
+};
+
+// What locating setting.ini needs of the system.
+class ISettingFileSystem {
+public:
+    virtual ~ISettingFileSystem() = default;
+    // The running executable's folder, ending in "\".
+    virtual std::wstring ModuleDirectory() = 0;
+    virtual bool PathExists(const std::wstring& path) = 0;
+    // The user's roaming application-data folder; the result is an HRESULT,
+    // negative on failure.
+    virtual int32_t RoamingAppDataFolder(std::wstring& folder) = 0;
+    // Creates the folder and any missing parents; the outcome shows later,
+    // when the file is written.
+    virtual void CreateFolder(const std::wstring& path) = 0;
+    // Makes path the file that all later reads and writes use.
+    virtual void SetProfilePath(const std::wstring& path) = 0;
+    virtual void ShowWarning(const std::wstring& text) = 0;
+};
+
+// Uses setting.ini beside the executable when one exists there, otherwise
+// the one in the folder Loupa of the roaming application-data folder, then
+// brings the start-up shortcut into line with AutoStartUp (writing its
+// default into a file that lacks it). False, with a warning and nothing
+// changed, when the application-data folder cannot be obtained.
+bool InitSettingFile(ISettingFileSystem& system, ISettings& settings);
+
+// The warning shown when the application-data folder cannot be obtained.
+std::wstring AppFolderFailureText(int32_t code);
+
+// The folder part of a file path, up to and including its last "\".
+std::wstring DirectoryOf(const std::wstring& filePath);

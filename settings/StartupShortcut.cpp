@@ -1,0 +1,141 @@
+#include "settings/StartupShortcut.h"
+
+#include "fw/WinApp.h"
+
+#include <objidl.h>
+#include <shlobj.h>
+
+namespace {
+
+constexpr const wchar_t* kProductName = L"Loupa";
+
+// Holds one interface pointer and releases it at scope end.
+template <typename T> class ComRef {
+public:
+    ComRef() = default;
+    ~ComRef() {
+        if (m_p != nullptr) {
+            m_p->Release();
+        }
+    }
+    ComRef(const ComRef&) = delete;
+    ComRef& operator=(const ComRef&) = delete;
+
+    void** Out() { return reinterpret_cast<void**>(&m_p); }
+    T* operator->() const { return m_p; }
+
+private:
+    T* m_p = nullptr;
+};
+
+// Empty when the path cannot be made absolute.
+std::wstring FullPathOf(const wchar_t* path) {
+    if (path == nullptr || *path == L'\0') {
+        return std::wstring();
+    }
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = ::GetFullPathNameW(path, static_cast<DWORD>(full.size()), &full[0], nullptr);
+        if (n == 0) {
+            return std::wstring();
+        }
+        if (n < full.size()) {
+            full.resize(n);
+            return full;
+        }
+        // Too small: n is the size needed, terminator included.
+        full.assign(n, L'\0');
+    }
+}
+
+bool Exists(const std::wstring& path) {
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+} // namespace
+
+std::wstring GetModuleFilePath() {
+    std::wstring path(MAX_PATH, L'\0');
+    // Long-path systems allow up to 32767 characters.
+    while (path.size() <= 32768) {
+        DWORD n = ::GetModuleFileNameW(fw::AfxGetInstanceHandle(), &path[0],
+                                       static_cast<DWORD>(path.size()));
+        if (n == 0) {
+            break;
+        }
+        if (n < path.size()) {
+            path.resize(n);
+            return path;
+        }
+        path.assign(path.size() * 2, L'\0');
+    }
+    return std::wstring();
+}
+
+bool GetStartupShortcutPath(std::wstring& path) {
+    LPITEMIDLIST folderId = nullptr;
+    if (FAILED(::SHGetSpecialFolderLocation(nullptr, CSIDL_STARTUP, &folderId)) ||
+        folderId == nullptr) {
+        return false;
+    }
+    wchar_t folder[MAX_PATH] = {};
+    BOOL found = ::SHGetPathFromIDListW(folderId, folder);
+    ::CoTaskMemFree(folderId);
+    if (!found || folder[0] == L'\0') {
+        return false;
+    }
+    path = std::wstring(folder) + L"\\" + kProductName + L".lnk";
+    return true;
+}
+
+HRESULT CreateShortcut(const wchar_t* linkPath, const wchar_t* targetPath) {
+    std::wstring target = FullPathOf(targetPath);
+    if (target.empty()) {
+        return E_FAIL;
+    }
+    if (linkPath == nullptr || *linkPath == L'\0') {
+        return E_INVALIDARG;
+    }
+    ComRef<IShellLinkW> link;
+    HRESULT hr = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                    link.Out());
+    if (FAILED(hr)) {
+        return hr;
+    }
+    ComRef<IPersistFile> file;
+    hr = link->QueryInterface(IID_IPersistFile, file.Out());
+    if (FAILED(hr)) {
+        return hr;
+    }
+    hr = link->SetPath(target.c_str());
+    if (SUCCEEDED(hr)) {
+        hr = link->SetDescription(kProductName);
+    }
+    if (SUCCEEDED(hr)) {
+        hr = file->Save(linkPath, TRUE);
+    }
+    return hr;
+}
+
+bool UpdateStartupShortcut(bool enable) {
+    std::wstring link;
+    if (!GetStartupShortcutPath(link)) {
+        return false;
+    }
+    bool exists = Exists(link);
+    if (enable) {
+        if (exists) {
+            return true;
+        }
+        std::wstring exe = GetModuleFilePath();
+        return SUCCEEDED(CreateShortcut(link.c_str(), exe.c_str()));
+    }
+    if (exists) {
+        ::DeleteFileW(link.c_str());
+    }
+    return true;
+}
+
+bool StartupShortcut::UpdateStartupShortcut(bool enable) {
+    return ::UpdateStartupShortcut(enable);
+}

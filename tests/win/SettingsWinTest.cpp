@@ -1,0 +1,420 @@
+#include "settings/Settings.h"
+
+#include "WinTestFiles.h"
+#include "fw/WinApp.h"
+#include "settings/StartupShortcut.h"
+
+#include <gtest/gtest.h>
+
+#include <ole2.h>
+#include <shlobj.h>
+
+#include <climits>
+#include <memory>
+#include <vector>
+
+namespace {
+
+class RecordingShortcut : public IStartupShortcut {
+public:
+    bool UpdateStartupShortcut(bool enable) override {
+        calls.push_back(enable);
+        return succeeds;
+    }
+    std::vector<bool> calls;
+    bool succeeds = true;
+};
+
+// The store over a real INI file in a scratch folder; the shortcut is
+// recorded, not made.
+class StoreOnFileTest : public testing::Test {
+protected:
+    // Sets the file's bytes; a new name each time, so that no cached copy of
+    // an earlier file can answer.
+    void UseFile(const std::string& bytes) {
+        UseFreshFile();
+        ASSERT_TRUE(wintest::WriteBytes(path, bytes));
+    }
+    void UseFreshFile() {
+        path = scratch.File(L"setting" + std::to_wstring(++fileCount) + L".ini");
+        storeOnFile.reset();
+        profile = std::make_unique<PrivateProfile>(path);
+        storeOnFile = std::make_unique<SettingsStore>(*profile, shortcut);
+        storeOnFile->LoadDefaults();
+    }
+    SettingsStore& Store() { return *storeOnFile; }
+    std::string Bytes() const { return wintest::ReadBytes(path); }
+    std::wstring Raw(const wchar_t* section, const wchar_t* key) const {
+        wchar_t text[64] = {};
+        ::GetPrivateProfileStringW(section, key, L"<none>", text, 64, path.c_str());
+        return text;
+    }
+
+    wintest::ScratchFolder scratch;
+    int fileCount = 0;
+    std::wstring path;
+    RecordingShortcut shortcut;
+    std::unique_ptr<PrivateProfile> profile;
+    std::unique_ptr<SettingsStore> storeOnFile;
+};
+
+} // namespace
+
+TEST_F(StoreOnFileTest, FreshFile_FillsInReadOrderAutoStartUpFirst) {
+    UseFreshFile();
+    EXPECT_FALSE(wintest::Exists(path));
+    EXPECT_EQ(Store().ReadSettingInt(L"AutoStartUp"), 1);
+    EXPECT_EQ(Bytes(), "[DEFAULT]\r\nAutoStartUp=1\r\n");
+    const wchar_t* hotKeys[] = {L"HotKeyZoomIn",     L"HotKeyModZoomIn",  L"HotKeyZoomOut",
+                                L"HotKeyModZoomOut", L"HotKeyZoomCancel", L"HotKeyModZoomCancel"};
+    for (const wchar_t* key : hotKeys) {
+        Store().ReadSettingInt(key);
+    }
+    EXPECT_EQ(Bytes(), "[DEFAULT]\r\nAutoStartUp=1\r\nHotKeyZoomIn=222\r\nHotKeyModZoomIn=9\r\n"
+                       "HotKeyZoomOut=189\r\nHotKeyModZoomOut=9\r\nHotKeyZoomCancel=27\r\n"
+                       "HotKeyModZoomCancel=0\r\n");
+    EXPECT_EQ(shortcut.calls, (std::vector<bool>{true, true}));
+}
+
+TEST_F(StoreOnFileTest, ValuesInFile_ReadByRules) {
+    struct Case {
+        const char* line;
+        const wchar_t* key;
+        bool expectedResult;
+        std::wstring expectedText;
+        int expectedInt;
+        bool fileUnchanged;
+    };
+    const Case cases[] = {
+        {"MaxRateZoomIn=7", L"MaxRateZoomIn", true, L"7", 7, true},
+        {"MaxRateZoomIn=", L"MaxRateZoomIn", true, L"", 0, true},
+        {"MouseZoomCtrl=2", L"MouseZoomCtrl", true, L"2", 2, true},
+        {"MouseZoomCtrl=3", L"MouseZoomCtrl", true, L"3", 3, true},
+        {"HotKeyZoomIn=-5", L"HotKeyZoomIn", true, L"-5", -5, true},
+        {"HotKeyZoomIn=12345678901", L"HotKeyZoomIn", true, L"12345678901", INT_MAX, true},
+        {"HotKeyZoomIn=-12345678901", L"HotKeyZoomIn", true, L"-12345678901", INT_MIN, true},
+        {"HotKeyZoomIn=12abc", L"HotKeyZoomIn", true, L"12abc", 12, true},
+        {"HotKeyZoomIn=\xff\xfe\x01junk", L"HotKeyZoomIn", true, L"\u00ff\u00fe\u0001junk", 0,
+         true},
+        {"HotKeyZoomIn=###", L"HotKeyZoomIn", true, L"222", 222, false},
+        {"HotKeyZoomIn=###5", L"HotKeyZoomIn", true, L"###5", 0, true},
+        {"Bogus=5", L"Bogus", false, L"untouched", 0, true},
+        {"maxratezoomin=6", L"maxratezoomin", false, L"untouched", 0, true},
+        // The file's keys are matched regardless of case.
+        {"maxratezoomin=6", L"MaxRateZoomIn", true, L"6", 6, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        UseFile(std::string("[DEFAULT]\r\n") + c.line + "\r\n");
+        std::string before = Bytes();
+        std::wstring text = L"untouched";
+        EXPECT_EQ(Store().ReadSetting(c.key, text), c.expectedResult);
+        EXPECT_EQ(text, c.expectedText);
+        EXPECT_EQ(Store().ReadSettingInt(c.key), c.expectedInt);
+        EXPECT_EQ(Bytes() == before, c.fileUnchanged) << Bytes();
+    }
+}
+
+TEST_F(StoreOnFileTest, Sentinel_IsReplacedInPlace) {
+    UseFile("[DEFAULT]\r\nMaxRateZoomIn=5\r\nHotKeyZoomIn=###\r\nMaxRateZoomOut=3\r\n");
+    EXPECT_EQ(Store().ReadSettingInt(L"HotKeyZoomIn"), 222);
+    EXPECT_EQ(Bytes(), "[DEFAULT]\r\nMaxRateZoomIn=5\r\nHotKeyZoomIn=222\r\nMaxRateZoomOut=3\r\n");
+}
+
+TEST_F(StoreOnFileTest, LongValue_SeenUpTo4095AndNeverRewritten) {
+    std::string value(4990, '7');
+    value += "abcdefghij";
+    UseFile("[DEFAULT]\r\nMaxRateZoomIn=" + value + "\r\n");
+    std::string before = Bytes();
+    std::wstring text;
+    EXPECT_TRUE(Store().ReadSetting(L"MaxRateZoomIn", text));
+    EXPECT_EQ(text, std::wstring(4095, L'7'));
+    EXPECT_EQ(Store().ReadSettingInt(L"MaxRateZoomIn"), INT_MAX);
+    EXPECT_EQ(Bytes(), before);
+}
+
+TEST_F(StoreOnFileTest, Garbage_KeepsEverythingTheUserStored) {
+    const std::string garbage = "\x01\x02 binary \xff\r\n"
+                                "no equals sign here\r\n"
+                                "=orphan value\r\n"
+                                "; a comment\r\n"
+                                "[Other]\r\n"
+                                "MaxRateZoomIn=9\r\n"
+                                "Keep=me\r\n"
+                                "[DEFAULT]\r\n"
+                                "Custom=42\r\n"
+                                "MouseZoomAlt=1\r\n"
+                                "[broken\r\n"
+                                "tail\r\n";
+    UseFile(garbage);
+    EXPECT_EQ(Store().ReadSettingInt(L"MouseZoomAlt"), 1);
+    EXPECT_EQ(Store().ReadSettingInt(L"MaxRateZoomIn"), 4);
+    EXPECT_TRUE(Store().WriteSettingInt(L"MouseZoomAlt", 0));
+    EXPECT_FALSE(Store().WriteSettingInt(L"Custom", 1));
+    EXPECT_FALSE(Store().WriteSettingInt(L"Keep", 1));
+    EXPECT_EQ(Raw(L"DEFAULT", L"MaxRateZoomIn"), L"4");
+    EXPECT_EQ(Raw(L"DEFAULT", L"MouseZoomAlt"), L"0");
+    EXPECT_EQ(Raw(L"DEFAULT", L"Custom"), L"42");
+    EXPECT_EQ(Raw(L"Other", L"MaxRateZoomIn"), L"9");
+    EXPECT_EQ(Raw(L"Other", L"Keep"), L"me");
+    std::string after = Bytes();
+    for (const char* line : {"no equals sign here", "=orphan value", "; a comment", "[Other]",
+                             "Keep=me", "Custom=42", "[broken", "tail"}) {
+        EXPECT_NE(after.find(line), std::string::npos) << line << "\n" << after;
+    }
+}
+
+TEST_F(StoreOnFileTest, MissingSection_AddedBesideOthers) {
+    UseFile("[Other]\r\nAutoStartUp=0\r\n");
+    EXPECT_EQ(Store().ReadSettingInt(L"AutoStartUp"), 1);
+    EXPECT_EQ(Raw(L"Other", L"AutoStartUp"), L"0");
+    EXPECT_EQ(Raw(L"DEFAULT", L"AutoStartUp"), L"1");
+    EXPECT_EQ(shortcut.calls, (std::vector<bool>{true, true}));
+}
+
+TEST_F(StoreOnFileTest, EmptyFile_GetsDefaults) {
+    UseFile("");
+    EXPECT_EQ(Store().ReadSettingInt(L"MaxRateZoomOut"), 2);
+    EXPECT_EQ(Raw(L"DEFAULT", L"MaxRateZoomOut"), L"2");
+}
+
+TEST_F(StoreOnFileTest, Write_ReplacesInPlaceAndAppendsNewKeys) {
+    UseFile("[DEFAULT]\r\nMaxRateZoomIn=5\r\nMaxRateZoomOut=3\r\n");
+    EXPECT_TRUE(Store().WriteSettingInt(L"MaxRateZoomIn", -1));
+    EXPECT_TRUE(Store().WriteSettingInt(L"HotKeyZoomCancel", INT_MIN));
+    EXPECT_EQ(Bytes(), "[DEFAULT]\r\nMaxRateZoomIn=-1\r\nMaxRateZoomOut=3\r\n"
+                       "HotKeyZoomCancel=-2147483648\r\n");
+    EXPECT_EQ(Store().ReadSettingInt(L"MaxRateZoomIn"), -1);
+    EXPECT_EQ(Store().ReadSettingInt(L"HotKeyZoomCancel"), INT_MIN);
+}
+
+TEST_F(StoreOnFileTest, LineBreakInValue_RejectedAndFileUnchanged) {
+    UseFile("[DEFAULT]\r\nMaxRateZoomIn=5\r\n");
+    std::string before = Bytes();
+    EXPECT_FALSE(Store().WriteSetting(L"MaxRateZoomIn", L"6\r\nAutoStartUp=0"));
+    EXPECT_EQ(Bytes(), before);
+}
+
+TEST_F(StoreOnFileTest, AutoStartUp_ShortcutFailure_LeavesFile) {
+    UseFile("[DEFAULT]\r\nAutoStartUp=1\r\n");
+    std::string before = Bytes();
+    shortcut.succeeds = false;
+    EXPECT_FALSE(Store().WriteSettingInt(L"AutoStartUp", 0));
+    EXPECT_EQ(Store().ReadSettingInt(L"AutoStartUp"), 0);
+    EXPECT_EQ(Bytes(), before);
+    EXPECT_EQ(shortcut.calls, (std::vector<bool>{false, true}));
+}
+
+TEST_F(StoreOnFileTest, AutoStartUp_MissingKeyWithShortcutFailure_WritesNothing) {
+    UseFreshFile();
+    shortcut.succeeds = false;
+    EXPECT_EQ(Store().ReadSettingInt(L"AutoStartUp"), 0);
+    EXPECT_FALSE(wintest::Exists(path));
+}
+
+TEST_F(StoreOnFileTest, ReadOnlyFile_WriteFailsAndValuesSurvive) {
+    UseFile("[DEFAULT]\r\nMaxRateZoomIn=8\r\n");
+    std::string before = Bytes();
+    ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    // The attribute alone does not stop a process that Wine runs as root; a
+    // handle that denies writing stops everyone.
+    HANDLE denyWrite = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(denyWrite, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(Store().WriteSettingInt(L"MaxRateZoomIn", 3));
+    EXPECT_EQ(Store().ReadSettingInt(L"MaxRateZoomIn"), 8);
+    EXPECT_EQ(Store().ReadSettingInt(L"MaxRateZoomOut"), 2);
+    EXPECT_EQ(Store().ReadSettingInt(L"MaxRateZoomOut"), 2);
+    ::CloseHandle(denyWrite);
+    EXPECT_EQ(Bytes(), before);
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(StoreOnFileTest, NoPath_ReadsDefaultsAndWritesFail) {
+    PrivateProfile nowhere(L"");
+    SettingsStore store(nowhere, shortcut);
+    store.LoadDefaults();
+    EXPECT_EQ(store.ReadSettingInt(L"HotKeyZoomOut"), 189);
+    EXPECT_FALSE(store.WriteSettingInt(L"HotKeyZoomOut", 1));
+}
+
+namespace {
+
+// The process-wide functions, without an application object unless a test
+// makes one.
+class ProcessSettingsTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(fw::AfxGetApp(), nullptr);
+        LoadSettingDefaults();
+        previous = SettingFilePath();
+    }
+    void TearDown() override { SetSettingFilePath(previous); }
+
+    wintest::ScratchFolder scratch;
+    std::wstring previous;
+};
+
+} // namespace
+
+TEST_F(ProcessSettingsTest, FreeFunctions_UseSetPath) {
+    std::wstring path = scratch.File(L"setting.ini");
+    SetSettingFilePath(path);
+    EXPECT_EQ(SettingFilePath(), path);
+    EXPECT_EQ(ReadSettingInt(L"MaxRateZoomIn"), 4);
+    EXPECT_TRUE(WriteSettingInt(L"MaxRateZoomIn", 12));
+    std::wstring text;
+    EXPECT_TRUE(ReadSetting(L"MaxRateZoomIn", text));
+    EXPECT_EQ(text, L"12");
+    EXPECT_TRUE(WriteSetting(L"MaxRateZoomOut", L"3"));
+    EXPECT_EQ(Settings().ReadSettingInt(L"MaxRateZoomOut"), 3);
+    EXPECT_TRUE(Settings().WriteSettingInt(L"MouseZoomWin", 1));
+    EXPECT_FALSE(WriteSetting(L"Nope", L"1"));
+    EXPECT_FALSE(ReadSetting(L"Nope", text));
+    EXPECT_EQ(wintest::ReadBytes(path),
+              "[DEFAULT]\r\nMaxRateZoomIn=12\r\nMaxRateZoomOut=3\r\nMouseZoomWin=1\r\n");
+}
+
+TEST_F(ProcessSettingsTest, AppObject_HoldsProfilePath) {
+    std::wstring path = scratch.File(L"app.ini");
+    {
+        fw::CWinApp app;
+        SetSettingFilePath(path);
+        EXPECT_EQ(app.ProfileName(), path);
+        EXPECT_TRUE(WriteSettingInt(L"HotKeyZoomIn", 65));
+        app.SetProfileName(scratch.File(L"other.ini"));
+        EXPECT_EQ(ReadSettingInt(L"HotKeyZoomIn"), 222);
+    }
+    SetSettingFilePath(path);
+    EXPECT_EQ(ReadSettingInt(L"HotKeyZoomIn"), 65);
+}
+
+TEST_F(ProcessSettingsTest, GetModuleDirectory_EndsWithSeparator) {
+    wchar_t exe[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring directory;
+    GetModuleDirectory(directory);
+    ASSERT_FALSE(directory.empty());
+    EXPECT_EQ(directory.back(), L'\\');
+    EXPECT_EQ(std::wstring(exe).rfind(directory, 0), 0u);
+    EXPECT_EQ(std::wstring(exe).find(L'\\', directory.size()), std::wstring::npos);
+}
+
+namespace {
+
+std::wstring AppDataFolder() {
+    wchar_t folder[MAX_PATH] = {};
+    ::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
+    return std::wstring(folder) + L"\\Loupa";
+}
+
+std::wstring AppDataSettingFile() {
+    return AppDataFolder() + L"\\setting.ini";
+}
+
+std::wstring BesideExeSettingFile() {
+    std::wstring directory;
+    GetModuleDirectory(directory);
+    return directory + L"setting.ini";
+}
+
+// Puts a settings file in place as a user would. Wine keeps profile files
+// cached while their write time is unchanged, and an earlier test may have
+// written this path within the file system's time resolution: a write time of
+// its own makes the new contents seen.
+bool PlaceSettingFile(const std::wstring& path, const std::string& bytes) {
+    ::CreateDirectoryW(AppDataFolder().c_str(), nullptr);
+    if (!wintest::WriteBytes(path, bytes)) {
+        return false;
+    }
+    static ULONGLONG stamp = 126227808000000000ULL; // 2001-01-01
+    stamp += 10000000ULL;
+    FILETIME time = {static_cast<DWORD>(stamp), static_cast<DWORD>(stamp >> 32)};
+    HANDLE file = ::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    BOOL ok = ::SetFileTime(file, nullptr, nullptr, &time);
+    ::CloseHandle(file);
+    return ok != FALSE;
+}
+
+std::wstring StartupLink() {
+    std::wstring path;
+    GetStartupShortcutPath(path);
+    return path;
+}
+
+// Start-up as the program does it, in the user's real folders; any files of
+// a real installation are moved aside and put back.
+class InitSettingFileTest : public ProcessSettingsTest {
+protected:
+    void SetUp() override {
+        ProcessSettingsTest::SetUp();
+        ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr)));
+        ASSERT_FALSE(StartupLink().empty());
+        backups.push_back(std::make_unique<wintest::FileBackup>(StartupLink()));
+        backups.push_back(std::make_unique<wintest::FileBackup>(AppDataSettingFile()));
+        backups.push_back(std::make_unique<wintest::FileBackup>(BesideExeSettingFile()));
+        for (const auto& backup : backups) {
+            ASSERT_TRUE(backup->Ready());
+        }
+        appDataFolderExisted = wintest::Exists(AppDataFolder());
+    }
+    void TearDown() override {
+        backups.clear();
+        if (!appDataFolderExisted) {
+            ::RemoveDirectoryW(AppDataFolder().c_str());
+        }
+        ::OleUninitialize();
+        ProcessSettingsTest::TearDown();
+    }
+
+    std::vector<std::unique_ptr<wintest::FileBackup>> backups;
+    bool appDataFolderExisted = false;
+};
+
+} // namespace
+
+TEST_F(InitSettingFileTest, FreshInstall_CreatesFileInAppDataAndShortcut) {
+    ASSERT_TRUE(InitSettingFile());
+    EXPECT_EQ(SettingFilePath(), AppDataSettingFile());
+    EXPECT_EQ(wintest::ReadBytes(AppDataSettingFile()), "[DEFAULT]\r\nAutoStartUp=1\r\n");
+    EXPECT_TRUE(wintest::Exists(StartupLink()));
+    EXPECT_FALSE(wintest::Exists(BesideExeSettingFile()));
+}
+
+TEST_F(InitSettingFileTest, AutoStartUpOff_RemovesShortcut) {
+    ASSERT_TRUE(PlaceSettingFile(AppDataSettingFile(), "[DEFAULT]\r\nAutoStartUp=0\r\n"));
+    ASSERT_TRUE(UpdateStartupShortcut(true));
+    ASSERT_TRUE(InitSettingFile());
+    EXPECT_FALSE(wintest::Exists(StartupLink()));
+    EXPECT_EQ(wintest::ReadBytes(AppDataSettingFile()), "[DEFAULT]\r\nAutoStartUp=0\r\n");
+    EXPECT_EQ(ReadSettingInt(L"AutoStartUp"), 0);
+    EXPECT_TRUE(WriteSettingInt(L"AutoStartUp", 1));
+    EXPECT_TRUE(wintest::Exists(StartupLink()));
+}
+
+TEST_F(InitSettingFileTest, AutoStartUpDoubleZero_KeepsShortcutButReadsZero) {
+    ASSERT_TRUE(PlaceSettingFile(AppDataSettingFile(), "[DEFAULT]\r\nAutoStartUp=00\r\n"));
+    ASSERT_TRUE(InitSettingFile());
+    EXPECT_TRUE(wintest::Exists(StartupLink()));
+    EXPECT_EQ(ReadSettingInt(L"AutoStartUp"), 0);
+    EXPECT_TRUE(wintest::Exists(StartupLink()));
+}
+
+TEST_F(InitSettingFileTest, EmptyFileBesideExecutable_IsUsed) {
+    ASSERT_TRUE(PlaceSettingFile(BesideExeSettingFile(), ""));
+    ASSERT_TRUE(InitSettingFile());
+    EXPECT_EQ(SettingFilePath(), BesideExeSettingFile());
+    EXPECT_EQ(wintest::ReadBytes(BesideExeSettingFile()), "[DEFAULT]\r\nAutoStartUp=1\r\n");
+    EXPECT_FALSE(wintest::Exists(AppDataSettingFile()));
+}
+
+TEST_F(InitSettingFileTest, AppObject_GetsProfilePath) {
+    fw::CWinApp app;
+    app.SetProfileName(L"Loupa.INI");
+    ASSERT_TRUE(InitSettingFile());
+    EXPECT_EQ(app.ProfileName(), AppDataSettingFile());
+}
