@@ -104,9 +104,12 @@ class VirtualDisplay:
     two seconds each time, so openbox is part of the display.
     """
 
-    def __init__(self, width=1920, height=1080, window_manager=True, log_dir=None):
+    def __init__(self, width=1920, height=1080, window_manager=True, log_dir=None,
+                 retro=False):
         self.width, self.height = width, height
         self.window_manager = window_manager
+        # The classic stippled root instead of black: fine detail to zoom.
+        self.retro = retro
         self.log_dir = Path(log_dir or WORK_DIR / "displays")
         self.servers = []
         self.wm = None
@@ -129,7 +132,8 @@ class VirtualDisplay:
 
     def _start_servers(self):
         server = XServer(["Xvfb", "-screen", "0", f"{self.width}x{self.height}x24",
-                          "-nolisten", "tcp"], log_dir=self.log_dir)
+                          "-nolisten", "tcp", *(["-retro"] if self.retro else [])],
+                         log_dir=self.log_dir)
         self.servers.append(server.start())
 
     def start(self):
@@ -180,8 +184,8 @@ class DualMonitorDisplay(VirtualDisplay):
     """Two 1920x1080 monitors side by side: Xephyr with Xinerama nested in a
     3840x1080 Xvfb; openbox and the clients use the Xephyr display."""
 
-    def __init__(self, window_manager=True, log_dir=None):
-        super().__init__(3840, 1080, window_manager, log_dir)
+    def __init__(self, window_manager=True, log_dir=None, retro=False):
+        super().__init__(3840, 1080, window_manager, log_dir, retro)
 
     @property
     def monitors(self):
@@ -193,6 +197,7 @@ class DualMonitorDisplay(VirtualDisplay):
         self.servers.append(outer.start())
         nested_env = dict(os.environ, DISPLAY=outer.name)
         nested = XServer(["Xephyr", "-screen", "1920x1080+0+0", "-screen", "1920x1080+1920+0",
-                          "+xinerama", "-extension", "RANDR", "-nolisten", "tcp"],
+                          "+xinerama", "-extension", "RANDR", "-nolisten", "tcp",
+                          *(["-retro"] if self.retro else [])],
                          env=nested_env, log_dir=self.log_dir, first=outer.number + 1)
         self.servers.append(nested.start())

@@ -14,10 +14,11 @@ from .xwindows import Windows
 
 
 class Environment:
-    def __init__(self, dual_monitor=False, name="e2e"):
+    def __init__(self, dual_monitor=False, name="e2e", retro=False):
         self.name = name
         self.work_dir = WORK_DIR / name
-        self.display = DualMonitorDisplay() if dual_monitor else VirtualDisplay()
+        self.display = (DualMonitorDisplay(retro=retro) if dual_monitor
+                        else VirtualDisplay(retro=retro))
         self.prefix = WinePrefix()
         self.session = self.prefix.session()
         self.windows = Windows(self.display)

@@ -42,12 +42,12 @@ class LoupaProcess:
     """One copy of Loupa.exe under a chosen file name in
     C:\\loupa-e2e\\<folder>, started with wine; stop() ends only its PID."""
 
-    def __init__(self, prefix, display, folder, file_name="Loupa.exe", exe=None, log_dir=None):
+    def __init__(self, prefix, display, folder, file_name="Loupa.exe", exe=None, log_path=None):
         self.prefix = prefix
         self.display = display
         self.folder = prefix.drive_c / PROGRAMS_DIR / folder
         self.exe_path = self.folder / file_name
-        self.log_path = Path(log_dir or WORK_DIR / "logs") / f"{_safe(folder)}-{_safe(file_name)}.log"
+        self.log_path = Path(log_path or WORK_DIR / "logs" / f"{_safe(folder)}-{_safe(file_name)}.log")
         self.process = None
         self.folder.mkdir(parents=True, exist_ok=True)
         if not self.exe_path.exists():
@@ -70,7 +70,6 @@ class LoupaProcess:
         if self.process is not None and self.process.running():
             raise RuntimeError(f"{self.exe_path.name} is already running")
         self.log_path.parent.mkdir(parents=True, exist_ok=True)
-        self.log_path.unlink(missing_ok=True)
         # The Windows path, so the program sees C:\..., not a Z: alias.
         self.process = self.prefix.start([self.windows_path], self.log_path, self.display,
                                          cwd=self.folder)

@@ -80,8 +80,9 @@ class LoupaTestCase(unittest.TestCase):
         """A copy of Loupa.exe for this test (not started yet); stopped
         after the test."""
         folder = folder or self._testMethodName
-        process = loupa.LoupaProcess(self.prefix, self.display, folder, file_name,
-                                     log_dir=self.env.work_dir / "logs")
+        log = (self.env.work_dir / "logs" /
+               f"{self._testMethodName}-{len(self.loupas) + 1}-{file_name}.log")
+        process = loupa.LoupaProcess(self.prefix, self.display, folder, file_name, log_path=log)
         self.loupas.append(process)
         return process
 

@@ -56,6 +56,10 @@ class Input:
             self.xdotool("click", "--repeat", abs(notches), "--delay", 30, button)
 
     # ---- keyboard -----------------------------------------------------
+    def focus(self, window_id):
+        """Gives a window the keyboard focus through the window manager."""
+        self.xdotool("windowactivate", "--sync", window_id)
+
     # Key names are X keysyms, modifiers joined with "+": "super+alt+apostrophe",
     # "super+alt+minus", "Escape", "ctrl".
     def key(self, combo):

@@ -119,6 +119,11 @@ class Windows:
         """search() with details; windows that vanished meanwhile are left out."""
         return [w for w in (self.info(i) for i in self.search(**criteria)) if w is not None]
 
+    def place(self, window_id, x, y, width, height):
+        """Moves and sizes a top-level window (through the window manager)."""
+        self._tool("xdotool", "windowsize", "--sync", window_id, width, height)
+        self._tool("xdotool", "windowmove", "--sync", window_id, x, y)
+
     def visible_of(self, pid):
         """Viewable windows owned by a Wine process (Wine sets _NET_WM_PID)."""
         return [w for w in self.find(pid=pid, visible_only=True) if w.viewable]
