@@ -1,15 +1,75 @@
-#include "fw/WinApp.h"
-#include "app/LoupaDlg.h"
+#include "app/LoupaApp.h"
 
-class CLoupaApp : public fw::CWinApp {
-public:
-    BOOL InitInstance() override {
-        CLoupaDlg dlg;
-        m_pMainWnd = &dlg;
-        dlg.DoModal();
-        m_pMainWnd = nullptr;
-        return FALSE;
-    }
-};
+#include "app/LoupaDlg.h"
+#include "settings/Settings.h"
+#include "zoom/Magnification.h"
+
+#include <commctrl.h>
+
+#include <clocale>
+
+// Static initialisation runs in this order: the version gate, the
+// application object, the settings defaults.
+static const bool s_versionGateReady = (g_osMajorVersion = QueryOsMajorVersion(), true);
 
 CLoupaApp theApp;
+
+static const bool s_settingDefaultsReady = (LoadSettingDefaults(), true);
+
+CLoupaApp::CLoupaApp() : m_startup(*this, g_osMajorVersion) {
+    std::setlocale(LC_ALL, "");
+}
+
+BOOL CLoupaApp::InitInstance() {
+    return m_startup.InitInstance();
+}
+
+int CLoupaApp::ExitInstance() {
+    m_startup.ExitInstance();
+    return CWinApp::ExitInstance();
+}
+
+IStartupPlatform::MutexResult CLoupaApp::CreateInstanceMutex() {
+    m_hMutex = ::CreateMutexW(nullptr, TRUE, AppName().c_str());
+    bool existed = ::GetLastError() == ERROR_ALREADY_EXISTS;
+    return {m_hMutex != nullptr, existed};
+}
+
+void CLoupaApp::ReleaseInstanceMutex() {
+    ::ReleaseMutex(m_hMutex);
+}
+
+void CLoupaApp::InitCommonControls() {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&icc);
+}
+
+void CLoupaApp::InitOle() {
+    AfxOleInit();
+}
+
+void CLoupaApp::InitSettingFile() {
+    ::InitSettingFile();
+}
+
+bool CLoupaApp::LoadMagnification() {
+    return ::LoadMagnification() != FALSE;
+}
+
+bool CLoupaApp::MagInitialize() {
+    return g_mag.MagInitialize != nullptr && g_mag.MagInitialize() != FALSE;
+}
+
+void CLoupaApp::FreeMagnification() {
+    if (g_hMagnification != nullptr) {
+        ::FreeLibrary(g_hMagnification);
+    }
+}
+
+void CLoupaApp::RunMainDialog(bool useMagnifier) {
+    g_magnifierUsable = useMagnifier;
+    CLoupaDlg dlg;
+    m_pMainWnd = &dlg;
+    dlg.DoModal();
+    m_pMainWnd = nullptr;
+}

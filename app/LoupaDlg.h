@@ -7,6 +7,8 @@
 #include "ui/SettingSheet.h"
 #include "zoom/ZoomWnd.h"
 
+#include <shellapi.h>
+
 #include <memory>
 
 // Callback message of the notification-area icon.

@@ -57,6 +57,7 @@ LPCWSTR CWnd::DefaultClassName() {
         wc.lpfnWndProc = &CWnd::StaticWndProc;
         wc.hInstance = AfxGetInstanceHandle();
         wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = kDefaultClass;
         registered = ::RegisterClassExW(&wc) != 0;
     }
     return kDefaultClass;

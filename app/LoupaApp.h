@@ -1,0 +1,28 @@
+#pragma once
+
+#include "app/Startup.h"
+#include "fw/WinApp.h"
+
+class CLoupaApp : public fw::CWinApp, private IStartupPlatform {
+public:
+    CLoupaApp();
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+    // Exactly as CreateMutexW returned it; null only when creation failed.
+    HANDLE m_hMutex = nullptr;
+
+private:
+    MutexResult CreateInstanceMutex() override;
+    void ReleaseInstanceMutex() override;
+    void InitCommonControls() override;
+    void InitOle() override;
+    void InitSettingFile() override;
+    bool LoadMagnification() override;
+    bool MagInitialize() override;
+    void FreeMagnification() override;
+    void RunMainDialog(bool useMagnifier) override;
+
+    StartupSequence m_startup;
+};

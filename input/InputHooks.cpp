@@ -1,0 +1,66 @@
+#include "input/InputHooks.h"
+
+#include "fw/Handles.h"
+#include "fw/WinApp.h"
+#include "input/WheelChord.h"
+#include "settings/Settings.h"
+#include "zoom/ZoomMessages.h"
+
+namespace {
+fw::HookOwner g_mouseHook;
+fw::HookOwner g_keyboardHook;
+// The zoom window; written once on the hooks' own thread.
+HWND g_hookTarget = nullptr;
+
+bool KeyDown(int vk) {
+    return (::GetKeyState(vk) & 0x80) != 0;
+}
+} // namespace
+
+void InstallZoomHooks(HWND target) {
+    HINSTANCE instance = fw::AfxGetInstanceHandle();
+    g_mouseHook.Reset(::SetWindowsHookExW(WH_MOUSE_LL, &MouseHookProc, instance, 0));
+    g_hookTarget = target;
+    g_keyboardHook.Reset(::SetWindowsHookExW(WH_KEYBOARD_LL, &KeyboardHookProc, instance, 0));
+}
+
+void RemoveZoomHooks() {
+    g_mouseHook.Reset();
+    g_keyboardHook.Reset();
+}
+
+LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) {
+    // Runs for every mouse event of the desktop: everything but a vertical
+    // wheel turn leaves at once.
+    if (code < 0 || wParam != WM_MOUSEWHEEL) {
+        return ::CallNextHookEx(g_mouseHook.Get(), code, wParam, lParam);
+    }
+    WheelChordSettings chord = ReadWheelChordSettings(Settings());
+    if (IsWheelChordEmpty(chord)) {
+        return ::CallNextHookEx(g_mouseHook.Get(), code, wParam, lParam);
+    }
+    HeldModifiers held;
+    held.ctrl = KeyDown(VK_CONTROL);
+    held.alt = KeyDown(VK_MENU);
+    held.shift = KeyDown(VK_SHIFT);
+    held.lwin = KeyDown(VK_LWIN);
+    held.rwin = !held.lwin && KeyDown(VK_RWIN);
+    const auto* event = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
+    WheelDecision decision =
+        DecideWheelZoom(chord, held, WheelDeltaFromMouseData(event->mouseData));
+    if (!decision.zoom) {
+        return ::CallNextHookEx(g_mouseHook.Get(), code, wParam, lParam);
+    }
+    ::SendMessageW(g_hookTarget, WM_ZOOMWHEEL, decision.forward ? 1 : 0, 0);
+    // Swallowed: the program under the cursor must not scroll as well.
+    return 1;
+}
+
+LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code >= 0 && wParam == WM_KEYUP &&
+        reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam)->vkCode == VK_ESCAPE) {
+        ::SendMessageW(g_hookTarget, WM_ZOOMESCAPE, 0, 0);
+    }
+    // Never swallows a key.
+    return ::CallNextHookEx(g_keyboardHook.Get(), code, wParam, lParam);
+}

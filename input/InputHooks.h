@@ -1,0 +1,13 @@
+// The system-wide low-level hooks of the zoom window: the wheel chord and the
+// Escape release.
+#pragma once
+
+#include <windows.h>
+
+// Installs the mouse hook, then the keyboard hook; their messages go to target.
+void InstallZoomHooks(HWND target);
+// Removes the mouse hook, then the keyboard hook.
+void RemoveZoomHooks();
+
+LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,199 @@
+// The zoom window under Wine: real window, real timers, real messages.
+#include "zoom/ZoomWnd.h"
+
+#include "WinTestFiles.h"
+#include "input/ZoomHotKeys.h"
+#include "settings/Settings.h"
+
+#include <gtest/gtest.h>
+
+
+#include <chrono>
+#include <vector>
+
+namespace {
+
+RECT WindowRect(HWND hwnd) {
+    RECT r{};
+    ::GetWindowRect(hwnd, &r);
+    return r;
+}
+
+RECT PrimaryMonitor() {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    ::GetMonitorInfoW(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
+    return info.rcMonitor;
+}
+
+// How many more GDI objects the process could make before the system's
+// per-process limit: a census that needs no counters (Wine has none), and
+// drops by one for every object lost.
+int FreeGdiCapacity() {
+    std::vector<HBRUSH> brushes;
+    for (;;) {
+        HBRUSH brush = ::CreateSolidBrush(RGB(1, 2, 3));
+        if (brush == nullptr || brushes.size() > 100000) {
+            break;
+        }
+        brushes.push_back(brush);
+    }
+    for (HBRUSH brush : brushes) {
+        ::DeleteObject(brush);
+    }
+    return static_cast<int>(brushes.size());
+}
+
+// Kernel handles held: the counter where there is one, else the value of a
+// new handle, which only grows when handles were lost (free slots are used
+// lowest first).
+DWORD HandleLevel() {
+    DWORD count = 0;
+    if (::GetProcessHandleCount(::GetCurrentProcess(), &count) && count != 0) {
+        return count;
+    }
+    HANDLE probe = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    ::CloseHandle(probe);
+    return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(probe));
+}
+
+// Pumps this thread's messages until done() holds or the deadline passes.
+template <typename F> bool PumpUntil(F done, std::chrono::milliseconds deadline) {
+    auto end = std::chrono::steady_clock::now() + deadline;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return true;
+}
+
+class ZoomWndTest : public testing::Test {
+protected:
+    void SetUp() override {
+        LoadSettingDefaults();
+        SetSettingFilePath(scratch.File(L"setting.ini"));
+        g_osMajorVersion = 6;
+        g_magnifierUsable = false;
+        ::SetCursorPos(1000, 500);
+        ASSERT_TRUE(wnd.CreateEx(0, nullptr, nullptr, 0, wnd.MonitorRect(), nullptr, 0))
+            << "error " << ::GetLastError();
+    }
+    void TearDown() override { wnd.DestroyWindow(); }
+
+    void Tick(int n = 1) {
+        for (int i = 0; i < n; ++i) {
+            wnd.SendMessage(WM_TIMER, ZoomController::kTimerId, 0);
+        }
+    }
+
+    wintest::ScratchFolder scratch;
+    CZoomWnd wnd;
+};
+
+} // namespace
+
+TEST_F(ZoomWndTest, CreatedHiddenAsLayeredTopMostClickThroughPopup) {
+    LONG_PTR style = ::GetWindowLongPtrW(wnd.m_hWnd, GWL_STYLE);
+    LONG_PTR exStyle = ::GetWindowLongPtrW(wnd.m_hWnd, GWL_EXSTYLE);
+    EXPECT_EQ(style & 0xC4000000, 0xC4000000);
+    // WS_EX_TOPMOST takes effect when the window is placed top-most.
+    EXPECT_EQ(exStyle & 0x000800A0, 0x000800A0);
+    EXPECT_FALSE(::IsWindowVisible(wnd.m_hWnd));
+    EXPECT_FALSE(wnd.UsesMagnifier());
+    // Creating the window registers the hot keys, reading their settings.
+    EXPECT_EQ(ReadSettingInt(L"HotKeyZoomIn"), 222);
+    EXPECT_NE(wintest::ReadBytes(SettingFilePath()).find("HotKeyModZoomCancel=0"), std::string::npos);
+}
+
+TEST_F(ZoomWndTest, ZoomInGlidesToLimitOverCursorMonitor) {
+    wnd.ZoomIn();
+    EXPECT_TRUE(::IsWindowVisible(wnd.m_hWnd));
+    EXPECT_DOUBLE_EQ(wnd.Rate(), 1.25);
+    RECT monitor = PrimaryMonitor();
+    RECT placed = WindowRect(wnd.m_hWnd);
+    EXPECT_TRUE(::EqualRect(&placed, &monitor));
+    EXPECT_TRUE(::GetWindowLongPtrW(wnd.m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    Tick(12);
+    EXPECT_DOUBLE_EQ(wnd.Rate(), 4.0);
+    EXPECT_FALSE(wnd.IsAnimating());
+    // The zoom window never takes the focus from the program in front.
+    EXPECT_NE(::GetActiveWindow(), wnd.m_hWnd);
+
+    wnd.CancelZoom();
+    Tick(12);
+    EXPECT_DOUBLE_EQ(wnd.Rate(), 1.0);
+    EXPECT_FALSE(::IsWindowVisible(wnd.m_hWnd));
+    EXPECT_FALSE(wnd.Controller().Timer().Running());
+}
+
+TEST_F(ZoomWndTest, MessagesFromHooksAndHotKeys) {
+    wnd.SendMessage(WM_ZOOMWHEEL, 1, 0);
+    EXPECT_DOUBLE_EQ(wnd.Rate(), 1.1);
+    EXPECT_TRUE(::IsWindowVisible(wnd.m_hWnd));
+    wnd.SendMessage(WM_ZOOMESCAPE, 0, 0);
+    EXPECT_DOUBLE_EQ(wnd.Rate(), 1.1);
+    wnd.SendMessage(WM_ZOOMWHEEL, 0, 0);
+    EXPECT_DOUBLE_EQ(wnd.Rate(), 1.0);
+    EXPECT_FALSE(::IsWindowVisible(wnd.m_hWnd));
+
+    wnd.SendMessage(WM_HOTKEY, HOTKEY_ZOOMIN, 0);
+    EXPECT_TRUE(wnd.IsAnimating());
+    Tick(12);
+    wnd.SendMessage(WM_HOTKEY, HOTKEY_ZOOMOUT, 0);
+    Tick(12);
+    EXPECT_DOUBLE_EQ(wnd.Rate(), 2.0);
+    wnd.SendMessage(WM_HOTKEY, 999, 0);
+    EXPECT_DOUBLE_EQ(wnd.Rate(), 2.0);
+    wnd.SendMessage(WM_HOTKEY, HOTKEY_ZOOMCANCEL, 0);
+    Tick(12);
+    EXPECT_FALSE(::IsWindowVisible(wnd.m_hWnd));
+}
+
+TEST_F(ZoomWndTest, SystemTimerDrivesTheGlide) {
+    wnd.ZoomIn();
+    EXPECT_TRUE(wnd.Controller().Timer().Running());
+    EXPECT_TRUE(PumpUntil([&] { return wnd.Rate() == 4.0 && !wnd.IsAnimating(); },
+                          std::chrono::seconds(10)));
+    wnd.CancelZoom();
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindowVisible(wnd.m_hWnd); }, std::chrono::seconds(10)));
+    EXPECT_FALSE(wnd.Controller().Timer().Running());
+}
+
+TEST_F(ZoomWndTest, DestroyedWhileZoomedStopsTheTimer) {
+    wnd.ZoomIn();
+    Tick(12);
+    ASSERT_TRUE(wnd.Controller().Timer().Running());
+    wnd.DestroyWindow();
+    EXPECT_FALSE(wnd.Controller().Timer().Running());
+    // Nothing may arrive for the window any more.
+    PumpUntil([] { return false; }, std::chrono::milliseconds(300));
+}
+
+TEST_F(ZoomWndTest, NoResourceGrowthOverManyTicks) {
+    wnd.ZoomIn();
+    Tick(12);
+    const POINT path[] = {{100, 100}, {1800, 900}, {960, 540}, {0, 0}, {1919, 1079}};
+    // Warm up: the first ticks create what lives for the whole zoom.
+    for (int i = 0; i < 20; ++i) {
+        ::SetCursorPos(path[i % 5].x, path[i % 5].y);
+        Tick();
+    }
+    int gdiBefore = FreeGdiCapacity();
+    DWORD handlesBefore = HandleLevel();
+
+    for (int i = 0; i < 1000; ++i) {
+        ::SetCursorPos(path[i % 5].x + i % 7, path[i % 5].y);
+        Tick();
+    }
+
+    EXPECT_GT(gdiBefore, 1000);
+    EXPECT_EQ(FreeGdiCapacity(), gdiBefore);
+    EXPECT_EQ(HandleLevel(), handlesBefore);
+}

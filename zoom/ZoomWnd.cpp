@@ -1,0 +1,258 @@
+#include "zoom/ZoomWnd.h"
+
+#include "fw/Dc.h"
+#include "fw/Handles.h"
+#include "fw/WinApp.h"
+#include "input/InputHooks.h"
+#include "input/HotKeys.h"
+#include "settings/Settings.h"
+
+#include <mmsystem.h>
+
+#include <cwchar>
+
+namespace {
+int Width(const RECT& r) {
+    return r.right - r.left;
+}
+int Height(const RECT& r) {
+    return r.bottom - r.top;
+}
+MAGTRANSFORM ScaleMatrix(double rate) {
+    MAGTRANSFORM m{};
+    m.v[0][0] = static_cast<float>(rate);
+    m.v[1][1] = static_cast<float>(rate);
+    m.v[2][2] = 1.0f;
+    return m;
+}
+} // namespace
+
+CZoomWnd::CZoomWnd() : m_zoom(*this, Settings()), m_useMagnifier(g_magnifierUsable) {
+    m_zoom.UpdateMonitorRect();
+    if (m_useMagnifier) {
+        m_magTransform = ScaleMatrix(1.0);
+    }
+}
+
+CZoomWnd::~CZoomWnd() {
+    // The window normally goes with the main dialog; make sure no timer tick
+    // can reach this object after it is gone.
+    if (m_hWnd != nullptr) {
+        ::DestroyWindow(m_hWnd);
+    }
+}
+
+BOOL CZoomWnd::PreCreateWindow(CREATESTRUCTW& cs) {
+    cs.style = WS_POPUP | WS_CHILD | WS_CLIPSIBLINGS;
+    cs.dwExStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT | WS_EX_TOPMOST;
+    return TRUE;
+}
+
+int CZoomWnd::OnCreate(LPCREATESTRUCTW cs) {
+    if (Default() == -1) {
+        return -1;
+    }
+    ::SetLayeredWindowAttributes(m_hWnd, 0, 255, LWA_ALPHA);
+    // Zoom must work everywhere: without the magnifier child the window
+    // copies the screen instead of refusing to exist.
+    if (m_useMagnifier && !CreateMagnifierChild(cs->cx, cs->cy)) {
+        m_useMagnifier = false;
+    }
+    InstallZoomHooks(m_hWnd);
+    RegisterZoomHotKeys(m_hWnd);
+    return 0;
+}
+
+void CZoomWnd::OnDestroy() {
+    Default();
+    m_zoom.OnDestroy();
+    RemoveZoomHooks();
+    UnregisterZoomHotKeys(m_hWnd);
+}
+
+BOOL CZoomWnd::CreateMagnifierChild(int cx, int cy) {
+    m_hwndMagnifier = ::CreateWindowExW(0, L"Magnifier", L"MagnifierWindow", WS_CHILD | WS_VISIBLE,
+                                        0, 0, cx, cy, m_hWnd, nullptr, fw::AfxGetInstanceHandle(),
+                                        nullptr);
+    return m_hwndMagnifier != nullptr;
+}
+
+LRESULT CZoomWnd::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_TIMER: m_zoom.OnTimer(wParam); break;
+    case WM_ZOOMWHEEL: m_zoom.OnZoomWheel(wParam); break;
+    }
+    return CWnd::DefWindowProc(msg, wParam, lParam);
+}
+
+void CZoomWnd::OnHotKey(UINT id, UINT, UINT) {
+    m_zoom.OnHotKey(id);
+}
+
+void CALLBACK CZoomWnd::ZoomTimerProc(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
+    // On the multimedia timer's thread: hand the tick to the window's thread
+    // and wait for it, so all state stays on that thread.
+    auto* wnd = reinterpret_cast<CZoomWnd*>(user);
+    if (wnd->m_zoom.IsCurrentMultimediaTimer(id)) {
+        ::SendMessageW(wnd->m_hWnd, WM_TIMER, ZoomController::kTimerId, 0);
+    }
+}
+
+void CZoomWnd::OnPaint() {
+    fw::CPaintDC dc(m_hWnd);
+    if (!m_useMagnifier) {
+        PaintScreenCopy(dc.m_hDC);
+    }
+}
+
+void CZoomWnd::PaintScreenCopy(HDC dc) {
+    const RECT& monitor = m_zoom.MonitorRect();
+    RECT source = m_zoom.SourceRect();
+    if (LiveCapture()) {
+        ::OffsetRect(&source, monitor.left, monitor.top);
+        fw::CClientDC screen(nullptr);
+        ::StretchBlt(dc, 0, 0, Width(monitor), Height(monitor), screen.m_hDC, source.left,
+                     source.top, Width(source), Height(source), SRCCOPY);
+    } else if (m_bitmapDC.m_hDC != nullptr) {
+        ::StretchBlt(dc, 0, 0, Width(monitor), Height(monitor), m_bitmapDC.m_hDC, source.left,
+                     source.top, Width(source), Height(source), SRCCOPY);
+    }
+    DrawCaption(dc);
+}
+
+void CZoomWnd::DrawCaption(HDC dc) {
+    int oldMode = ::SetBkMode(dc, TRANSPARENT);
+    fw::FontOwner font(::CreateFontW(35, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, 0,
+                                     0, 0, FF_SWISS, L"MS Pゴシック"));
+    COLORREF oldColor;
+    {
+        fw::SelectedObject selected(dc, font.Get());
+        oldColor = ::SetTextColor(dc, RGB(0, 255, 0));
+        wchar_t caption[64];
+        std::swprintf(caption, 64, L"Loupa \nx %.2f ", m_zoom.Rate());
+        RECT client;
+        GetClientRect(&client);
+        ::DrawTextW(dc, caption, -1, &client, DT_RIGHT);
+    }
+    ::SetTextColor(dc, oldColor);
+    ::SetBkMode(dc, oldMode);
+}
+
+POINT CZoomWnd::CursorPos() {
+    POINT pt{};
+    ::GetCursorPos(&pt);
+    return pt;
+}
+
+RECT CZoomWnd::MonitorRectAt(POINT pt) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    ::GetMonitorInfoW(::MonitorFromPoint(pt, MONITOR_DEFAULTTOPRIMARY), &info);
+    return info.rcMonitor;
+}
+
+RECT CZoomWnd::ClientRect() {
+    RECT rect{};
+    GetClientRect(&rect);
+    return rect;
+}
+
+POINT CZoomWnd::ScreenToClient(POINT pt) {
+    ::ScreenToClient(m_hWnd, &pt);
+    return pt;
+}
+
+bool CZoomWnd::IsVisible() {
+    return IsWindowVisible() != FALSE;
+}
+
+void CZoomWnd::CaptureMonitor(const RECT& monitor) {
+    if (m_useMagnifier || LiveCapture()) {
+        return;
+    }
+    if (m_bitmapDC.m_width != Width(monitor) || m_bitmapDC.m_height != Height(monitor)) {
+        m_bitmapDC.Create(Width(monitor), Height(monitor));
+    }
+    if (m_bitmapDC.m_hDC == nullptr) {
+        return;
+    }
+    fw::CClientDC screen(nullptr);
+    ::BitBlt(m_bitmapDC.m_hDC, 0, 0, Width(monitor), Height(monitor), screen.m_hDC, monitor.left,
+             monitor.top, SRCCOPY);
+}
+
+void CZoomWnd::ShowWithoutActivating(const RECT& rect) {
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, rect.left, rect.top, Width(rect), Height(rect),
+                   SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void CZoomWnd::MoveTopMost(const RECT& rect) {
+    // Never activated: the program the user types into keeps the focus.
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, rect.left, rect.top, Width(rect), Height(rect),
+                   SWP_NOACTIVATE);
+    if (m_hwndMagnifier != nullptr) {
+        // On a monitor of another size the child must still fill the window.
+        ::SetWindowPos(m_hwndMagnifier, nullptr, 0, 0, Width(rect), Height(rect),
+                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    }
+}
+
+void CZoomWnd::Hide() {
+    ShowWindow(SW_HIDE);
+}
+
+void CZoomWnd::Repaint(bool erase) {
+    ::InvalidateRect(m_hWnd, nullptr, erase);
+    ::UpdateWindow(m_hWnd);
+}
+
+void CZoomWnd::Pause(int ms) {
+    ::Sleep(static_cast<DWORD>(ms));
+}
+
+ZoomTimer CZoomWnd::StartTimer(int periodMs) {
+    UINT id = ::timeSetEvent(static_cast<UINT>(periodMs), 0, &CZoomWnd::ZoomTimerProc,
+                             reinterpret_cast<DWORD_PTR>(this), TIME_PERIODIC);
+    if (id != 0) {
+        return {ZoomTimerKind::Multimedia, id};
+    }
+    // Without a multimedia timer the view would freeze and an animation never
+    // end; a window timer drives the same tick.
+    if (::SetTimer(m_hWnd, ZoomController::kTimerId, static_cast<UINT>(periodMs), nullptr) != 0) {
+        return {ZoomTimerKind::Window, static_cast<std::uint32_t>(ZoomController::kTimerId)};
+    }
+    return {};
+}
+
+void CZoomWnd::StopTimer(const ZoomTimer& timer) {
+    switch (timer.kind) {
+    case ZoomTimerKind::Multimedia: ::timeKillEvent(timer.id); break;
+    case ZoomTimerKind::Window: ::KillTimer(m_hWnd, timer.id); break;
+    case ZoomTimerKind::None: break;
+    }
+}
+
+void CZoomWnd::SetMagnifierScale(double rate) {
+    if (!m_useMagnifier) {
+        return;
+    }
+    m_magTransform = ScaleMatrix(rate);
+    if (m_hwndMagnifier != nullptr && g_mag.MagSetWindowTransform != nullptr) {
+        g_mag.MagSetWindowTransform(m_hwndMagnifier, &m_magTransform);
+    }
+}
+
+void CZoomWnd::SetMagnifierSource(const RECT& source, const RECT& monitor) {
+    if (!m_useMagnifier) {
+        return;
+    }
+    RECT screen = source;
+    ::OffsetRect(&screen, monitor.left, monitor.top);
+    if (m_hwndMagnifier != nullptr && g_mag.MagSetWindowSource != nullptr) {
+        g_mag.MagSetWindowSource(m_hwndMagnifier, screen);
+    }
+}
+
+bool CZoomWnd::ShowsLiveScreen() {
+    return m_useMagnifier || LiveCapture();
+}

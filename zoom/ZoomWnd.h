@@ -1,0 +1,74 @@
+// The zoom window: a borderless, top-most, click-through window over the
+// monitor under the cursor, showing that monitor magnified around the cursor.
+#pragma once
+
+#include "fw/Wnd.h"
+#include "zoom/BitmapDC.h"
+#include "zoom/Magnification.h"
+#include "zoom/ZoomController.h"
+#include "zoom/ZoomMessages.h"
+
+class CZoomWnd : public fw::CWnd, private IZoomPlatform {
+public:
+    CZoomWnd();
+    ~CZoomWnd() override;
+
+    // The commands of the hot keys and the tray menu.
+    void ZoomIn() { m_zoom.ZoomIn(); }
+    void ZoomOut() { m_zoom.ZoomOut(); }
+    void CancelZoom() { m_zoom.Cancel(); }
+    void AnimateZoomTo(double rate) { m_zoom.AnimateZoomTo(rate); }
+
+    bool IsAnimating() const { return m_zoom.IsAnimating(); }
+    // The monitor under the cursor when the object was made, or when a rate
+    // was last applied; the window is created over it.
+    const RECT& MonitorRect() const { return m_zoom.MonitorRect(); }
+    double Rate() const { return m_zoom.Rate(); }
+    const ZoomController& Controller() const { return m_zoom; }
+    bool UsesMagnifier() const { return m_useMagnifier; }
+
+    LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    BOOL PreCreateWindow(CREATESTRUCTW& cs) override;
+    int OnCreate(LPCREATESTRUCTW cs) override;
+    void OnDestroy() override;
+    void OnPaint() override;
+    void OnHotKey(UINT id, UINT modifiers, UINT vk) override;
+
+private:
+    BOOL CreateMagnifierChild(int cx, int cy);
+    void PaintScreenCopy(HDC dc);
+    void DrawCaption(HDC dc);
+    // Where the picture comes from on the screen-copy path: live from the
+    // screen where a capture leaves the zoom window out, else a snapshot.
+    bool LiveCapture() const { return g_osMajorVersion > 0 && g_osMajorVersion <= 5; }
+
+    static void CALLBACK ZoomTimerProc(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR);
+
+    // IZoomPlatform
+    POINT CursorPos() override;
+    RECT MonitorRectAt(POINT pt) override;
+    RECT ClientRect() override;
+    POINT ScreenToClient(POINT pt) override;
+    bool IsVisible() override;
+    void CaptureMonitor(const RECT& monitor) override;
+    void ShowWithoutActivating(const RECT& rect) override;
+    void MoveTopMost(const RECT& rect) override;
+    void Hide() override;
+    void Repaint(bool erase) override;
+    void Pause(int ms) override;
+    ZoomTimer StartTimer(int periodMs) override;
+    void StopTimer(const ZoomTimer& timer) override;
+    void SetMagnifierScale(double rate) override;
+    void SetMagnifierSource(const RECT& source, const RECT& monitor) override;
+    bool ShowsLiveScreen() override;
+
+    ZoomController m_zoom;
+    // Rendering through the Magnification API; decided at construction and
+    // dropped when the magnifier child cannot be made.
+    bool m_useMagnifier;
+    CBitmapDC m_bitmapDC;
+    HWND m_hwndMagnifier = nullptr;
+    MAGTRANSFORM m_magTransform{};
+};
