@@ -21,8 +21,11 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
 from harness import Environment, SCREENSHOTS_DIR, compare, reset_state  # noqa: E402
-from harness.loupa import LoupaProcess  # noqa: E402
+from harness.loupa import (LoupaProcess, choose_menu_item, menus_of,  # noqa: E402
+                           open_tray_menu)
 from harness.waiting import WaitTimeout, wait_until  # noqa: E402
+
+EMPTY_SPOT = (1900, 1060)  # bare desktop, right of and below the note
 
 NOTE_TEXT = "ルーペ Loupa\r\n画面の拡大鏡です。\r\nAlt+Win+' ズームイン / Alt+Win+- ズームアウト / Esc\r\n"
 
@@ -79,21 +82,26 @@ class Session:
     def loupa_windows(self):
         return self.windows.visible_of(self.loupa.pid)
 
-    def tray(self):
-        return self.wait(self.windows.tray, 15, "the Wine System Tray")
-
     def open_tray_menu(self):
-        """Right button on Loupa's icon; waits for its pop-up menu."""
-        x, y = self.tray().icon_center(0)
-        self.input.right_click(x, y)
-        return self.wait(self.loupa_windows, 5, "Loupa's tray menu")
+        try:
+            return open_tray_menu(self.env, self.loupa)
+        except WaitTimeout as error:
+            raise StepUnavailable(str(error)) from None
 
-    def choose(self, downs):
-        """Picks the menu item reached with that many Down keys (separators
-        are skipped by the menu itself)."""
-        for _ in range(downs):
-            self.input.key("Down")
-        self.input.key("Return")
+    def choose(self, menu, label):
+        try:
+            choose_menu_item(self.env, self.loupa, menu, label)
+        except WaitTimeout as error:
+            raise StepUnavailable(str(error)) from None
+
+    def close_menus(self):
+        """A click on the bare desktop closes an open menu."""
+        if self.loupa and menus_of(self.env, self.loupa):
+            self.input.click(1, *EMPTY_SPOT)
+
+    def text_point(self):
+        """A point on the note's first lines: where zooming shows text."""
+        return self.note_window.x + 110, self.note_window.y + 45
 
     def focus_note(self):
         """Hot keys and hooks see X input only while a Wine window has it;
@@ -141,13 +149,12 @@ def step_tray_menu(s):
     s.open_tray_menu()
     s.settle()
     s.shot("tray-menu")
-    s.input.key("Escape")
+    s.close_menus()
     s.wait(lambda: not s.loupa_windows(), 5, "the menu to close")
 
 
 def step_zoom_in_from_menu(s):
-    s.open_tray_menu()
-    s.choose(2)  # 設定, ズームイン
+    s.choose(s.open_tray_menu(), "ズームイン")
     s.wait(s.loupa_windows, 5, "the zoom window")
     s.settle()
     s.shot("zoom-in-menu")
@@ -162,6 +169,7 @@ def step_zoom_out_hot_key(s):
 
 def step_zoom_in_hot_key(s):
     s.focus_note()
+    s.input.move(*s.text_point())
     s.input.key("super+alt+apostrophe")
     s.wait(s.loupa_windows, 5, "the zoom window")
     s.settle()
@@ -169,8 +177,7 @@ def step_zoom_in_hot_key(s):
 
 
 def step_ctrl_wheel(s):
-    window = s.note_window
-    s.input.move(window.x + window.width // 2, window.y + window.height // 2)
+    s.input.move(*s.text_point())
     with s.input.held("ctrl"):
         s.input.wheel(+5)
     s.settle()
@@ -185,9 +192,7 @@ def step_cancel(s):
 
 
 def step_exit(s):
-    s.open_tray_menu()
-    s.input.key("Up")  # from the top, wraps to the last item: 終了(&X)
-    s.input.key("Return")
+    s.choose(s.open_tray_menu(), "終了(&X)")
     s.wait(lambda: not s.loupa.running(), 10, "Loupa to exit")
     s.shot("exited")
 
@@ -225,7 +230,7 @@ def run(out_dir):
                         raise
                     print(f"  not available yet: {error}", flush=True)
                     unavailable.append(label)
-                    session.input.key("Escape")  # close whatever half opened
+                    session.close_menus()
         finally:
             for process in (session.loupa, session.note):
                 if process is not None:

@@ -6,10 +6,15 @@ from pathlib import Path
 
 from .paths import WORK_DIR, loupa_exe
 from .waiting import WaitTimeout, wait_until
+from .xwindows import PopupMenu
 
 SETTINGS_NAME = "setting.ini"
 SHORTCUT_NAME = "Loupa.lnk"
 PROGRAMS_DIR = "loupa-e2e"  # under drive_c
+
+# The notification-area menu, top to bottom; None for a separator.
+TRAY_MENU = ["設定(&S)", None, "ズームイン", "ズームアウト", "キャンセル", None,
+             "OS起動時に常駐", None, "終了(&X)"]
 
 
 def settings_dir(prefix):
@@ -97,3 +102,26 @@ class LoupaProcess:
         """Waits for mapped X windows of this process; returns them."""
         return wait_until(lambda: windows.visible_of(self.pid), timeout,
                           message=f"a window of {self.exe_path.name}")
+
+
+def menus_of(env, loupa):
+    """Pop-up menus (override-redirect windows) that loupa shows."""
+    return [w for w in env.windows.visible_of(loupa.pid) if w.override_redirect]
+
+
+def open_tray_menu(env, loupa, icon=0, timeout=5):
+    """Right button on the icon-th icon of Wine's tray; waits for loupa's
+    pop-up menu and returns it."""
+    tray = wait_until(env.windows.tray, timeout, message="the Wine System Tray")
+    env.input.right_click(*tray.icon_center(icon))
+    menus = wait_until(lambda: menus_of(env, loupa), timeout,
+                       message=f"the tray menu of {loupa.exe_path.name}")
+    return PopupMenu(env.display, menus[0])
+
+
+def choose_menu_item(env, loupa, menu, label, layout=TRAY_MENU, timeout=5):
+    """Clicks an item of an open menu and waits for the menu to close."""
+    centers = menu.item_centers(layout, env.work_dir / "menu.png")
+    env.input.click(1, *centers[label])
+    wait_until(lambda: menu.window.id not in [w.id for w in menus_of(env, loupa)], timeout,
+               message=f"the menu to close after {label}")

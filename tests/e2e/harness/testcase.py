@@ -107,6 +107,12 @@ class LoupaTestCase(unittest.TestCase):
                                message=f"{count} icon(s) in the Wine System Tray",
                                ignore=(RuntimeError,))
 
+    def open_tray_menu(self, process, icon=0):
+        return loupa.open_tray_menu(self.env, process, icon)
+
+    def choose_menu_item(self, process, menu, label):
+        loupa.choose_menu_item(self.env, process, menu, label)
+
     # ---- failure hygiene ------------------------------------------------
     def artifacts_dir(self):
         cls = type(self)

@@ -183,3 +183,54 @@ class WineTray:
                 break
             count += 1
         return count
+
+
+class PopupMenu:
+    """A Wine pop-up menu on screen. Its keyboard goes wherever the X focus
+    is, so items are chosen with the mouse, as a user would."""
+
+    def __init__(self, display, window):
+        self.display = display
+        self.window = window
+
+    def separator_rows(self, screen):
+        """Rows (absolute y) of the separator lines: rows inked across most of
+        the menu's width, away from its border."""
+        x, y, right, bottom = self.window.rect
+        area = screen.crop((x + 3, y, right - 3, bottom))
+        background = area.dominant_color()
+        rows = []
+        for row in range(3, area.height - 3):
+            line = area.crop((0, row, area.width, row + 1))
+            if line.count_unlike(background) > 0.7 * area.width:
+                if not rows or rows[-1] != y + row - 1:  # one line may be two rows
+                    rows.append(y + row)
+                else:
+                    rows[-1] = y + row
+        return rows
+
+    def item_centers(self, layout, shot_path):
+        """Screen points of the items of layout, a list of item labels with
+        None for each separator, in menu order. Items between two separators
+        (or a separator and the menu's edge) share that space evenly."""
+        screen = Image.load(screenshot(self.display, shot_path))
+        separators = self.separator_rows(screen)
+        expected = layout.count(None)
+        if len(separators) != expected:
+            raise RuntimeError(f"menu shows {len(separators)} separators, expected {expected}")
+        x, top, right, bottom = self.window.rect
+        bounds = [top] + separators + [bottom]
+        groups, current = [], []
+        for label in layout:
+            if label is None:
+                groups.append(current)
+                current = []
+            else:
+                current.append(label)
+        groups.append(current)
+        centers = {}
+        for (start, end), labels in zip(zip(bounds, bounds[1:]), groups):
+            for index, label in enumerate(labels):
+                centers[label] = ((x + right) // 2,
+                                  int(start + (index + 0.5) * (end - start) / len(labels)))
+        return centers
