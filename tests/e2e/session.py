@@ -21,6 +21,7 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
 from harness import Environment, SCREENSHOTS_DIR, compare, reset_state  # noqa: E402
+from harness.environment import stop_on_sigterm  # noqa: E402
 from harness.loupa import (LoupaProcess, choose_menu_item, menus_of,  # noqa: E402
                            open_tray_menu)
 from harness.waiting import WaitTimeout, wait_until  # noqa: E402
@@ -243,6 +244,7 @@ def run(out_dir):
 
 
 def main(argv):
+    stop_on_sigterm()
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--out", default=str(SCREENSHOTS_DIR),
                         help="folder for the screenshots (emptied first)")

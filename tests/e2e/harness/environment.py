@@ -2,7 +2,9 @@
 virtual display, the Wine prefix with its persistent wineserver, and the
 means to see and drive the desktop."""
 
+import atexit
 import shutil
+import signal
 import time
 
 from .display import DualMonitorDisplay, VirtualDisplay
@@ -11,6 +13,26 @@ from .paths import WORK_DIR
 from .wine import WinePrefix
 from .xinput import Input
 from .xwindows import Windows
+
+
+_live = []
+
+
+@atexit.register
+def _stop_live():
+    # A run interrupted past its tear-down (Ctrl+C, ctest's time-out) still
+    # ends its wineserver and display.
+    while _live:
+        _live[-1].stop()
+
+
+def stop_on_sigterm():
+    """Turns SIGTERM into KeyboardInterrupt, so that with-blocks and the
+    exit hook above tear down what was started."""
+    def interrupt(_signum, _frame):
+        raise KeyboardInterrupt("SIGTERM")
+
+    signal.signal(signal.SIGTERM, interrupt)
 
 
 class Environment:
@@ -28,6 +50,7 @@ class Environment:
     def start(self):
         shutil.rmtree(self.work_dir, ignore_errors=True)
         self.work_dir.mkdir(parents=True)
+        _live.append(self)
         try:
             self.session.start()
             self._started.append(self.session)
@@ -54,6 +77,8 @@ class Environment:
     def stop(self):
         # The wineserver first: it ends every Wine process of the prefix
         # while their display still exists.
+        if self in _live:
+            _live.remove(self)
         started, self._started = self._started, []
         try:
             if self.session in started:

@@ -15,7 +15,7 @@ import unittest
 from pathlib import Path
 
 from . import loupa
-from .environment import Environment
+from .environment import Environment, stop_on_sigterm
 from .paths import ARTIFACTS_DIR
 from .waiting import holds, wait_until
 
@@ -149,4 +149,5 @@ class LoupaTestCase(unittest.TestCase):
 
 def main():
     """Entry point of a test module run by ctest."""
+    stop_on_sigterm()
     unittest.main(module="__main__", verbosity=2)
