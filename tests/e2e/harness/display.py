@@ -11,6 +11,10 @@ from .waiting import wait_until
 
 # No key bindings at all, so every key combination reaches Wine (the stock
 # configuration takes Alt+Escape, Win+d, ...). A click focuses and raises.
+# Bindings of the "Client" context pass the click on to the window; one of
+# the "Frame" context (which covers the client area too) would keep every
+# left button press from Wine's windows: no double click on the tray icon,
+# no click into a dialog's control.
 OPENBOX_RC = """<?xml version="1.0" encoding="UTF-8"?>
 <openbox_config xmlns="http://openbox.org/3.4/rc">
   <focus><focusNew>yes</focusNew><followMouse>no</followMouse></focus>
@@ -20,9 +24,6 @@ OPENBOX_RC = """<?xml version="1.0" encoding="UTF-8"?>
   <mouse>
     <dragThreshold>4</dragThreshold>
     <doubleClickTime>500</doubleClickTime>
-    <context name="Frame">
-      <mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>
-    </context>
     <context name="Client">
       <mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>
       <mousebind button="Middle" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>
