@@ -5,7 +5,7 @@ import struct
 import unittest
 
 import harness
-from harness import ini, shelllink
+from harness import ini, pattern, probe, sheet, shelllink, target
 from harness.images import Image
 from harness.waiting import WaitTimeout, holds, wait_until
 
@@ -112,6 +112,16 @@ class Waiting_Polls(unittest.TestCase):
         with self.assertRaises(ZeroDivisionError):
             wait_until(lambda: 1 / 0, timeout=5, ignore=(OSError,))
 
+    def test_a_callable_message_tells_what_was_last_seen(self):
+        seen = []
+
+        def look():
+            seen.append(len(seen))
+            return False
+
+        with self.assertRaisesRegex(WaitTimeout, r"the zoom \(looked [1-9]\d* times\)"):
+            wait_until(look, timeout=0.1, message=lambda: f"the zoom (looked {len(seen)} times)")
+
     def test_holds_sees_a_change(self):
         values = iter([True, True, False, True])
         self.assertFalse(holds(lambda: next(values), 5, interval=0))
@@ -135,6 +145,97 @@ class Profile_RoundTrip(unittest.TestCase):
                              [(None, [("x", "1")]), ("A", [("k", "v"), ("bare", None)]),
                               ("B", [])])
             self.assertEqual(ini.keys_of(path, "C"), [])
+
+
+class TargetLog_Parses(unittest.TestCase):
+    def test_messages_of_complete_lines(self):
+        text = ("READY 0 0\nWM_MOUSEWHEEL 7864328 35389920\nWM_MOUSEWHEEL 4287102976 0\n"
+                "WM_KEYDOWN 65 1966081\nWM_KEYUP 6")
+        messages = target.parse_log(text)
+        self.assertEqual([m.name for m in messages],
+                         ["READY", "WM_MOUSEWHEEL", "WM_MOUSEWHEEL", "WM_KEYDOWN"])
+        forward, backward = messages[1], messages[2]
+        self.assertEqual((forward.wheel_delta, forward.key_state), (120, target.MK_CONTROL))
+        self.assertEqual((backward.wheel_delta, backward.key_state), (-120, 0))
+
+
+class Probe_Parses(unittest.TestCase):
+    def test_escapes_what_the_command_line_may_spoil(self):
+        self.assertEqual(probe.escape("設定\nx 1.10 "), "\\u8a2d\\u5b9a\\nx 1.10 ")
+        with self.assertRaises(ValueError):
+            probe.escape("\U0001F50D")
+
+    def test_windows_with_their_controls(self):
+        text = ("WINDOW\t10\t264\t1\t12\t3\t22\t376\t350\n"
+                "CONTROL\t12\t1000\tmsctls_trackbar32\t1\t109\t103\t349\t139\t4\t\t\n"
+                "CONTROL\t14\t1003\tButton\t1\t46\t246\t87\t262\t\t1\tCtrl\n"
+                "CONTROL\t16\t-1\tStatic\t0\t1\t2\t3\t4\t\t\ta\tb\n"
+                "WINDOW\t20\t300\t0\t0\t0\t0\t10\t10\n")
+        first, second = probe.parse_windows(text)
+        self.assertEqual((first.hwnd, first.pid, first.visible, first.focus, first.rect),
+                         (10, 264, True, 12, (3, 22, 376, 350)))
+        self.assertEqual(first.control(1000).pos, 4)
+        self.assertEqual((first.control(1003).check, first.control(1003).text), (1, "Ctrl"))
+        self.assertEqual(first.control(-1).text, "a\tb")
+        self.assertEqual([c.id for c in first.visible_controls()], [1000, 1003])
+        self.assertEqual((second.visible, second.controls), (False, []))
+        with self.assertRaises(LookupError):
+            first.control(1001)
+
+
+class Pattern_Measures(unittest.TestCase):
+    AREA = (600, 300, 1000, 500)
+
+    def test_scale_of_magnified_pictures(self):
+        cells = pattern.cells_by_colour(self.AREA)
+        for scale in [1.0, 1.1, 2.0, 4.0, 7.3]:
+            with self.subTest(scale=scale):
+                rows = pattern.picture((700, 395, 900, 405), scale, origin=(800, 400))
+                measured = pattern.scale_along_row(lambda x, y: rows[y - 395][x - 700], 400,
+                                                   700, 900, cells)
+                self.assertAlmostEqual(measured, scale, delta=0.01 * scale)
+
+    def test_no_scale_without_known_cells(self):
+        cells = pattern.cells_by_colour(self.AREA)
+        self.assertIsNone(pattern.scale_along_row(lambda x, y: (0, 0, 0), 0, 0, 100, cells))
+        # A picture of cells far from the area is as unknown as black.
+        rows = pattern.picture((0, 0, 100, 1))
+        self.assertIsNone(pattern.scale_along_row(lambda x, y: rows[y][x], 0, 0, 100, cells))
+
+
+def synthetic_slider(width, height, thumb_x):
+    """White slider with a grey channel across and a thumb outline at thumb_x."""
+    white, grey, blue = (255, 255, 255), (160, 160, 160), (0, 120, 215)
+    pixels = [[white] * width for _ in range(height)]
+    for x in range(8, width - 8):
+        pixels[10][x] = pixels[13][x] = grey
+    for y in range(4, 20):
+        pixels[y][thumb_x - 5] = pixels[y][thumb_x + 5] = blue
+    for x in range(0, width, 12):  # ticks below
+        pixels[24][x] = pixels[25][x] = grey
+    return Image(width, height, b"".join(bytes(p) for row in pixels for p in row))
+
+
+class Sheet_Reads(unittest.TestCase):
+    def test_thumb_of_a_slider(self):
+        for thumb_x in [20, 117, 219]:
+            with self.subTest(thumb_x=thumb_x):
+                image = synthetic_slider(240, 30, thumb_x)
+                control = probe.Control(1, 1000, "msctls_trackbar32", True, (0, 0, 240, 30))
+                self.assertEqual(sheet.SettingsSheet.thumb_center(image, control),
+                                 (thumb_x, 11))
+
+    def test_rectangles_meet(self):
+        self.assertEqual(sheet.intersect((0, 0, 10, 10), (5, 6, 20, 20)), (5, 6, 10, 10))
+        self.assertIsNone(sheet.intersect((0, 0, 10, 10), (10, 0, 20, 10)))
+
+
+class Images_Compare(unittest.TestCase):
+    def test_unlike_pixels_are_located(self):
+        a = Image(3, 2, bytes([10] * 18))
+        b = Image(3, 2, bytes([10] * 9 + [40, 10, 10] + [10] * 3 + [20] * 3))
+        self.assertEqual(a.unlike_pixels(b), [(0, 1)])
+        self.assertEqual(a.unlike_pixels(b, tolerance=5), [(0, 1), (2, 1)])
 
 
 def write_script(env, name, lines):
@@ -223,6 +324,47 @@ class Desktop_Works(harness.LoupaTestCase):
         self.assertGreater(repeated.count_unlike(background), 40, "no text drawn at all")
         self.assertGreater(distinct.differs_from(repeated), 40,
                            "distinct Japanese characters render alike: no Japanese font")
+
+
+class Target_Works(harness.LoupaTestCase):
+    def test_shows_its_pattern_and_logs_clicks_keys_and_wheel(self):
+        window = self.start_target()
+        window.focus(self.input)
+        shot = Image.load(self.env.screenshot(self.env.work_dir / "target.png"))
+        left, top, right, bottom = window.rect
+        wrong = [(x, y) for x in range(left, right, 37) for y in range(top, bottom, 29)
+                 if shot.pixel(x, y) != pattern.cell_colour(x // 4, y // 4)]
+        self.assertEqual(wrong, [])
+
+        mark = window.mark()
+        self.input.click(1, left + 30, top + 20)
+        self.input.key("a")
+        self.input.wheel(+1)
+        self.input.wheel(-1)
+
+        self.wait_until(lambda: len(window.messages(since=mark)) >= 5, 10,
+                        message="five messages in the target's log")
+        clicks = window.messages("WM_LBUTTONDOWN", since=mark)
+        self.assertEqual([(m.lparam & 0xFFFF, m.lparam >> 16) for m in clicks], [(30, 20)],
+                         "a left click must reach a Wine window, the first one too")
+        self.assertEqual([m.wparam for m in window.messages("WM_KEYDOWN", since=mark)], [65])
+        self.assertEqual([m.wheel_delta for m in window.messages("WM_MOUSEWHEEL", since=mark)],
+                         [120, -120])
+
+
+class Probe_Works(harness.LoupaTestCase):
+    def test_reads_windows_and_key_names_and_draws_text(self):
+        window = self.start_target((200, 150, 500, 350))
+        found = self.probe.windows("Loupa Test Target")
+        self.assertEqual([w.rect for w in found], [(200, 150, 500, 350)])
+        self.assertEqual(self.probe.key_names(65, 27), {65: "A", 27: "Escape"})
+
+        path = self.probe.render_text(self.env.work_dir / "text.bmp", (60, 20), "設定",
+                                      color=(0, 0, 0), background=(255, 255, 255))
+        drawn = Image.load(path)
+        self.assertEqual((drawn.width, drawn.height), (60, 20))
+        self.assertGreater(drawn.count_unlike((255, 255, 255)), 20, "no text drawn")
+        self.assertTrue(window.running())
 
 
 class DualMonitor_Works(harness.LoupaTestCase):

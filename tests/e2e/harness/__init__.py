@@ -11,6 +11,11 @@ Pieces, usable on their own:
   ini          setting.ini reader and writer
   waiting      wait_until / holds: polling with deadlines
   environment  Environment: display + prefix session + input + windows
+  target       TestTarget: the window to zoom over and send input to, its input log
+  probe        Probe: LoupaProbe.exe, reads windows from outside, renders reference text
+  pattern      the test target's picture: cell colours, measured magnification
+  zoomview     ZoomView: the zoom window's caption and magnification on screen
+  sheet        SettingsSheet: the settings sheet found, read and driven
   testcase     LoupaTestCase, the unittest base of the end-to-end tests
 """
 
@@ -19,9 +24,13 @@ from .environment import Environment
 from .images import Image, compare, crop, scale, screenshot
 from .loupa import LoupaProcess, appdata_settings, reset_state, settings_dir, startup_shortcut
 from .paths import (ARTIFACTS_DIR, BUILD_DIR, REPO_ROOT, SCREENSHOTS_DIR, WORK_DIR, loupa_exe,
-                    test_target_exe)
+                    probe_exe, test_target_exe)
+from .probe import Probe
+from .sheet import SettingsSheet
+from .target import TestTarget
 from .testcase import LoupaTestCase, main
 from .waiting import WaitTimeout, holds, wait_until
 from .wine import WinePrefix, WineSession
 from .xinput import Input
 from .xwindows import PopupMenu, Windows, WineTray, XWindow
+from .zoomview import ZoomView

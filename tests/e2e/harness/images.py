@@ -89,6 +89,14 @@ class Image:
         return sum(1 for p in self.pixels()
                    if max(abs(a - b) for a, b in zip(p, color)) > tolerance)
 
+    def unlike_pixels(self, other, tolerance=16):
+        """(x, y) of the pixels that differ between two images of one size."""
+        if (self.width, self.height) != (other.width, other.height):
+            raise ValueError("images differ in size")
+        w = self.width
+        return [(i % w, i // w) for i, (p, q) in enumerate(zip(self.pixels(), other.pixels()))
+                if max(abs(x - y) for x, y in zip(p, q)) > tolerance]
+
     def differs_from(self, other, tolerance=16):
         """Pixels that differ between two images of one size."""
         if (self.width, self.height) != (other.width, other.height):

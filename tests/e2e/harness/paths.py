@@ -22,6 +22,12 @@ def test_target_exe():
                 or BUILD_DIR / "win" / "LoupaTestTarget.exe").resolve()
 
 
+def probe_exe():
+    """LoupaProbe.exe, which reads windows from outside: $LOUPA_PROBE, else
+    the cross build's."""
+    return Path(os.environ.get("LOUPA_PROBE") or BUILD_DIR / "win" / "LoupaProbe.exe").resolve()
+
+
 def wineprefix_dir():
     """The cached Wine prefix: $LOUPA_WINEPREFIX, else build/wineprefix."""
     return Path(os.environ.get("LOUPA_WINEPREFIX") or BUILD_DIR / "wineprefix").resolve()

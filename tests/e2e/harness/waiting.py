@@ -18,7 +18,8 @@ def wait_until(condition, timeout=10.0, interval=0.05, message=None, ignore=()):
 
     Exceptions of the types in ignore count as "not yet" (a file being
     written, a window that vanished between two calls). Raises WaitTimeout
-    with message once the deadline has passed; the condition is always
+    with message once the deadline has passed (a callable message is asked
+    then, so it can tell what was last seen); the condition is always
     evaluated at least once after the deadline, so a slow poll cannot turn a
     met condition into a failure.
     """
@@ -33,7 +34,8 @@ def wait_until(condition, timeout=10.0, interval=0.05, message=None, ignore=()):
         if value:
             return value
         if expired:
-            what = message or getattr(condition, "__name__", "condition")
+            what = (message() if callable(message) else message) or \
+                getattr(condition, "__name__", "condition")
             detail = f" (last error: {last_error!r})" if last_error else ""
             raise WaitTimeout(f"timed out after {scaled(timeout):.1f} s waiting for {what}{detail}")
         time.sleep(interval)

@@ -60,6 +60,10 @@ class Input:
         """Gives a window the keyboard focus through the window manager."""
         self.xdotool("windowactivate", "--sync", window_id)
 
+    def focused_window(self):
+        """Id of the X window that has the keyboard focus."""
+        return int(self.xdotool("getwindowfocus", "-f").strip() or 0)
+
     # Key names are X keysyms, modifiers joined with "+": "super+alt+apostrophe",
     # "super+alt+minus", "Escape", "ctrl".
     def key(self, combo):
@@ -79,6 +83,13 @@ class Input:
             yield
         finally:
             self.key_up(keys)
+
+    def chord(self, modifiers, key):
+        """Holds modifiers (e.g. "ctrl+shift"), taps key, then lets the
+        modifiers go: a user's order. `key("ctrl+shift+z")` lets the
+        modifiers go before the key."""
+        with self.held(modifiers):
+            self.key(key)
 
     def type_text(self, text):
         self.xdotool("type", "--delay", 20, text)

@@ -1,0 +1,211 @@
+// Looks at other programs' windows from outside, for the end-to-end tests:
+// what a user could read off the screen, without test hooks in the product.
+//
+//   LoupaProbe.exe <out> windows <title>
+//       top-level windows with that title, each with its focus and controls
+//       (id, class, visibility, client rectangle on the screen, slider
+//       position, check state, text)
+//   LoupaProbe.exe <out> keynames <vk>...
+//       the keyboard layout's name of each virtual key
+//   LoupaProbe.exe <out.bmp> render <w> <h> <face|menu> <font height> <charset>
+//                  <text rrggbb> <back rrggbb> <DrawText format> <text>
+//       text drawn as a window would draw it, as a reference picture
+//
+// Text arguments may hold \n and \uXXXX escapes (the command line is not
+// trusted with non-ASCII text). Text output is UTF-8.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::wstring Unescape(const wchar_t* s) {
+    std::wstring out;
+    for (; *s != 0; ++s) {
+        if (s[0] == L'\\' && s[1] == L'n') {
+            out += L'\n';
+            ++s;
+        } else if (s[0] == L'\\' && s[1] == L'u' && std::wcslen(s) >= 6) {
+            out += static_cast<wchar_t>(std::wcstoul(std::wstring(s + 2, 4).c_str(), nullptr, 16));
+            s += 5;
+        } else {
+            out += *s;
+        }
+    }
+    return out;
+}
+
+void Put(FILE* out, const std::wstring& text) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(n > 0 ? n - 1 : 0, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), n, nullptr, nullptr);
+    std::fputs(utf8.c_str(), out);
+}
+
+std::wstring TextOf(HWND hwnd) {
+    wchar_t buffer[512] = {};
+    GetWindowTextW(hwnd, buffer, 512);
+    return buffer;
+}
+
+std::wstring ClientOnScreen(HWND hwnd) {
+    RECT r{};
+    GetClientRect(hwnd, &r);
+    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    wchar_t text[80];
+    std::swprintf(text, 80, L"%ld\t%ld\t%ld\t%ld", r.left, r.top, r.right, r.bottom);
+    return text;
+}
+
+struct WindowsQuery {
+    FILE* out;
+    std::wstring title;
+};
+
+BOOL CALLBACK PutControl(HWND hwnd, LPARAM lParam) {
+    FILE* out = reinterpret_cast<FILE*>(lParam);
+    wchar_t cls[64] = {};
+    GetClassNameW(hwnd, cls, 64);
+    std::wstring pos, check;
+    if (lstrcmpiW(cls, TRACKBAR_CLASSW) == 0) {
+        pos = std::to_wstring(SendMessageW(hwnd, TBM_GETPOS, 0, 0));
+    } else if (lstrcmpiW(cls, L"Button") == 0) {
+        check = std::to_wstring(SendMessageW(hwnd, BM_GETCHECK, 0, 0));
+    }
+    wchar_t head[160];
+    std::swprintf(head, 160, L"CONTROL\t%llu\t%d\t%ls\t%d\t",
+                  static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)),
+                  GetDlgCtrlID(hwnd), cls, IsWindowVisible(hwnd) ? 1 : 0);
+    Put(out,
+        head + ClientOnScreen(hwnd) + L"\t" + pos + L"\t" + check + L"\t" + TextOf(hwnd) + L"\n");
+    return TRUE;
+}
+
+BOOL CALLBACK PutWindow(HWND hwnd, LPARAM lParam) {
+    auto* query = reinterpret_cast<WindowsQuery*>(lParam);
+    if (TextOf(hwnd) != query->title) {
+        return TRUE;
+    }
+    DWORD pid = 0;
+    DWORD thread = GetWindowThreadProcessId(hwnd, &pid);
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    GetGUIThreadInfo(thread, &gui);
+    wchar_t head[160];
+    std::swprintf(head, 160, L"WINDOW\t%llu\t%lu\t%d\t%llu\t",
+                  static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)), pid,
+                  IsWindowVisible(hwnd) ? 1 : 0,
+                  static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(gui.hwndFocus)));
+    Put(query->out, head + ClientOnScreen(hwnd) + L"\n");
+    EnumChildWindows(hwnd, PutControl, reinterpret_cast<LPARAM>(query->out));
+    return TRUE;
+}
+
+bool SaveBitmap(const wchar_t* path, HDC dc, HBITMAP bitmap, int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    std::vector<BYTE> bits(stride * height);
+    GetDIBits(dc, bitmap, 0, height, bits.data(), &info, DIB_RGB_COLORS);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(bits.size());
+    FILE* out = _wfopen(path, L"wb");
+    if (out == nullptr) {
+        return false;
+    }
+    std::fwrite(&file, sizeof file, 1, out);
+    std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out);
+    std::fwrite(bits.data(), 1, bits.size(), out);
+    return std::fclose(out) == 0;
+}
+
+COLORREF Colour(const wchar_t* rrggbb) {
+    unsigned long v = std::wcstoul(rrggbb, nullptr, 16);
+    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+}
+
+int Render(const wchar_t* path, wchar_t** args) {
+    const int width = _wtoi(args[0]);
+    const int height = _wtoi(args[1]);
+    LOGFONTW font{};
+    if (lstrcmpW(args[2], L"menu") == 0) {
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = sizeof metrics;
+        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+        font = metrics.lfMenuFont;
+    } else {
+        font.lfHeight = _wtoi(args[3]);
+        font.lfCharSet = static_cast<BYTE>(_wtoi(args[4]));
+        font.lfWeight = FW_NORMAL;
+        font.lfPitchAndFamily = FF_SWISS;
+        lstrcpynW(font.lfFaceName, Unescape(args[2]).c_str(), LF_FACESIZE);
+    }
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    HBRUSH back = CreateSolidBrush(Colour(args[6]));
+    RECT rect{0, 0, width, height};
+    FillRect(dc, &rect, back);
+    HFONT hfont = CreateFontIndirectW(&font);
+    HGDIOBJ oldFont = SelectObject(dc, hfont);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, Colour(args[5]));
+    std::wstring text = Unescape(args[8]);
+    DrawTextW(dc, text.c_str(), -1, &rect, static_cast<UINT>(std::wcstoul(args[7], nullptr, 0)));
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldBitmap);
+    bool saved = SaveBitmap(path, dc, bitmap, width, height);
+    DeleteObject(hfont);
+    DeleteObject(back);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return saved ? 0 : 1;
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (argc < 3) {
+        return 2;
+    }
+    const std::wstring command = argv[2];
+    if (command == L"render") {
+        return argc == 12 ? Render(argv[1], argv + 3) : 2;
+    }
+    FILE* out = _wfopen(argv[1], L"wb");
+    if (out == nullptr) {
+        return 1;
+    }
+    if (command == L"windows" && argc == 4) {
+        WindowsQuery query{out, Unescape(argv[3])};
+        EnumWindows(PutWindow, reinterpret_cast<LPARAM>(&query));
+    } else if (command == L"keynames") {
+        for (int i = 3; i < argc; ++i) {
+            const UINT vk = static_cast<UINT>(_wtoi(argv[i]));
+            const LONG scan = static_cast<LONG>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+            wchar_t name[128] = {};
+            GetKeyNameTextW((scan & 0xFF) << 16, name, 128);
+            Put(out, std::to_wstring(vk) + L"\t" + name + L"\n");
+        }
+    } else {
+        std::fclose(out);
+        return 2;
+    }
+    return std::fclose(out) == 0 ? 0 : 1;
+}
