@@ -21,6 +21,7 @@ from .environment import Environment, stop_on_sigterm
 from .paths import ARTIFACTS_DIR
 from .probe import Probe
 from .target import DEFAULT_RECT, TestTarget
+from .zoomview import ZoomView
 from .waiting import holds, wait_until
 
 
@@ -115,6 +116,25 @@ class LoupaTestCase(unittest.TestCase):
         target = TestTarget(self.prefix, self.display, log, rect)
         self.targets.append(target)
         return target.start(self.windows)
+
+    def wait_resident(self, process, icons=1, timeout=30):
+        """Waits until Loupa shows its icon (it owns its instance and runs its
+        message loop) and checks that it still runs."""
+        self.wait_until(lambda: not process.running() or self.tray_icon_count() == icons,
+                        timeout, message=f"{icons} icon(s) in the Wine System Tray",
+                        ignore=(RuntimeError,))
+        self.assertTrue(process.running(), f"{process.exe_path.name} ended with exit code "
+                        f"{process.process.returncode}:\n{process.log_text()}")
+        return process
+
+    def start_zoom_scene(self, rect=DEFAULT_RECT):
+        """A resident Loupa and the test target under the pointer with the
+        focus: where hot keys and the wheel are tried. (loupa, target, zoom
+        view)"""
+        process = self.wait_resident(self.start_loupa())
+        target = self.start_target(rect)
+        target.focus(self.input)
+        return process, target, ZoomView(self.env, self.probe, process, target.rect)
 
     def wait_until(self, condition, timeout=10, message=None, ignore=()):
         return wait_until(condition, timeout, message=message, ignore=ignore)

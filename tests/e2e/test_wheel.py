@@ -1,0 +1,91 @@
+#!/usr/bin/python3
+"""Zooming with the mouse wheel as a user meets it: the configured chord of
+modifier keys (Ctrl by default) turns wheel notches into zoom steps of 0.1
+that the program under the pointer never sees; any other wheel turn is that
+program's. The chord is read from the settings file at every notch."""
+
+import harness
+from harness import ini
+from harness.loupa import appdata_settings
+from harness.target import MK_CONTROL, MK_SHIFT
+
+GLIDE = 10
+QUIET = 1.5  # how long the zoom window must stay hidden after a notch that is not Loupa's
+START = 30
+
+
+class WheelTestCase(harness.LoupaTestCase):
+    def turn(self, modifiers, notches):
+        """Turns the wheel over the pointer while holding modifiers ("" for
+        none, "ctrl+alt", ...)."""
+        if modifiers:
+            with self.input.held(modifiers):
+                self.input.wheel(notches)
+        else:
+            self.input.wheel(notches)
+
+    def assertReachesProgram(self, target, zoom, modifiers, notches, key_state):
+        """One notch that Loupa must leave alone: the program under the
+        pointer gets it, with the modifiers held, and nothing zooms."""
+        mark = target.mark()
+        self.turn(modifiers, notches)
+        wheel = self.wait_until(lambda: target.messages("WM_MOUSEWHEEL", since=mark), 10,
+                                message=f"the wheel with {modifiers or 'no key'} at the program")
+        self.assertEqual([(m.wheel_delta, m.key_state) for m in wheel],
+                         [(120 * notches, key_state)])
+        self.assertTrue(zoom.stays_hidden(QUIET),
+                        f"the wheel with {modifiers or 'no key'} zoomed: {zoom.window()}")
+
+    def assertZoomsWithoutProgram(self, target, zoom, modifiers):
+        """A notch forward zooms to x 1.10, one backward closes the zoom; the
+        program under the pointer sees neither."""
+        mark = target.mark()
+        self.turn(modifiers, +1)
+        zoom.wait_rate(1.1, target.center, GLIDE)
+        self.turn(modifiers, -1)
+        zoom.wait_hidden(GLIDE)
+        self.assertEqual(target.messages("WM_MOUSEWHEEL", since=mark), [],
+                         f"the program under the pointer saw the {modifiers} wheel")
+
+
+class Wheel_DefaultChord(WheelTestCase):
+    def test_ctrl_wheel_steps_the_zoom_and_is_swallowed(self):
+        _, target, zoom = self.start_zoom_scene()
+
+        self.assertZoomsWithoutProgram(target, zoom, "ctrl")
+
+    def test_other_wheel_turns_reach_the_program(self):
+        _, target, zoom = self.start_zoom_scene()
+        cases = [
+            ("wheel alone, forward", "", +1, 0),
+            ("wheel alone, backward", "", -1, 0),
+            ("Ctrl+Shift+wheel, forward", "ctrl+shift", +1, MK_CONTROL | MK_SHIFT),
+            ("Ctrl+Shift+wheel, backward", "ctrl+shift", -1, MK_CONTROL | MK_SHIFT),
+        ]
+        for name, modifiers, notches, key_state in cases:
+            with self.subTest(name):
+                self.assertReachesProgram(target, zoom, modifiers, notches, key_state)
+
+
+class Wheel_ChordFromTheFile(WheelTestCase):
+    def test_alt_added_while_running_counts_from_the_next_notch(self):
+        loupa, target, zoom = self.start_zoom_scene()
+        path = appdata_settings(self.prefix)
+        # The first notch reads the chord, and so writes its four keys.
+        self.assertZoomsWithoutProgram(target, zoom, "ctrl")
+        keys = dict(ini.keys_of(path))
+        self.assertEqual([keys.get(k) for k in ("MouseZoomCtrl", "MouseZoomAlt",
+                                                "MouseZoomShift", "MouseZoomWin")],
+                         ["1", "0", "0", "0"])
+
+        keys["MouseZoomAlt"] = "1"
+        ini.write_profile(path, {"DEFAULT": list(keys.items())})
+
+        self.assertReachesProgram(target, zoom, "ctrl", +1, MK_CONTROL)
+        self.assertZoomsWithoutProgram(target, zoom, "ctrl+alt")
+        # The same process all along: no restart was needed.
+        self.assertTrue(loupa.running())
+
+
+if __name__ == "__main__":
+    harness.main()
