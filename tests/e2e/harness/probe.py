@@ -108,11 +108,13 @@ class Probe:
             names[int(vk)] = name
         return names
 
-    def render_text(self, path, size, text, font="menu", font_height=0, charset=1,
-                    color=(0, 0, 0), background=(255, 255, 255), draw_format=0):
+    def render_text(self, path, size, text, font="menu", font_height=0, charset=1, weight=0,
+                    pitch_and_family=0, color=(0, 0, 0), background=(255, 255, 255),
+                    draw_format=0):
         """A BMP of size (w, h): text drawn with DrawTextW and draw_format
-        onto background, in color, with the menu font ("menu") or a font of
-        that face, height and character set."""
+        onto background, in color, with the menu font ("menu") or the font
+        of that face, height, character set, weight and pitch and family."""
         hex_of = "{:02x}{:02x}{:02x}".format
         return self._run(path, "render", size[0], size[1], escape(font), font_height, charset,
-                         hex_of(*color), hex_of(*background), draw_format, escape(text))
+                         weight, pitch_and_family, hex_of(*color), hex_of(*background),
+                         draw_format, escape(text))

@@ -60,6 +60,28 @@ class SettingsSheet:
                                    if any(c.id == SLIDER_ZOOMIN for c in w.controls)],
                           timeout, message="the settings sheet")[0]
 
+    def open_by_double_click(self, timeout=15):
+        """Double-clicks the first icon of Wine's tray; returns the sheet."""
+        tray = wait_until(self.env.windows.tray, timeout, message="the Wine System Tray")
+        self.env.input.double_click(1, *tray.icon_center(0))
+        return self.wait_open(timeout)
+
+    def x_window(self, pid):
+        """The sheet's X window, shown by the process with that Unix pid."""
+        found = [w for w in self.env.windows.visible_of(pid) if w.name == TITLE]
+        if len(found) != 1:
+            raise AssertionError(f"{len(found)} X windows named {TITLE!r} of pid {pid}")
+        return found[0]
+
+    def move(self, pid, x, y, timeout=10):
+        """Moves the sheet through the window manager, as a drag would, to
+        about (x, y); returns it as it then is."""
+        before = self.read().rect
+        window = self.x_window(pid)
+        self.env.input.xdotool("windowmove", "--sync", window.id, x, y)
+        return wait_until(lambda: [w for w in self.windows() if w.rect != before], timeout,
+                          message=f"the settings sheet to move to {x},{y}")[0]
+
     def wait_closed(self, timeout=10):
         wait_until(lambda: not self.windows(), timeout, message="the settings sheet to close")
 
@@ -83,30 +105,38 @@ class SettingsSheet:
         return intersect(control.rect, page[0].rect) if page else control.rect
 
     def text_differences(self, image, sheet, control, text, origin=(0, 0), draw_format=0,
-                         **font):
+                         covered=(), **font):
         """Pixels where the visible part of a control differs from text drawn
         at origin (client coordinates) into a box of the control's size, on
-        the control's background, in its font (the menu font unless given).
-        A list of screen points."""
+        the control's background, in its font (the menu font unless given);
+        a list of screen points, empty when they agree. Pixels inside the
+        covered rectangles (other controls on top) do not count, and neither
+        do a few stray ones: up to 5 % of the text's ink, at least 6 (one
+        stroke of one glyph may come out a pixel narrower on the screen)."""
         left, top, right, bottom = control.rect
         box = (left + origin[0], top + origin[1], right, bottom)
         visible = intersect(box, self.visible_rect(sheet, control))
         if visible is None:
             raise AssertionError(f"control {control.id} is not visible")
         shown = image.crop(visible)
+        background = shown.dominant_color()
         path = self.env.work_dir / f"text-{control.id}.bmp"
         self.probe.render_text(path, (box[2] - box[0], box[3] - box[1]), text,
-                               background=shown.dominant_color(), draw_format=draw_format,
-                               **font)
+                               background=background, draw_format=draw_format, **font)
         drawn = Image.load(path).crop(offset(visible, -box[0], -box[1]))
-        return [(visible[0] + x, visible[1] + y) for x, y in shown.unlike_pixels(drawn)]
+        differences = [(visible[0] + x, visible[1] + y) for x, y in shown.unlike_pixels(drawn)]
+        differences = [p for p in differences
+                       if not any(r[0] <= p[0] < r[2] and r[1] <= p[1] < r[3] for r in covered)]
+        return differences if len(differences) > max(6, drawn.count_unlike(background) // 20) \
+            else []
 
     def hot_key_text_differences(self, image, sheet, control_id, text):
         """text_differences() for a hot-key control, which draws its text at
         (1, 1) in the menu font. The caret of a focused control (one column,
         at most two pixels wide) does not count."""
         control = sheet.control(control_id)
-        differences = self.text_differences(image, sheet, control, text, origin=(1, 1))
+        differences = self.text_differences(image, sheet, control, text, origin=(1, 1),
+                                            covered=self.others(sheet, control))
         columns = sorted({x for x, _ in differences})
         if control.hwnd == sheet.focus and columns and columns[-1] - columns[0] <= 1:
             return []
@@ -115,13 +145,26 @@ class SettingsSheet:
     def static_text_differences(self, image, sheet, control):
         """text_differences() of a static control for its own text."""
         return self.text_differences(image, sheet, control, control.text,
-                                     draw_format=DT_WORDBREAK_EXPANDTABS, **PAGE_FONT)
+                                     draw_format=DT_WORDBREAK_EXPANDTABS,
+                                     covered=self.others(sheet, control), **PAGE_FONT)
+
+    @staticmethod
+    def others(sheet, control):
+        """Rectangles of the other controls with their borders (the probe
+        gives client areas), group boxes and the page aside: where two
+        controls overlap, either may be painted last."""
+        return [(c.rect[0] - 2, c.rect[1] - 2, c.rect[2] + 2, c.rect[3] + 2)
+                for c in sheet.visible_controls()
+                if c.hwnd != control.hwnd
+                and c.cls.lower() not in (PAGE_CLASS.lower(), "systabcontrol32")
+                and not (c.cls.lower() == "button" and c.id == -1)]
 
     @staticmethod
     def thumb_center(image, control):
         """Where a horizontal slider's thumb lies on the screen: in the rows
         just above the channel (the long line across the slider) only the
-        thumb's outline is drawn."""
+        thumb's outline is drawn, and the focus rectangle's sides at the
+        slider's edges."""
         area = image.crop(control.rect)
         background = area.dominant_color()
         ink = [area.crop((0, y, area.width, y + 1)).count_unlike(background)
@@ -130,7 +173,7 @@ class SettingsSheet:
         if not channel:
             raise AssertionError(f"no channel in slider {control.id}")
         row = min(channel) - 3
-        columns = [x for x in range(area.width)
+        columns = [x for x in range(3, area.width - 3)
                    if max(abs(a - b) for a, b in zip(area.pixel(x, row), background)) > 16]
         if not columns or columns[-1] - columns[0] > 24:
             raise AssertionError(f"no thumb found in slider {control.id}: ink at {columns}")

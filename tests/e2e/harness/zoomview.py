@@ -15,6 +15,8 @@ GREEN = (0, 255, 0)
 CAPTION_FONT = "MS Pゴシック"
 CAPTION_FONT_HEIGHT = 35
 ANSI_CHARSET = 0
+FW_NORMAL = 400
+FF_SWISS = 0x20
 DT_RIGHT = 0x2
 # The top-right corner of the zoom window that holds the caption.
 CAPTION_AREA = (400, 100)
@@ -62,7 +64,8 @@ class ZoomView:
             path = self.env.work_dir / f"caption-{key[0]}-{width}.bmp"
             self.probe.render_text(path, (width, CAPTION_AREA[1]), caption_text(rate),
                                    font=CAPTION_FONT, font_height=CAPTION_FONT_HEIGHT,
-                                   charset=ANSI_CHARSET, color=GREEN, background=(0, 0, 0),
+                                   charset=ANSI_CHARSET, weight=FW_NORMAL,
+                                   pitch_and_family=FF_SWISS, color=GREEN, background=(0, 0, 0),
                                    draw_format=DT_RIGHT)
             image = Image.load(path)
             self._captions[key] = green_pixels(image, (0, 0, width, image.height))

@@ -8,7 +8,8 @@
 //   LoupaProbe.exe <out> keynames <vk>...
 //       the keyboard layout's name of each virtual key
 //   LoupaProbe.exe <out.bmp> render <w> <h> <face|menu> <font height> <charset>
-//                  <text rrggbb> <back rrggbb> <DrawText format> <text>
+//                  <weight> <pitch and family> <text rrggbb> <back rrggbb>
+//                  <DrawText format> <text>
 //       text drawn as a window would draw it, as a reference picture
 //
 // Text arguments may hold \n and \uXXXX escapes (the command line is not
@@ -148,8 +149,8 @@ int Render(const wchar_t* path, wchar_t** args) {
     } else {
         font.lfHeight = _wtoi(args[3]);
         font.lfCharSet = static_cast<BYTE>(_wtoi(args[4]));
-        font.lfWeight = FW_NORMAL;
-        font.lfPitchAndFamily = FF_SWISS;
+        font.lfWeight = _wtoi(args[5]);
+        font.lfPitchAndFamily = static_cast<BYTE>(_wtoi(args[6]));
         lstrcpynW(font.lfFaceName, Unescape(args[2]).c_str(), LF_FACESIZE);
     }
     HDC screen = GetDC(nullptr);
@@ -157,15 +158,15 @@ int Render(const wchar_t* path, wchar_t** args) {
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
     ReleaseDC(nullptr, screen);
     HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-    HBRUSH back = CreateSolidBrush(Colour(args[6]));
+    HBRUSH back = CreateSolidBrush(Colour(args[8]));
     RECT rect{0, 0, width, height};
     FillRect(dc, &rect, back);
     HFONT hfont = CreateFontIndirectW(&font);
     HGDIOBJ oldFont = SelectObject(dc, hfont);
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, Colour(args[5]));
-    std::wstring text = Unescape(args[8]);
-    DrawTextW(dc, text.c_str(), -1, &rect, static_cast<UINT>(std::wcstoul(args[7], nullptr, 0)));
+    SetTextColor(dc, Colour(args[7]));
+    std::wstring text = Unescape(args[10]);
+    DrawTextW(dc, text.c_str(), -1, &rect, static_cast<UINT>(std::wcstoul(args[9], nullptr, 0)));
     SelectObject(dc, oldFont);
     SelectObject(dc, oldBitmap);
     bool saved = SaveBitmap(path, dc, bitmap, width, height);
@@ -186,7 +187,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
     const std::wstring command = argv[2];
     if (command == L"render") {
-        return argc == 12 ? Render(argv[1], argv + 3) : 2;
+        return argc == 14 ? Render(argv[1], argv + 3) : 2;
     }
     FILE* out = _wfopen(argv[1], L"wb");
     if (out == nullptr) {

@@ -1,0 +1,282 @@
+#!/usr/bin/python3
+"""The settings sheet as a user meets it: a double click on the tray icon
+opens one sheet "設定" that shows the stored settings; OK stores what it
+shows and new hot keys work at once; Cancel leaves everything as it was; a
+hot-key control with the focus takes every key combination, Loupa's own
+included."""
+
+import shutil
+
+import harness
+from harness import ini
+from harness.loupa import appdata_settings
+from harness.sheet import (CHECK_ALT, CHECK_CTRL, CHECK_SHIFT, CHECK_WIN, HOTKEY_ZOOMCANCEL,
+                           HOTKEY_ZOOMIN, HOTKEY_ZOOMOUT, IDAPPLY, IDCANCEL, IDHELP, IDOK,
+                           SLIDER_ZOOMIN, SLIDER_ZOOMOUT, TITLE)
+
+GLIDE = 10
+QUIET = 1.5
+START = 30
+PAINTED = 10  # for the sheet to show what it holds
+
+VK_SHIFT, VK_CONTROL, VK_MENU, VK_ESCAPE, VK_Z = 16, 17, 18, 27, 90
+VK_OEM_MINUS, VK_OEM_7 = 189, 222
+
+# The page's texts in template order: statics, then group boxes, check boxes.
+STATIC_TEXTS = [
+    "最大拡大率：",
+    "最大縮小率：",
+    "       2     4     6     8     10   12    14    16   18    20",
+    "拡大率(x)：",
+    "高速でズームする倍率を設定：",
+    "拡大 ：",
+    "縮小 ：",
+    "キャンセル ： ",
+    "＋ マウスホイール",
+    "上：拡大\u3000下：縮小",
+]
+GROUP_TEXTS = ["ショートカットキー", "マウスズーム"]
+CHECK_BOXES = {CHECK_CTRL: "Ctrl", CHECK_ALT: "Alt", CHECK_WIN: "Win", CHECK_SHIFT: "Shift"}
+# Where the sheet is moved to: clear of Wine's tray, whose icon stays clickable.
+SHEET_PLACE = (760, 240)
+
+
+class SheetTestCase(harness.LoupaTestCase):
+    def setUp(self):
+        super().setUp()
+        self.sheets = harness.SettingsSheet(self.env, self.probe)
+        self.names = None
+
+    def key_name(self, vk):
+        if self.names is None:
+            self.names = self.probe.key_names(VK_SHIFT, VK_CONTROL, VK_MENU, VK_ESCAPE, VK_Z,
+                                              VK_OEM_MINUS, VK_OEM_7)
+        return self.names[vk]
+
+    def hot_key_text(self, vk, win=False, ctrl=False, shift=False, alt=False):
+        """How a hot-key control writes a combination: Win, Ctrl, Shift, Alt,
+        the key, joined by " + ", in the layout's key names."""
+        parts = (["Win"] if win else []) + [self.key_name(m) for m, on in
+                                            ((VK_CONTROL, ctrl), (VK_SHIFT, shift), (VK_MENU, alt))
+                                            if on]
+        return " + ".join(parts + [self.key_name(vk)])
+
+    def open_sheet(self, loupa):
+        """Opens the sheet with a double click on the tray icon and moves it
+        aside; returns it."""
+        self.sheets.open_by_double_click()
+        return self.sheets.move(loupa.pid, *SHEET_PLACE)
+
+    def wait_shows(self, what, differences):
+        """Waits until a screenshot shows something: differences(image, sheet)
+        lists the pixels that are not as they should be."""
+        seen = []
+
+        def shown():
+            sheet = self.sheets.read()
+            image = self.sheets.screenshot(self.env.work_dir / "sheet.png")
+            seen[:] = differences(image, sheet)
+            return not seen
+
+        self.wait_until(shown, PAINTED,
+                        message=lambda: f"{what} on the screen ({len(seen)} pixels differ, "
+                                        f"first {seen[:5]})")
+
+    def wait_hot_key_shows(self, control_id, text):
+        self.wait_shows(f"{text!r} in hot-key control {control_id}",
+                        lambda image, sheet: self.sheets.hot_key_text_differences(
+                            image, sheet, control_id, text))
+
+    def focus_control(self, control_id):
+        """Clicks into a control and waits until it has the keyboard focus."""
+        self.sheets.click(control_id)
+        self.wait_until(lambda: (lambda s: s.focus == s.control(control_id).hwnd)(
+            self.sheets.read()), 10, message=f"the focus in control {control_id}")
+
+    def settings(self):
+        return dict(ini.keys_of(appdata_settings(self.prefix)))
+
+    def wait_settings_file(self):
+        path = appdata_settings(self.prefix)
+        self.wait_until(lambda: len(ini.keys_of(path)) >= 7, START,
+                        message=f"the hot keys in {path}", ignore=(OSError,))
+        return path
+
+
+class SettingsSheet_Opening(SheetTestCase):
+    def test_double_click_opens_one_sheet_showing_the_settings(self):
+        loupa = self.wait_resident(self.start_loupa())
+
+        sheet = self.open_sheet(loupa)
+
+        self.assertEqual(self.sheets.x_window(loupa.pid).name, TITLE)
+        statics = [c for c in sheet.visible_controls("Static")]
+        self.assertEqual([c.text for c in statics], STATIC_TEXTS)
+        buttons = {c.id: c for c in sheet.controls if c.cls == "Button"}
+        self.assertEqual([c.text for c in sheet.controls if c.id == -1 and c.cls == "Button"],
+                         GROUP_TEXTS)
+        self.assertEqual({i: (buttons[i].text, buttons[i].check) for i in CHECK_BOXES},
+                         {i: (text, 1 if i == CHECK_CTRL else 0)
+                          for i, text in CHECK_BOXES.items()})
+        self.assertEqual((sheet.control(SLIDER_ZOOMIN).pos, sheet.control(SLIDER_ZOOMOUT).pos),
+                         (4, 2))
+        # Only OK and Cancel: no Apply, no Help.
+        self.assertEqual(sorted(c.id for c in sheet.visible_controls("Button")
+                                if c.id in (IDOK, IDCANCEL, IDAPPLY, IDHELP)),
+                         [IDOK, IDCANCEL])
+
+        # What the screen shows: the labels in Japanese and the combinations,
+        # each as the system draws that text in that place.
+        hot_keys = {
+            HOTKEY_ZOOMIN: self.hot_key_text(VK_OEM_7, win=True, alt=True),
+            HOTKEY_ZOOMOUT: self.hot_key_text(VK_OEM_MINUS, win=True, alt=True),
+            HOTKEY_ZOOMCANCEL: self.hot_key_text(VK_ESCAPE),
+        }
+        self.assertTrue(hot_keys[HOTKEY_ZOOMIN].startswith("Win + Alt + "))
+
+        def differences(image, shown):
+            wrong = []
+            for control in [c for c in shown.visible_controls("Static")]:
+                wrong += self.sheets.static_text_differences(image, shown, control)
+            for control_id, text in hot_keys.items():
+                wrong += self.sheets.hot_key_text_differences(image, shown, control_id, text)
+            return wrong
+
+        self.wait_shows("the labels and the default hot keys", differences)
+        shutil.copy(self.env.work_dir / "sheet.png", self.env.work_dir / "settings-sheet.png")
+
+        # A second double click brings no second sheet.
+        self.sheets.open_by_double_click()
+        self.assertTrue(self.holds(lambda: len(self.sheets.windows()) == 1, QUIET),
+                        f"{len(self.sheets.windows())} sheets are open")
+        self.assertEqual(self.sheets.read().hwnd, sheet.hwnd)
+
+        self.sheets.click(IDCANCEL)
+        self.sheets.wait_closed()
+        self.assertTrue(loupa.running())
+
+
+class SettingsSheet_HotKeys(SheetTestCase):
+    def test_new_zoom_in_combination_works_at_once_after_ok(self):
+        loupa, target, zoom = self.start_zoom_scene()
+        path = self.wait_settings_file()
+        self.open_sheet(loupa)
+
+        self.focus_control(HOTKEY_ZOOMIN)
+        self.input.chord("ctrl+shift", "z")
+        self.wait_hot_key_shows(HOTKEY_ZOOMIN, self.hot_key_text(VK_Z, ctrl=True, shift=True))
+        self.sheets.click(IDOK)
+        self.sheets.wait_closed()
+
+        settings = dict(ini.keys_of(path))
+        self.assertEqual((settings["HotKeyZoomIn"], settings["HotKeyModZoomIn"]), ("90", "6"))
+        target.focus(self.input)
+        self.input.key("super+alt+apostrophe")
+        self.assertTrue(zoom.stays_hidden(QUIET), "the old zoom-in combination still zooms")
+        self.input.chord("ctrl+shift", "z")
+        zoom.wait_rate(4.0, target.center, GLIDE)
+        self.input.key("Escape")
+        zoom.wait_hidden(GLIDE)
+        self.assertTrue(loupa.running())
+
+    def test_focused_control_takes_the_zoom_in_combination(self):
+        loupa, target, zoom = self.start_zoom_scene()
+        self.open_sheet(loupa)
+        self.wait_hot_key_shows(HOTKEY_ZOOMCANCEL, self.hot_key_text(VK_ESCAPE))
+
+        self.focus_control(HOTKEY_ZOOMCANCEL)
+        self.input.chord("super+alt", "apostrophe")
+
+        self.wait_hot_key_shows(HOTKEY_ZOOMCANCEL,
+                                self.hot_key_text(VK_OEM_7, win=True, alt=True))
+        self.assertTrue(zoom.stays_hidden(QUIET), "the zoom-in combination zoomed")
+        self.assertEqual(len(self.sheets.windows()), 1)
+
+        # Cancelled: the zoom-in combination is Loupa's again.
+        self.sheets.click(IDCANCEL)
+        self.sheets.wait_closed()
+        target.focus(self.input)
+        self.input.key("super+alt+apostrophe")
+        zoom.wait_rate(4.0, target.center, GLIDE)
+
+
+class SettingsSheet_Limits(SheetTestCase):
+    def test_zoom_out_limit_follows_zoom_in_limit_down_and_ok_stores_both(self):
+        loupa = self.wait_resident(self.start_loupa())
+        path = self.wait_settings_file()
+        settings = self.settings()
+        settings.update(MaxRateZoomIn="5", MaxRateZoomOut="7")
+        ini.write_profile(path, {"DEFAULT": list(settings.items())})
+
+        sheet = self.open_sheet(loupa)
+
+        self.assertEqual((sheet.control(SLIDER_ZOOMIN).pos, sheet.control(SLIDER_ZOOMOUT).pos),
+                         (5, 7))
+        image = self.sheets.screenshot(self.env.work_dir / "sliders-5-7.png")
+        thumb_in = self.sheets.thumb_center(image, sheet.control(SLIDER_ZOOMIN))
+        thumb_out = self.sheets.thumb_center(image, sheet.control(SLIDER_ZOOMOUT))
+        self.assertLess(thumb_in[0], thumb_out[0], "the screen shows the sliders the other way")
+
+        # A click on the thumb gives the slider the focus without moving it;
+        # then two steps left.
+        self.input.click(1, *thumb_in)
+        self.wait_until(lambda: self.sheets.read().focus == sheet.control(SLIDER_ZOOMIN).hwnd,
+                        10, message="the focus on the zoom-in slider")
+        self.assertEqual(self.sheets.read().control(SLIDER_ZOOMIN).pos, 5)
+        self.input.key("Left")
+        self.input.key("Left")
+
+        def positions():
+            shown = self.sheets.read()
+            return shown.control(SLIDER_ZOOMIN).pos, shown.control(SLIDER_ZOOMOUT).pos
+
+        self.wait_until(lambda: positions() == (3, 3), 10,
+                        message=lambda: f"sliders at 3 and 3, not {positions()}")
+        sheet = self.sheets.read()
+
+        def thumbs_aligned(image, shown):
+            x_in = self.sheets.thumb_center(image, shown.control(SLIDER_ZOOMIN))[0]
+            x_out = self.sheets.thumb_center(image, shown.control(SLIDER_ZOOMOUT))[0]
+            return [] if abs(x_in - x_out) <= 1 else [(x_in, x_out)]
+
+        self.wait_shows("both thumbs at one place", thumbs_aligned)
+
+        self.sheets.click(IDOK)
+        self.sheets.wait_closed()
+        settings = self.settings()
+        self.assertEqual((settings["MaxRateZoomIn"], settings["MaxRateZoomOut"]), ("3", "3"))
+
+    def test_cancel_after_changes_leaves_the_file_and_the_hot_keys(self):
+        loupa, target, zoom = self.start_zoom_scene()
+        path = self.wait_settings_file()
+        sheet = self.open_sheet(loupa)
+        # Opening wrote the keys it missed; from here on nothing may change.
+        before = path.read_bytes()
+
+        image = self.sheets.screenshot(self.env.work_dir / "sheet-before.png")
+        self.input.click(1, *self.sheets.thumb_center(image, sheet.control(SLIDER_ZOOMIN)))
+        self.input.key("Left")
+        self.sheets.click(CHECK_ALT)
+        self.sheets.click(CHECK_CTRL)
+        self.focus_control(HOTKEY_ZOOMIN)
+        self.input.chord("ctrl+shift", "z")
+        self.wait_hot_key_shows(HOTKEY_ZOOMIN, self.hot_key_text(VK_Z, ctrl=True, shift=True))
+        changed = self.sheets.read()
+        self.assertEqual((changed.control(SLIDER_ZOOMIN).pos, changed.control(SLIDER_ZOOMOUT).pos,
+                          changed.control(CHECK_ALT).check, changed.control(CHECK_CTRL).check),
+                         (3, 2, 1, 0))
+
+        self.sheets.click(IDCANCEL)
+        self.sheets.wait_closed()
+
+        self.assertEqual(path.read_bytes(), before)
+        target.focus(self.input)
+        self.input.key("super+alt+apostrophe")
+        zoom.wait_rate(4.0, target.center, GLIDE)
+        self.input.key("Escape")
+        zoom.wait_hidden(GLIDE)
+        self.assertTrue(loupa.running())
+
+
+if __name__ == "__main__":
+    harness.main()
