@@ -1,0 +1,96 @@
+# Loupa: build, test and run. On Debian `make test` and `make run` install
+# what they need first (as root; see README.md).
+
+SHELL := /bin/bash
+PYTHON := /usr/bin/python3
+JOBS ?= 2
+NATIVE := build/native
+WIN := build/win
+TOOLCHAIN := cmake/mingw-w64-x86_64.cmake
+
+PACKAGES := cmake g++ make googletest libgtest-dev g++-mingw-w64-x86-64-posix \
+            wine wine64 xvfb openbox xdotool imagemagick x11-utils xserver-xephyr \
+            fonts-ipafont-gothic python3
+
+# apt-get needs root; use sudo when run by another user and sudo is there.
+SUDO := $(shell [ "$$(id -u 2>/dev/null)" = 0 ] || ! command -v sudo >/dev/null 2>&1 || echo sudo)
+
+.PHONY: all deps build build-native build-win test run clean
+
+all: build
+
+ifeq ($(OS),Windows_NT)
+
+deps:
+	@echo "Nothing to install here: see README.md, Building on Windows."
+
+build: build-win
+
+build-native:
+	@echo "The native unit-test build is for Linux; on Windows build Loupa.exe with build-win."
+
+build-win:
+	cmake -S . -B $(WIN)
+	cmake --build $(WIN) --config Release -j $(JOBS)
+
+test: build-win
+	ctest --test-dir $(WIN) -C Release --output-on-failure
+
+run: build-win
+	@exe=$(WIN)/Loupa.exe; [ -f $$exe ] || exe=$(WIN)/Release/Loupa.exe; "./$$exe"
+
+clean:
+	rm -rf build
+
+else
+
+deps:
+	@missing=""; \
+	for p in $(PACKAGES); do \
+	    dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q '^install ok installed$$' \
+	        || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	    echo "Installing:$$missing"; \
+	    $(SUDO) apt-get update \
+	        && $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -q $$missing; \
+	fi
+
+build: build-native build-win
+
+build-native:
+	cmake -S . -B $(NATIVE) -DLOUPA_SANITIZE=ON
+	cmake --build $(NATIVE) -j $(JOBS)
+
+build-win:
+	cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN)
+	cmake --build $(WIN) -j $(JOBS)
+
+# Both tiers run even when the first fails; any failure fails the target.
+test: deps
+	$(MAKE) build
+	@status=0; \
+	ctest --test-dir $(NATIVE) --output-on-failure -j $(JOBS) || status=1; \
+	ctest --test-dir $(WIN) --output-on-failure || status=1; \
+	if [ $$status -ne 0 ]; then \
+	    echo "Tests failed. Screenshots and Wine logs of failed end-to-end tests: build/e2e-artifacts/"; \
+	fi; \
+	exit $$status
+
+# With a display, Loupa runs on it under Wine until it is ended from its
+# menu; without one, a recorded session on a virtual display.
+run: deps
+	$(MAKE) build-win
+	@if [ -n "$$DISPLAY" ]; then \
+	    $(PYTHON) -B tests/e2e/wine_exec.py --timeout 0 --current-display $(WIN)/Loupa.exe; \
+	else \
+	    LOUPA_EXE=$(WIN)/Loupa.exe $(PYTHON) -B tests/e2e/session.py; \
+	fi
+
+clean:
+	@if [ -d build/wineprefix ] && command -v wineserver >/dev/null; then \
+	    WINEPREFIX="$(CURDIR)/build/wineprefix" wineserver -k 2>/dev/null || true; \
+	fi
+	rm -rf build
+
+endif

@@ -1,0 +1,97 @@
+"""Everything an end-to-end run needs, started and ended together: a
+virtual display, the Wine prefix with its persistent wineserver, and the
+means to see and drive the desktop."""
+
+import atexit
+import shutil
+import signal
+import time
+
+from .display import DualMonitorDisplay, VirtualDisplay
+from .images import screenshot
+from .paths import WORK_DIR
+from .wine import WinePrefix
+from .xinput import Input
+from .xwindows import Windows
+
+
+_live = []
+
+
+@atexit.register
+def _stop_live():
+    # A run interrupted past its tear-down (Ctrl+C, ctest's time-out) still
+    # ends its wineserver and display.
+    while _live:
+        _live[-1].stop()
+
+
+def stop_on_sigterm():
+    """Turns SIGTERM into KeyboardInterrupt, so that with-blocks and the
+    exit hook above tear down what was started."""
+    def interrupt(_signum, _frame):
+        raise KeyboardInterrupt("SIGTERM")
+
+    signal.signal(signal.SIGTERM, interrupt)
+
+
+class Environment:
+    def __init__(self, dual_monitor=False, name="e2e", retro=False):
+        self.name = name
+        self.work_dir = WORK_DIR / name
+        self.display = (DualMonitorDisplay(retro=retro) if dual_monitor
+                        else VirtualDisplay(retro=retro))
+        self.prefix = WinePrefix()
+        self.session = self.prefix.session()
+        self.windows = Windows(self.display)
+        self.input = Input(self.display)
+        self._started = []
+
+    def start(self):
+        shutil.rmtree(self.work_dir, ignore_errors=True)
+        self.work_dir.mkdir(parents=True)
+        _live.append(self)
+        try:
+            self.session.start()
+            self._started.append(self.session)
+            self.display.log_dir = self.work_dir
+            self.display.start()
+            self._started.append(self.display)
+            self._warm_up()
+        except BaseException:
+            self.stop()
+            raise
+        return self
+
+    def _warm_up(self):
+        # The first Wine process of a server starts the desktop process;
+        # paying for it here keeps the first test's deadlines honest.
+        started = time.monotonic()
+        code = self.prefix.run(["cmd", "/c", "exit", "0"], self.work_dir / "warm-up.log",
+                               self.display, timeout=120)
+        if code != 0:
+            raise RuntimeError(f"Wine does not run programs (exit code {code}), "
+                               f"see {self.work_dir / 'warm-up.log'}")
+        self.warm_up_seconds = time.monotonic() - started
+
+    def stop(self):
+        # The wineserver first: it ends every Wine process of the prefix
+        # while their display still exists.
+        if self in _live:
+            _live.remove(self)
+        started, self._started = self._started, []
+        try:
+            if self.session in started:
+                self.session.stop()
+        finally:
+            if self.display in started:
+                self.display.stop()
+
+    def screenshot(self, path, window="root"):
+        return screenshot(self.display, path, window)
+
+    def __enter__(self):
+        return self.start()
+
+    def __exit__(self, *exc):
+        self.stop()

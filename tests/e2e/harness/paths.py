@@ -1,0 +1,20 @@
+"""Where the harness finds the program and keeps its files."""
+
+import os
+from pathlib import Path
+
+REPO_ROOT = Path(__file__).resolve().parents[3]
+BUILD_DIR = REPO_ROOT / "build"
+ARTIFACTS_DIR = BUILD_DIR / "e2e-artifacts"
+WORK_DIR = BUILD_DIR / "e2e-work"
+SCREENSHOTS_DIR = BUILD_DIR / "screenshots"
+
+
+def loupa_exe():
+    """The Loupa.exe under test: $LOUPA_EXE, else the cross build's."""
+    return Path(os.environ.get("LOUPA_EXE") or BUILD_DIR / "win" / "Loupa.exe").resolve()
+
+
+def wineprefix_dir():
+    """The cached Wine prefix: $LOUPA_WINEPREFIX, else build/wineprefix."""
+    return Path(os.environ.get("LOUPA_WINEPREFIX") or BUILD_DIR / "wineprefix").resolve()

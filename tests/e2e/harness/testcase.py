@@ -1,0 +1,153 @@
+"""unittest base for end-to-end tests of Loupa.exe.
+
+One Environment per test class (display, prefix, wineserver); every test
+starts from the reset state, and every Loupa it starts is killed after it.
+When a test fails, its screenshot, X window listing, Wine logs and the
+setting files go to build/e2e-artifacts/<module>.<class>.<test>/.
+"""
+
+import functools
+import shutil
+import sys
+import traceback
+import types
+import unittest
+from pathlib import Path
+
+from . import loupa
+from .environment import Environment, stop_on_sigterm
+from .paths import ARTIFACTS_DIR
+from .waiting import holds, wait_until
+
+
+def _module_name(cls):
+    """The test file's name also when it runs as a script (__main__)."""
+    module = sys.modules.get(cls.__module__)
+    if cls.__module__ == "__main__" and getattr(module, "__file__", None):
+        return Path(module.__file__).stem
+    return cls.__module__
+
+
+class LoupaTestCase(unittest.TestCase):
+    dual_monitor = False
+    env = None
+
+    @classmethod
+    def setUpClass(cls):
+        cls.env = Environment(cls.dual_monitor, name=f"{_module_name(cls)}.{cls.__name__}")
+        cls.env.start()
+
+    @classmethod
+    def tearDownClass(cls):
+        if cls.env is not None:
+            cls.env.stop()
+            cls.env = None
+
+    def __init__(self, method_name="runTest"):
+        super().__init__(method_name)
+        test = getattr(type(self), method_name, None)
+        if callable(test):
+            # Still a method, so that unittest can pick tests by name.
+            setattr(self, method_name, types.MethodType(self._collecting_artifacts(test), self))
+
+    @staticmethod
+    def _collecting_artifacts(test):
+        @functools.wraps(test)
+        def run(self, *args, **kwargs):
+            try:
+                return test(self, *args, **kwargs)
+            except unittest.SkipTest:
+                raise
+            except BaseException:
+                self.save_artifacts()
+                raise
+        return run
+
+    def setUp(self):
+        self.prefix = self.env.prefix
+        self.display = self.env.display
+        self.windows = self.env.windows
+        self.input = self.env.input
+        self.loupas = []
+        loupa.reset_state(self.prefix)
+
+    def tearDown(self):
+        for process in self.loupas:
+            process.stop()
+
+    # ---- helpers ------------------------------------------------------
+    def loupa(self, file_name="Loupa.exe", folder=None):
+        """A copy of Loupa.exe for this test (not started yet); stopped
+        after the test."""
+        folder = folder or self._testMethodName
+        log = (self.env.work_dir / "logs" /
+               f"{self._testMethodName}-{len(self.loupas) + 1}-{file_name}.log")
+        process = loupa.LoupaProcess(self.prefix, self.display, folder, file_name, log_path=log)
+        self.loupas.append(process)
+        return process
+
+    def start_loupa(self, file_name="Loupa.exe", folder=None):
+        return self.loupa(file_name, folder).start()
+
+    def wait_until(self, condition, timeout=10, message=None, ignore=()):
+        return wait_until(condition, timeout, message=message, ignore=ignore)
+
+    def holds(self, condition, duration):
+        return holds(condition, duration)
+
+    def tray_icon_count(self):
+        tray = self.windows.tray()
+        if tray is None:
+            return 0
+        return tray.icon_count(self.env.work_dir / "tray.png")
+
+    def wait_tray_icons(self, count, timeout=15):
+        """Waits until Wine's tray shows exactly count icons."""
+        return self.wait_until(lambda: self.tray_icon_count() == count, timeout,
+                               message=f"{count} icon(s) in the Wine System Tray",
+                               ignore=(RuntimeError,))
+
+    def open_tray_menu(self, process, icon=0):
+        return loupa.open_tray_menu(self.env, process, icon)
+
+    def choose_menu_item(self, process, menu, label):
+        loupa.choose_menu_item(self.env, process, menu, label)
+
+    # ---- failure hygiene ------------------------------------------------
+    def artifacts_dir(self):
+        cls = type(self)
+        return ARTIFACTS_DIR / f"{_module_name(cls)}.{cls.__name__}.{self._testMethodName}"
+
+    def save_artifacts(self):
+        """Best effort: a failing collection must not hide the test's failure."""
+        out = self.artifacts_dir()
+        shutil.rmtree(out, ignore_errors=True)
+        out.mkdir(parents=True, exist_ok=True)
+        steps = [
+            ("screenshot", lambda: self.env.screenshot(out / "screen.png")),
+            ("windows", lambda: (out / "windows.txt").write_text(self.windows.dump())),
+            ("logs", lambda: [shutil.copy2(p.log_path, out / p.log_path.name)
+                              for p in self.loupas if p.log_path.exists()]),
+            ("settings", lambda: self._copy_state(out)),
+        ]
+        for name, step in steps:
+            try:
+                step()
+            except Exception:
+                (out / f"{name}-error.txt").write_text(traceback.format_exc())
+        print(f"\nartifacts saved in {out}", file=sys.stderr)
+
+    def _copy_state(self, out):
+        candidates = [loupa.appdata_settings(self.prefix)]
+        candidates += [p.settings_beside for p in self.loupas]
+        for index, path in enumerate(candidates):
+            if path.exists():
+                shutil.copy2(path, out / f"setting-{index}.ini")
+        listing = sorted(p.name for p in self.prefix.startup_dir.iterdir())
+        (out / "startup-folder.txt").write_text("\n".join(listing) + "\n")
+
+
+def main():
+    """Entry point of a test module run by ctest."""
+    stop_on_sigterm()
+    unittest.main(module="__main__", verbosity=2)

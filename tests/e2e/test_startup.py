@@ -1,0 +1,135 @@
+#!/usr/bin/python3
+"""Loupa's start-up as a user meets it: the settings file and the start-up
+shortcut it makes, one instance per file name, and nothing on screen but
+the notification-area icon."""
+
+import harness
+from harness import ini, shelllink
+from harness.loupa import appdata_settings, settings_dir, startup_shortcut
+
+START = 30  # seconds for a start to show its effects, generous for a loaded machine
+END = 15
+
+
+class StartUpTestCase(harness.LoupaTestCase):
+    def settings_keys(self, path):
+        """The keys of section DEFAULT once the file holds any."""
+        return self.wait_until(lambda: ini.keys_of(path), START,
+                               message=f"keys in {path}", ignore=(OSError,))
+
+    def shortcut(self):
+        """Loupa.lnk from the Startup folder, once it is complete."""
+        path = startup_shortcut(self.prefix)
+        return self.wait_until(lambda: shelllink.read(path), START,
+                               message="Loupa.lnk in the Startup folder",
+                               ignore=(OSError, shelllink.ShellLinkError))
+
+    def wait_resident(self, loupa, icons=1):
+        """Waits until the program shows its icon (so it owns its instance
+        and runs its message loop) and checks that it still runs."""
+        self.wait_tray_icons(icons, START)
+        self.assertTrue(loupa.running(), f"{loupa.exe_path.name} ended:\n{loupa.log_text()}")
+
+    def assertShortcutTargets(self, link, loupa):
+        self.assertEqual(link.description, "Loupa")
+        # Windows paths compare without regard to case.
+        self.assertEqual((link.target or "").lower(), loupa.windows_path.lower())
+
+
+class StartUp_Settings(StartUpTestCase):
+    def test_first_start_writes_auto_start_and_creates_shortcut(self):
+        loupa = self.start_loupa()
+        path = appdata_settings(self.prefix)
+
+        keys = self.settings_keys(path)
+
+        self.assertEqual(keys[0], ("AutoStartUp", "1"))
+        self.assertEqual([name for name, _ in ini.read_profile(path)], ["DEFAULT"])
+        # Written as the private-profile functions write: ANSI, CRLF, no BOM.
+        self.assertTrue(path.read_bytes().startswith(b"[DEFAULT]\r\nAutoStartUp=1\r\n"),
+                        path.read_bytes()[:40])
+        self.assertShortcutTargets(self.shortcut(), loupa)
+        self.assertFalse(loupa.settings_beside.exists())
+
+    def test_auto_start_off_removes_the_shortcut_at_next_start(self):
+        loupa = self.start_loupa()
+        path = appdata_settings(self.prefix)
+        keys = self.settings_keys(path)
+        self.shortcut()
+        loupa.stop()
+        ini.write_profile(path, {"DEFAULT": [(k, "0" if k == "AutoStartUp" else v)
+                                             for k, v in keys]})
+
+        loupa.start()
+
+        self.wait_until(lambda: not startup_shortcut(self.prefix).exists(), START,
+                        message="Loupa.lnk to be removed")
+        self.wait_resident(loupa)
+        self.assertEqual(ini.keys_of(path)[0], ("AutoStartUp", "0"))
+
+    def test_settings_beside_the_executable_are_used(self):
+        loupa = self.loupa()
+        loupa.settings_beside.write_bytes(b"")  # even an empty one
+
+        loupa.start()
+
+        self.assertEqual(self.settings_keys(loupa.settings_beside)[0], ("AutoStartUp", "1"))
+        self.assertShortcutTargets(self.shortcut(), loupa)
+        self.wait_resident(loupa)
+        self.assertFalse(settings_dir(self.prefix).exists(),
+                         "a settings folder was made in %APPDATA% although one lies "
+                         "beside the executable")
+
+
+class StartUp_SingleInstance(StartUpTestCase):
+    def assertEndsWithoutWindow(self, loupa):
+        shown = []
+
+        def ended():
+            shown.extend(self.windows.visible_of(loupa.pid))
+            return not loupa.running()
+
+        self.wait_until(ended, END, message=f"{loupa.exe_path.name} (second instance) to end")
+        self.assertEqual(shown, [], "the second instance showed windows")
+
+    def test_second_instance_ends_at_once_and_the_first_keeps_running(self):
+        first = self.start_loupa()
+        self.wait_resident(first)
+        cases = [
+            ("same executable", None),
+            ("same file name in another folder", "elsewhere"),
+        ]
+        for name, folder in cases:
+            with self.subTest(name):
+                second = self.start_loupa(folder=folder)
+
+                self.assertEndsWithoutWindow(second)
+
+                self.assertTrue(first.running())
+                self.assertEqual(self.tray_icon_count(), 1)
+
+    def test_copy_under_another_name_runs_beside(self):
+        first = self.start_loupa()
+        self.wait_resident(first)
+
+        other = self.start_loupa("LoupaCopy.exe")
+
+        self.wait_resident(other, icons=2)
+        self.assertTrue(first.running())
+
+
+class StartUp_Resident(StartUpTestCase):
+    def test_shows_no_window_but_the_tray_icon(self):
+        loupa = self.start_loupa()
+        self.wait_resident(loupa)
+
+        tray = self.windows.tray()
+        self.assertNotEqual(tray.window.pid, loupa.pid)  # the tray is Wine's
+        self.assertEqual(self.windows.visible_of(loupa.pid), [])
+        # The hidden main dialog must not flash up later either.
+        self.assertTrue(self.holds(lambda: not self.windows.visible_of(loupa.pid), 1.0),
+                        [str(w) for w in self.windows.visible_of(loupa.pid)])
+
+
+if __name__ == "__main__":
+    harness.main()
