@@ -15,7 +15,7 @@ PACKAGES := cmake g++ make googletest libgtest-dev g++-mingw-w64-x86-64-posix \
 # apt-get needs root; use sudo when run by another user and sudo is there.
 SUDO := $(shell [ "$$(id -u 2>/dev/null)" = 0 ] || ! command -v sudo >/dev/null 2>&1 || echo sudo)
 
-.PHONY: all deps build build-native build-win test run clean
+.PHONY: all deps build build-native build-win test run dist clean
 
 all: build
 
@@ -38,6 +38,9 @@ test: build-win
 
 run: build-win
 	@exe=$(WIN)/Loupa.exe; [ -f $$exe ] || exe=$(WIN)/Release/Loupa.exe; "./$$exe"
+
+dist:
+	@echo "The release package is made on Linux: strip and zip come from the cross tools there."
 
 clean:
 	rm -rf build
@@ -86,6 +89,12 @@ run: deps
 	else \
 	    LOUPA_EXE=$(WIN)/Loupa.exe $(PYTHON) -B tests/e2e/session.py; \
 	fi
+
+# The release package: build/dist/Loupa-1.5-x64.zip with the stripped
+# Loupa.exe of the cross build and README.txt for Notepad (dist/make_dist.py).
+dist: deps
+	$(MAKE) build-win
+	$(PYTHON) -B dist/make_dist.py --exe $(WIN)/Loupa.exe --out build/dist/Loupa-1.5-x64.zip
 
 clean:
 	@if [ -d build/wineprefix ] && command -v wineserver >/dev/null; then \
