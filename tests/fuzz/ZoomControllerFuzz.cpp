@@ -86,7 +86,8 @@ void CheckInvariants(const ZoomController& zoom, const FakeZoomPlatform& fake,
     if (!fake.visible && zoom.IsAnimating()) {
         FuzzFail(what + ": animating while hidden");
     }
-    if (zoom.AnimTick() < 0 || zoom.AnimTick() > zoom.AnimTicks()) {
+    if (zoom.AnimTick() < 0 || zoom.AnimTick() > zoom.AnimTicks() ||
+        (!zoom.IsAnimating() && zoom.AnimTick() != 0)) {
         FuzzFail(what + ": animation tick " + std::to_string(zoom.AnimTick()) + " of " +
                  std::to_string(zoom.AnimTicks()));
     }
