@@ -27,8 +27,11 @@ class StartUpTestCase(harness.LoupaTestCase):
     def wait_resident(self, loupa, icons=1):
         """Waits until the program shows its icon (so it owns its instance
         and runs its message loop) and checks that it still runs."""
-        self.wait_tray_icons(icons, START)
-        self.assertTrue(loupa.running(), f"{loupa.exe_path.name} ended:\n{loupa.log_text()}")
+        self.wait_until(lambda: not loupa.running() or self.tray_icon_count() == icons, START,
+                        message=f"{icons} icon(s) in the Wine System Tray",
+                        ignore=(RuntimeError,))
+        self.assertTrue(loupa.running(), f"{loupa.exe_path.name} ended with exit code "
+                        f"{loupa.process.returncode}:\n{loupa.log_text()}")
 
     def assertShortcutTargets(self, link, loupa):
         self.assertEqual(link.description, "Loupa")

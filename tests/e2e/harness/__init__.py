@@ -18,9 +18,10 @@ from .display import DualMonitorDisplay, VirtualDisplay
 from .environment import Environment
 from .images import Image, compare, crop, scale, screenshot
 from .loupa import LoupaProcess, appdata_settings, reset_state, settings_dir, startup_shortcut
-from .paths import ARTIFACTS_DIR, BUILD_DIR, REPO_ROOT, SCREENSHOTS_DIR, WORK_DIR, loupa_exe
+from .paths import (ARTIFACTS_DIR, BUILD_DIR, REPO_ROOT, SCREENSHOTS_DIR, WORK_DIR, loupa_exe,
+                    test_target_exe)
 from .testcase import LoupaTestCase, main
 from .waiting import WaitTimeout, holds, wait_until
 from .wine import WinePrefix, WineSession
 from .xinput import Input
-from .xwindows import Windows, WineTray, XWindow
+from .xwindows import PopupMenu, Windows, WineTray, XWindow

@@ -15,6 +15,13 @@ def loupa_exe():
     return Path(os.environ.get("LOUPA_EXE") or BUILD_DIR / "win" / "Loupa.exe").resolve()
 
 
+def test_target_exe():
+    """The test target window program: $LOUPA_TEST_TARGET, else the cross
+    build's LoupaTestTarget.exe."""
+    return Path(os.environ.get("LOUPA_TEST_TARGET")
+                or BUILD_DIR / "win" / "LoupaTestTarget.exe").resolve()
+
+
 def wineprefix_dir():
     """The cached Wine prefix: $LOUPA_WINEPREFIX, else build/wineprefix."""
     return Path(os.environ.get("LOUPA_WINEPREFIX") or BUILD_DIR / "wineprefix").resolve()

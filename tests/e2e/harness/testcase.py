@@ -6,7 +6,9 @@ When a test fails, its screenshot, X window listing, Wine logs and the
 setting files go to build/e2e-artifacts/<module>.<class>.<test>/.
 """
 
+import contextlib
 import functools
+import re
 import shutil
 import sys
 import traceback
@@ -63,6 +65,18 @@ class LoupaTestCase(unittest.TestCase):
                 raise
         return run
 
+    @contextlib.contextmanager
+    def subTest(self, *msg, **params):
+        # A failing sub-test does not leave the test method: collect here.
+        with super().subTest(*msg, **params):
+            try:
+                yield
+            except unittest.SkipTest:
+                raise
+            except BaseException:
+                self.save_artifacts(msg[0] if msg else None)
+                raise
+
     def setUp(self):
         self.prefix = self.env.prefix
         self.display = self.env.display
@@ -114,13 +128,16 @@ class LoupaTestCase(unittest.TestCase):
         loupa.choose_menu_item(self.env, process, menu, label)
 
     # ---- failure hygiene ------------------------------------------------
-    def artifacts_dir(self):
+    def artifacts_dir(self, subtest=None):
         cls = type(self)
-        return ARTIFACTS_DIR / f"{_module_name(cls)}.{cls.__name__}.{self._testMethodName}"
+        name = f"{_module_name(cls)}.{cls.__name__}.{self._testMethodName}"
+        if subtest:
+            name += "." + re.sub(r"[^A-Za-z0-9_.-]+", "_", str(subtest))
+        return ARTIFACTS_DIR / name
 
-    def save_artifacts(self):
+    def save_artifacts(self, subtest=None):
         """Best effort: a failing collection must not hide the test's failure."""
-        out = self.artifacts_dir()
+        out = self.artifacts_dir(subtest)
         shutil.rmtree(out, ignore_errors=True)
         out.mkdir(parents=True, exist_ok=True)
         steps = [
