@@ -87,11 +87,15 @@ class SheetTestCase(harness.LoupaTestCase):
                         lambda image, sheet: self.sheets.hot_key_text_differences(
                             image, sheet, control_id, text))
 
+    def has_focus(self, control_id):
+        sheet = self.sheets.read()
+        return sheet.focus == sheet.control(control_id).hwnd
+
     def focus_control(self, control_id):
         """Clicks into a control and waits until it has the keyboard focus."""
         self.sheets.click(control_id)
-        self.wait_until(lambda: (lambda s: s.focus == s.control(control_id).hwnd)(
-            self.sheets.read()), 10, message=f"the focus in control {control_id}")
+        self.wait_until(lambda: self.has_focus(control_id), 10,
+                        message=f"the focus in control {control_id}")
 
     def settings(self):
         return dict(ini.keys_of(appdata_settings(self.prefix)))
@@ -110,8 +114,7 @@ class SettingsSheet_Opening(SheetTestCase):
         sheet = self.open_sheet(loupa)
 
         self.assertEqual(self.sheets.x_window(loupa.pid).name, TITLE)
-        statics = [c for c in sheet.visible_controls("Static")]
-        self.assertEqual([c.text for c in statics], STATIC_TEXTS)
+        self.assertEqual([c.text for c in sheet.visible_controls("Static")], STATIC_TEXTS)
         buttons = {c.id: c for c in sheet.controls if c.cls == "Button"}
         self.assertEqual([c.text for c in sheet.controls if c.id == -1 and c.cls == "Button"],
                          GROUP_TEXTS)
@@ -136,7 +139,7 @@ class SettingsSheet_Opening(SheetTestCase):
 
         def differences(image, shown):
             wrong = []
-            for control in [c for c in shown.visible_controls("Static")]:
+            for control in shown.visible_controls("Static"):
                 wrong += self.sheets.static_text_differences(image, shown, control)
             for control_id, text in hot_keys.items():
                 wrong += self.sheets.hot_key_text_differences(image, shown, control_id, text)
@@ -220,8 +223,8 @@ class SettingsSheet_Limits(SheetTestCase):
         # A click on the thumb gives the slider the focus without moving it;
         # then two steps left.
         self.input.click(1, *thumb_in)
-        self.wait_until(lambda: self.sheets.read().focus == sheet.control(SLIDER_ZOOMIN).hwnd,
-                        10, message="the focus on the zoom-in slider")
+        self.wait_until(lambda: self.has_focus(SLIDER_ZOOMIN), 10,
+                        message="the focus on the zoom-in slider")
         self.assertEqual(self.sheets.read().control(SLIDER_ZOOMIN).pos, 5)
         self.input.key("Left")
         self.input.key("Left")
@@ -232,7 +235,6 @@ class SettingsSheet_Limits(SheetTestCase):
 
         self.wait_until(lambda: positions() == (3, 3), 10,
                         message=lambda: f"sliders at 3 and 3, not {positions()}")
-        sheet = self.sheets.read()
 
         def thumbs_aligned(image, shown):
             x_in = self.sheets.thumb_center(image, shown.control(SLIDER_ZOOMIN))[0]
