@@ -7,7 +7,7 @@ import unittest
 import harness
 from harness import ini, shelllink
 from harness.images import Image
-from harness.target import parse_log
+from harness.target import parse_log, pattern_color
 from harness.waiting import WaitTimeout, holds, wait_until
 
 CLSID = bytes.fromhex("0114020000000000c000000000000046")
@@ -125,6 +125,14 @@ class TargetLog_Parses(unittest.TestCase):
                 "WM_MOUSEWHEEL -7864320 32769000\nWM_KEYUP 22")
         self.assertEqual(parse_log(text), [("READY", 0, 0), ("WM_KEYDOWN", 222, 1),
                                            ("WM_MOUSEWHEEL", -7864320, 32769000)])
+
+
+class TargetPattern_Colours(unittest.TestCase):
+    def test_cells_of_four_pixels_with_the_colours_seen_on_screen(self):
+        # Colours read off a screenshot of the target at (952, 600) and (956, 600).
+        self.assertEqual(pattern_color(952, 600), (13, 179, 93))
+        self.assertEqual(pattern_color(955, 603), (13, 179, 93))
+        self.assertEqual(pattern_color(956, 600), (254, 126, 232))
 
 
 class Profile_RoundTrip(unittest.TestCase):

@@ -3,8 +3,21 @@ to screen coordinates and logs the input messages it receives."""
 
 from pathlib import Path
 
+from .images import Image, screenshot
 from .paths import test_target_exe
 from .waiting import wait_until
+
+CELL = 4  # pixels per side of one colour cell
+
+
+def pattern_color(x, y):
+    """The RGB colour the target shows at screen point (x, y), x, y >= 0:
+    the hash of the 4 x 4 cell, as TestTarget.cpp computes it."""
+    h = ((x // CELL) * 73856093 ^ (y // CELL) * 19349663) & 0xFFFFFFFF
+    h ^= h >> 13
+    h = (h * 0x5BD1E995) & 0xFFFFFFFF
+    h ^= h >> 15
+    return (h & 0xFF, (h >> 8) & 0xFF, (h >> 16) & 0xFF)
 
 
 def parse_log(text):
@@ -59,7 +72,23 @@ class TestTarget:
             return shown and ("READY", 0, 0) in self.entries() and shown[0]
 
         self.window = wait_until(placed, timeout, message=f"the test target over {self.rect}")
+        wait_until(self.painted, timeout, message="the test target's pattern on the screen")
         return self
+
+    def sample_points(self, count=7):
+        """A grid of count x count screen points spread over the window."""
+        left, top, right, bottom = self.rect
+        return [(left + (right - left) * (2 * i + 1) // (2 * count),
+                 top + (bottom - top) * (2 * j + 1) // (2 * count))
+                for j in range(count) for i in range(count)]
+
+    def painted(self, share=0.8):
+        """Whether the screen shows the pattern at most sample points (the
+        rest may lie under other windows)."""
+        shot = Image.load(screenshot(self.display, self.log_path.with_suffix(".png")))
+        points = self.sample_points()
+        showing = sum(1 for x, y in points if shot.pixel(x, y) == pattern_color(x, y))
+        return showing >= share * len(points)
 
     def running(self):
         return self.process is not None and self.process.running()

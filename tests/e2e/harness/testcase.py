@@ -115,8 +115,8 @@ class LoupaTestCase(unittest.TestCase):
         self.targets.append(target)
         return target.start(self.windows)
 
-    def wait_until(self, condition, timeout=10, message=None, ignore=()):
-        return wait_until(condition, timeout, message=message, ignore=ignore)
+    def wait_until(self, condition, timeout=10, message=None, ignore=(), interval=0.05):
+        return wait_until(condition, timeout, interval, message=message, ignore=ignore)
 
     def holds(self, condition, duration):
         return holds(condition, duration)
