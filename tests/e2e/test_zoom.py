@@ -23,10 +23,13 @@ START = 30  # seconds for Loupa to show its icon, generous for a loaded machine
 VIEW = 10  # seconds for a view to appear: a glide takes 0.6 s, a tick 50 ms
 RATE_IN, RATE_OUT = 4, 2  # the default MaxRateZoomIn and MaxRateZoomOut
 
-# Wine's tray sits at the top left. The target leaves it a band, as a
-# maximised window leaves the task bar, so that the tray stays above the
-# target both for the window manager and for Wine, which sends a click on
-# the click-through zoom window to the topmost Wine window under it.
+# Wine's tray sits at the top left. A target leaves a band free at the top
+# of its monitor, as a maximised window leaves the task bar: so the tray
+# stays above the target both for the window manager and for Wine, which
+# sends a click on the click-through zoom window to the topmost Wine window
+# under it; and openbox does not take the target, a window without frame
+# filling its monitor, for a full-screen one, which it keeps above all
+# others on that monitor while it has the focus.
 TRAY_BAND = 48
 
 # The caption "Loupa \nx 4.00 " is right-aligned at the top of the window in
@@ -288,7 +291,7 @@ class Zoom_OneMonitor(ZoomTestCase):
                         "the view changed while the cursor rested")
         # The program in front keeps the keyboard while zoomed.
         self.input.key("b")
-        self.wait_until(lambda: (ord("B"), 3145729) in target.messages("WM_KEYDOWN"), 5,
+        self.wait_until(lambda: ord("B") in [vk for vk, _ in target.messages("WM_KEYDOWN")], 5,
                         message="the key typed while zoomed in the target's log")
 
     def test_view_follows_the_cursor_and_clicks_reach_the_window_below(self):
@@ -374,6 +377,42 @@ class Zoom_OneMonitor(ZoomTestCase):
                        without_caption=False)
         self.assertTrue(self.holds(lambda: not self.zoom_windows(loupa), 1.0),
                         "the zoom window came back")
+
+
+class Zoom_TwoMonitors(ZoomTestCase):
+    dual_monitor = True
+    LEFT = (0, 0, 1920, 1080)
+    RIGHT = (1920, 0, 3840, 1080)
+    LEFT_TARGET = (0, TRAY_BAND, 1920, 1080)
+    RIGHT_TARGET = (1920, TRAY_BAND, 3840, 1080)
+
+    def assertUnchanged(self, shot, before, rect, what):
+        """The part rect of shot is as it was in before."""
+        unchanged = crop(before, self.work_file(f"{what}-before"), rect)
+        self.keep(unchanged)
+        count = self.differences(shot, unchanged, rect, without_caption=False)
+        self.assertLessEqual(count, TOLERANCE, f"{what} changed in {count} pixels")
+
+    def test_zoom_covers_the_cursors_monitor_and_moves_with_the_cursor(self):
+        loupa = self.start_resident_loupa()
+        self.start_target(self.LEFT_TARGET)
+        right_target = self.start_target(self.RIGHT_TARGET)
+        before = self.shot("before")
+        on_right, on_left = (2900, 600), (700, 500)
+        self.focus_target(right_target, on_right)
+
+        self.input.key("super+alt+apostrophe")
+
+        self.wait_zoom_window(loupa, self.RIGHT)
+        shot, _ = self.wait_zoomed_view(before, self.RIGHT, RATE_IN, on_right, "right monitor")
+        self.assertUnchanged(shot, before, self.LEFT_TARGET, "the left monitor")
+
+        self.input.move(*on_left)
+
+        self.wait_zoom_window(loupa, self.LEFT)
+        shot, view = self.wait_zoomed_view(before, self.LEFT, RATE_IN, on_left, "left monitor")
+        self.assertCaption(self.caption(shot, view, self.LEFT))
+        self.assertUnchanged(shot, before, self.RIGHT_TARGET, "the right monitor")
 
 
 if __name__ == "__main__":
