@@ -5,7 +5,7 @@ import struct
 import unittest
 
 import harness
-from harness import ini, pattern, probe, sheet, shelllink, target
+from harness import ini, pattern, probe, rects, sheet, shelllink, target
 from harness.images import Image
 from harness.waiting import WaitTimeout, holds, wait_until
 
@@ -148,7 +148,13 @@ class Profile_RoundTrip(unittest.TestCase):
 
 
 class TargetLog_Parses(unittest.TestCase):
-    def test_messages_of_complete_lines(self):
+    def test_complete_well_formed_lines_only(self):
+        text = ("READY 0 0\nWM_KEYDOWN 222 1\ngarbage\nWM_LBUTTONDOWN x 3\n"
+                "WM_MOUSEWHEEL -7864320 32769000\nWM_KEYUP 22")
+        self.assertEqual(target.parse_log(text), [("READY", 0, 0), ("WM_KEYDOWN", 222, 1),
+                                                  ("WM_MOUSEWHEEL", -7864320, 32769000)])
+
+    def test_wheel_delta_and_key_state_of_wheel_messages(self):
         text = ("READY 0 0\nWM_MOUSEWHEEL 7864328 35389920\nWM_MOUSEWHEEL 4287102976 0\n"
                 "WM_KEYDOWN 65 1966081\nWM_KEYUP 6")
         messages = target.parse_log(text)
@@ -157,6 +163,8 @@ class TargetLog_Parses(unittest.TestCase):
         forward, backward = messages[1], messages[2]
         self.assertEqual((forward.wheel_delta, forward.key_state), (120, target.MK_CONTROL))
         self.assertEqual((backward.wheel_delta, backward.key_state), (-120, 0))
+        # wParam sign-extended: the same backward notch.
+        self.assertEqual(target.parse_log("WM_MOUSEWHEEL -7864320 0\n")[0].wheel_delta, -120)
 
 
 class Probe_Parses(unittest.TestCase):
@@ -185,6 +193,12 @@ class Probe_Parses(unittest.TestCase):
 
 class Pattern_Measures(unittest.TestCase):
     AREA = (600, 300, 1000, 500)
+
+    def test_cells_of_four_pixels_with_the_colours_seen_on_screen(self):
+        # Colours read off a screenshot of the target at (952, 600) and (956, 600).
+        self.assertEqual(pattern.colour_at(952, 600), (13, 179, 93))
+        self.assertEqual(pattern.colour_at(955, 603), (13, 179, 93))
+        self.assertEqual(pattern.colour_at(956, 600), (254, 126, 232))
 
     def test_scale_of_magnified_pictures(self):
         cells = pattern.cells_by_colour(self.AREA)
@@ -225,9 +239,14 @@ class Sheet_Reads(unittest.TestCase):
                 self.assertEqual(sheet.SettingsSheet.thumb_center(image, control),
                                  (thumb_x, 11))
 
-    def test_rectangles_meet(self):
-        self.assertEqual(sheet.intersect((0, 0, 10, 10), (5, 6, 20, 20)), (5, 6, 10, 10))
-        self.assertIsNone(sheet.intersect((0, 0, 10, 10), (10, 0, 20, 10)))
+
+
+class Rects_Meet(unittest.TestCase):
+    def test_intersection_offset_and_size(self):
+        self.assertEqual(rects.intersect((0, 0, 10, 10), (5, 6, 20, 20)), (5, 6, 10, 10))
+        self.assertIsNone(rects.intersect((0, 0, 10, 10), (10, 0, 20, 10)))
+        self.assertEqual(rects.offset((1, 2, 3, 4), 10, -2), (11, 0, 13, 2))
+        self.assertEqual(rects.size((5, 6, 20, 10)), (15, 4))
 
 
 class Images_Compare(unittest.TestCase):
@@ -325,6 +344,25 @@ class Desktop_Works(harness.LoupaTestCase):
         self.assertGreater(distinct.differs_from(repeated), 40,
                            "distinct Japanese characters render alike: no Japanese font")
 
+    def test_every_click_reaches_the_focused_wine_window(self):
+        # The window manager must pass every press on: a binding that takes
+        # the left button for itself lets only the click that focuses through.
+        target = self.start_target((100, 200, 900, 700))
+        presses = [(1, 300, 400), (1, 301, 400), (3, 302, 400), (1, 303, 400), (1, 304, 400)]
+        expected = []
+        for button, x, y in presses:
+            self.input.click(button, x, y)
+            name = "WM_LBUTTONDOWN" if button == 1 else "WM_RBUTTONDOWN"
+            expected.append((name, (y - 200) << 16 | (x - 100)))
+            self.wait_until(lambda: len(self.button_presses(target)) == len(expected), 5,
+                            message=f"{name} at ({x}, {y}) in the target's log")
+        self.assertEqual(self.button_presses(target), expected)
+
+    @staticmethod
+    def button_presses(target):
+        return [(m.name, m.lparam) for m in target.messages()
+                if m.name in ("WM_LBUTTONDOWN", "WM_RBUTTONDOWN")]
+
 
 class Target_Works(harness.LoupaTestCase):
     def test_shows_its_pattern_and_logs_clicks_keys_and_wheel(self):
@@ -333,7 +371,7 @@ class Target_Works(harness.LoupaTestCase):
         shot = Image.load(self.env.screenshot(self.env.work_dir / "target.png"))
         left, top, right, bottom = window.rect
         wrong = [(x, y) for x in range(left, right, 37) for y in range(top, bottom, 29)
-                 if shot.pixel(x, y) != pattern.cell_colour(x // 4, y // 4)]
+                 if shot.pixel(x, y) != pattern.colour_at(x, y)]
         self.assertEqual(wrong, [])
 
         mark = window.mark()
@@ -346,10 +384,24 @@ class Target_Works(harness.LoupaTestCase):
                         message="five messages in the target's log")
         clicks = window.messages("WM_LBUTTONDOWN", since=mark)
         self.assertEqual([(m.lparam & 0xFFFF, m.lparam >> 16) for m in clicks], [(30, 20)],
-                         "a left click must reach a Wine window, the first one too")
+                         "the click in the target's client coordinates")
         self.assertEqual([m.wparam for m in window.messages("WM_KEYDOWN", since=mark)], [65])
         self.assertEqual([m.wheel_delta for m in window.messages("WM_MOUSEWHEEL", since=mark)],
                          [120, -120])
+
+
+    def test_focus_comes_back_from_a_later_window(self):
+        first = self.start_target((100, 100, 700, 500))
+        later = self.start_target((800, 100, 1400, 500))
+        self.wait_until(lambda: self.input.focused_window() == later.window.id, 10,
+                        message="the focus on the window started last")
+        point = (250, 420)
+
+        first.focus(self.input, point)
+
+        self.assertEqual(self.input.focused_window(), first.window.id)
+        self.assertEqual(self.input.pointer(), point)
+        self.assertTrue(first.messages("WM_LBUTTONDOWN"), "no click gave the focus")
 
 
 class Probe_Works(harness.LoupaTestCase):

@@ -9,6 +9,7 @@ Pieces, usable on their own:
   images       screenshots, ImageMagick comparison, crops, pixels
   shelllink    .lnk parser
   ini          setting.ini reader and writer
+  rects        screen rectangles: size, offset, intersection
   waiting      wait_until / holds: polling with deadlines
   environment  Environment: display + prefix session + input + windows
   target       TestTarget: the window to zoom over and send input to, its input log
@@ -21,7 +22,7 @@ Pieces, usable on their own:
 
 from .display import DualMonitorDisplay, VirtualDisplay
 from .environment import Environment
-from .images import Image, compare, crop, scale, screenshot
+from .images import Image, blank, compare, crop, scale, screenshot
 from .loupa import LoupaProcess, appdata_settings, reset_state, settings_dir, startup_shortcut
 from .paths import (ARTIFACTS_DIR, BUILD_DIR, REPO_ROOT, SCREENSHOTS_DIR, WORK_DIR, loupa_exe,
                     probe_exe, test_target_exe)

@@ -16,6 +16,11 @@ def cell_colour(cx, cy):
     return (h & 0xFF, (h >> 8) & 0xFF, (h >> 16) & 0xFF)
 
 
+def colour_at(x, y):
+    """(r, g, b) the target shows at screen point (x, y), x, y >= 0."""
+    return cell_colour(x // CELL, y // CELL)
+
+
 def cells_by_colour(rect):
     """{colour: (cx, cy)} for the cells of a screen rectangle (left, top,
     right, bottom). Colours are 24-bit hashes: two cells of one small area
@@ -41,8 +46,7 @@ def picture(rect, scale=1.0, origin=(0, 0)):
     rows = []
     for y in range(top, bottom):
         sy = int(oy + (y - oy) / scale)
-        rows.append([cell_colour(int(ox + (x - ox) / scale) // CELL, sy // CELL)
-                     for x in range(left, right)])
+        rows.append([colour_at(int(ox + (x - ox) / scale), sy) for x in range(left, right)])
     return rows
 
 

@@ -3,6 +3,7 @@ outside through LoupaProbe, compared with screenshots, driven with the mouse
 and the keyboard."""
 
 from .images import Image
+from .rects import intersect, offset
 from .waiting import wait_until
 
 TITLE = "設定"
@@ -27,16 +28,6 @@ PAGE_CLASS = "#32770"
 # (12 pixels at 96 dpi), character set 1, with word breaks.
 PAGE_FONT = dict(font="MS UI Gothic", font_height=-12, charset=1)
 DT_WORDBREAK_EXPANDTABS = 0x10 | 0x40
-
-
-def intersect(a, b):
-    left, top = max(a[0], b[0]), max(a[1], b[1])
-    right, bottom = min(a[2], b[2]), min(a[3], b[3])
-    return (left, top, right, bottom) if left < right and top < bottom else None
-
-
-def offset(rect, dx, dy):
-    return (rect[0] + dx, rect[1] + dy, rect[2] + dx, rect[3] + dy)
 
 
 class SettingsSheet:

@@ -109,8 +109,8 @@ class LoupaTestCase(unittest.TestCase):
         return self.loupa(file_name, folder).start()
 
     def start_target(self, rect=DEFAULT_RECT):
-        """A LoupaTestTarget window at rect, shown and logging; stopped after
-        the test."""
+        """A LoupaTestTarget window at rect, shown with its pattern and
+        logging; stopped after the test."""
         log = (self.env.work_dir / "logs" /
                f"{self._testMethodName}-target-{len(self.targets) + 1}.log")
         target = TestTarget(self.prefix, self.display, log, rect)
@@ -136,8 +136,8 @@ class LoupaTestCase(unittest.TestCase):
         target.focus(self.input)
         return process, target, ZoomView(self.env, self.probe, process, target.rect)
 
-    def wait_until(self, condition, timeout=10, message=None, ignore=()):
-        return wait_until(condition, timeout, message=message, ignore=ignore)
+    def wait_until(self, condition, timeout=10, message=None, ignore=(), interval=0.05):
+        return wait_until(condition, timeout, interval, message=message, ignore=ignore)
 
     def holds(self, condition, duration):
         return holds(condition, duration)
