@@ -83,18 +83,27 @@ class HotKeys_Exit(HotKeyTestCase):
         loupa, target, zoom = self.start_zoom_scene()
         point = target.center
 
-        def ctrl_wheel():
+        # Each act takes what to wait for before its keys are all up.
+        def keys(combo):
+            def act(while_held=lambda: None):
+                self.input.key(combo)
+                while_held()
+            return act
+
+        def ctrl_wheel(while_held=lambda: None):
+            # Ctrl held until the zoom shows (see Input.held).
             with self.input.held("ctrl"):
                 self.input.wheel(+1)
+                while_held()
 
         # (what the user does, the message the program under the pointer
         # then gets, the rate Loupa shows while it runs)
         cases = [
-            ("Alt+Super+'", lambda: self.input.key(ALT_SUPER_APOSTROPHE),
+            ("Alt+Super+'", keys(ALT_SUPER_APOSTROPHE),
              lambda m: m.name == "WM_SYSKEYDOWN" and m.wparam == VK_OEM_7, 4.0),
-            ("Alt+Super+-", lambda: self.input.key(ALT_SUPER_MINUS),
+            ("Alt+Super+-", keys(ALT_SUPER_MINUS),
              lambda m: m.name == "WM_SYSKEYDOWN" and m.wparam == VK_OEM_MINUS, 2.0),
-            ("Escape", lambda: self.input.key("Escape"),
+            ("Escape", keys("Escape"),
              lambda m: m.name == "WM_KEYDOWN" and m.wparam == VK_ESCAPE, None),
             ("Ctrl+wheel", ctrl_wheel,
              lambda m: m.name == "WM_MOUSEWHEEL" and m.wheel_delta == 120, 1.1),
@@ -103,11 +112,10 @@ class HotKeys_Exit(HotKeyTestCase):
         # While Loupa runs, each is Loupa's.
         mark = target.mark()
         for name, act, _, rate in cases:
-            act()
             if rate is None:
-                zoom.wait_hidden(GLIDE)
+                act(lambda: zoom.wait_hidden(GLIDE))
             else:
-                zoom.wait_rate(rate, point, GLIDE)
+                act(lambda: zoom.wait_rate(rate, point, GLIDE))
         self.input.key("Escape")
         zoom.wait_hidden(GLIDE)
         for name, _, delivered, _ in cases:

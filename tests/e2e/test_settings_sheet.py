@@ -176,8 +176,8 @@ class SettingsSheet_HotKeys(SheetTestCase):
         target.focus(self.input)
         self.input.key("super+alt+apostrophe")
         self.assertTrue(zoom.stays_hidden(QUIET), "the old zoom-in combination still zooms")
-        self.input.chord("ctrl+shift", "z")
-        zoom.wait_rate(4.0, target.center, GLIDE)
+        self.input.chord("ctrl+shift", "z",
+                         while_held=lambda: zoom.wait_rate(4.0, target.center, GLIDE))
         self.input.key("Escape")
         zoom.wait_hidden(GLIDE)
         self.assertTrue(loupa.running())

@@ -77,19 +77,30 @@ class Input:
 
     @contextlib.contextmanager
     def held(self, keys):
-        """Holds keys (e.g. "ctrl" or "ctrl+shift") for the with-block."""
+        """Holds keys (e.g. "ctrl" or "ctrl+shift") for the with-block.
+
+        Keys that bring up a window under the pointer (Loupa's zoom window)
+        stay held until it shows: X tells a Wine process about the keys held
+        when one of its windows appears there, and Wine 8 presses those keys
+        again in its shared key state if they went up meanwhile. A busy
+        process reads that stale report late, after the program with the
+        focus has let the keys go; they then stay down for every program
+        (Escape alone no longer matches a hot key) until pressed once more."""
         self.key_down(keys)
         try:
             yield
         finally:
             self.key_up(keys)
 
-    def chord(self, modifiers, key):
-        """Holds modifiers (e.g. "ctrl+shift"), taps key, then lets the
-        modifiers go: a user's order. `key("ctrl+shift+z")` lets the
-        modifiers go before the key."""
+    def chord(self, modifiers, key, while_held=None):
+        """Holds modifiers (e.g. "ctrl+shift"), taps key, calls while_held
+        (if given: a wait for what the chord brings up, see held()), then
+        lets the modifiers go: a user's order. `key("ctrl+shift+z")` lets
+        the modifiers go before the key."""
         with self.held(modifiers):
             self.key(key)
+            if while_held is not None:
+                while_held()
 
     def type_text(self, text):
         self.xdotool("type", "--delay", 20, text)
