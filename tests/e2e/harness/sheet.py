@@ -24,9 +24,10 @@ IDHELP = 9
 IDAPPLY = 0x3021
 PAGE_CLASS = "#32770"
 
-# The page's statics draw in the template's font, 9 point "MS UI Gothic"
-# (12 pixels at 96 dpi), character set 1, with word breaks.
-PAGE_FONT = dict(font="MS UI Gothic", font_height=-12, charset=1)
+# The page takes the sheet's font, 8 point "MS Shell Dlg" (11 pixels at
+# 96 dpi), keeping its template's character set 1; statics draw with word
+# breaks, so a label wider than its control loses its last line.
+PAGE_FONT = dict(font="MS Shell Dlg", font_height=-11, charset=1)
 DT_WORDBREAK_EXPANDTABS = 0x10 | 0x40
 
 
