@@ -11,6 +11,8 @@ from .waiting import wait_until
 
 # No key bindings at all, so every key combination reaches Wine (the stock
 # configuration takes Alt+Escape, Win+d, ...). A click focuses and raises.
+# Client-context bindings only: openbox grabs frame-context buttons
+# asynchronously on the frame, so the click would never reach the window.
 OPENBOX_RC = """<?xml version="1.0" encoding="UTF-8"?>
 <openbox_config xmlns="http://openbox.org/3.4/rc">
   <focus><focusNew>yes</focusNew><followMouse>no</followMouse></focus>
@@ -20,9 +22,6 @@ OPENBOX_RC = """<?xml version="1.0" encoding="UTF-8"?>
   <mouse>
     <dragThreshold>4</dragThreshold>
     <doubleClickTime>500</doubleClickTime>
-    <context name="Frame">
-      <mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>
-    </context>
     <context name="Client">
       <mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>
       <mousebind button="Middle" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>
