@@ -71,9 +71,9 @@ void CZoomWnd::OnDestroy() {
 }
 
 BOOL CZoomWnd::CreateMagnifierChild(int cx, int cy) {
-    m_hwndMagnifier = ::CreateWindowExW(0, L"Magnifier", L"MagnifierWindow", WS_CHILD | WS_VISIBLE,
-                                        0, 0, cx, cy, m_hWnd, nullptr, fw::AfxGetInstanceHandle(),
-                                        nullptr);
+    m_hwndMagnifier =
+        ::CreateWindowExW(0, L"Magnifier", L"MagnifierWindow", WS_CHILD | WS_VISIBLE, 0, 0, cx, cy,
+                          m_hWnd, nullptr, fw::AfxGetInstanceHandle(), nullptr);
     return m_hwndMagnifier != nullptr;
 }
 
