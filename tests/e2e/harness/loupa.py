@@ -5,6 +5,7 @@ import shutil
 from pathlib import Path
 
 from .paths import WORK_DIR, loupa_exe
+from .images import Image, screenshot
 from .waiting import WaitTimeout, wait_until
 from .xwindows import PopupMenu
 
@@ -120,8 +121,18 @@ def open_tray_menu(env, loupa, icon=0, timeout=5):
 
 
 def choose_menu_item(env, loupa, menu, label, layout=TRAY_MENU, timeout=5):
-    """Clicks an item of an open menu and waits for the menu to close."""
-    centers = menu.item_centers(layout, env.work_dir / "menu.png")
-    env.input.click(1, *centers[label])
+    """Clicks an item of an open menu and waits for the menu to close.
+
+    The pointer rests on the item until the menu highlights it: a click the
+    menu receives before it tracks the pointer can be lost."""
+    shot = env.work_dir / "menu.png"
+    # A menu just mapped may not be drawn yet.
+    centers = wait_until(lambda: menu.item_centers(layout, shot), timeout,
+                         message="the items of the menu drawn", ignore=(RuntimeError,))
+    x, y = centers[label]
+    env.input.move(x, y)
+    wait_until(lambda: menu.highlighted(Image.load(screenshot(env.display, shot)), y), timeout,
+               message=f"{label} highlighted")
+    env.input.click(1)
     wait_until(lambda: menu.window.id not in [w.id for w in menus_of(env, loupa)], timeout,
                message=f"the menu to close after {label}")
