@@ -130,9 +130,17 @@ def choose_menu_item(env, loupa, menu, label, layout=TRAY_MENU, timeout=5):
     centers = wait_until(lambda: menu.item_centers(layout, shot), timeout,
                          message="the items of the menu drawn", ignore=(RuntimeError,))
     x, y = centers[label]
-    env.input.move(x, y)
-    wait_until(lambda: menu.highlighted(Image.load(screenshot(env.display, shot)), y), timeout,
-               message=f"{label} highlighted")
+    nudges = iter(range(1 << 30))
+
+    def highlighted():
+        if menu.highlighted(Image.load(screenshot(env.display, shot)), y):
+            return True
+        # A motion the menu got before it tracked the pointer is lost: move
+        # again, a little, within the item.
+        env.input.move(x + next(nudges) % 2 * 3, y)
+        return False
+
+    wait_until(highlighted, timeout, message=f"{label} highlighted")
     env.input.click(1)
     wait_until(lambda: menu.window.id not in [w.id for w in menus_of(env, loupa)], timeout,
                message=f"the menu to close after {label}")
