@@ -122,21 +122,24 @@ TEST_F(LoupaDlgTest, AboutBoxFromTheSystemMenu) {
     CLoupaDlg dlg;
     HWND about = nullptr;
     Then([&] { dlg.PostMessage(WM_SYSCOMMAND, IDM_ABOUTBOX); });
-    Then([&] {
-        about = ::FindWindowW(nullptr, L"バージョン情報 Loupa");
-        ASSERT_NE(about, nullptr);
-        EXPECT_TRUE(::IsWindowVisible(about));
-        wchar_t text[64] = {};
-        HWND child = ::FindWindowExW(about, nullptr, L"Static", L"Loupa Version 1.5");
-        EXPECT_NE(child, nullptr);
-        ::GetWindowTextW(::GetDlgItem(about, IDOK), text, 64);
-        EXPECT_STREQ(text, L"OK");
-        ::PostMessageW(about, WM_COMMAND, IDOK, 0);
-    });
-    Then([&] {
-        EXPECT_FALSE(::IsWindow(about));
-        dlg.SendMessage(WM_COMMAND, ID_TRAY_EXIT);
-    });
+    // The dialog manager shows the box once its loop first idles.
+    Then(
+        [&] {
+            ASSERT_NE(about, nullptr);
+            EXPECT_TRUE(::IsWindowVisible(about));
+            wchar_t text[64] = {};
+            HWND child = ::FindWindowExW(about, nullptr, L"Static", L"Loupa Version 1.5");
+            EXPECT_NE(child, nullptr);
+            ::GetWindowTextW(::GetDlgItem(about, IDOK), text, 64);
+            EXPECT_STREQ(text, L"OK");
+            ::PostMessageW(about, WM_COMMAND, IDOK, 0);
+        },
+        [&] {
+            about = ::FindWindowW(nullptr, L"バージョン情報 Loupa");
+            return about != nullptr && ::IsWindowVisible(about);
+        });
+    // OK closed the box; the main dialog still runs.
+    Then([&] { dlg.SendMessage(WM_COMMAND, ID_TRAY_EXIT); }, [&] { return !::IsWindow(about); });
     EXPECT_EQ(dlg.DoModal(), 0);
 }
 

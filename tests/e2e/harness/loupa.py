@@ -5,7 +5,6 @@ import shutil
 from pathlib import Path
 
 from .paths import WORK_DIR, loupa_exe
-from .images import Image, screenshot
 from .waiting import WaitTimeout, wait_until
 from .xwindows import PopupMenu
 
@@ -133,7 +132,7 @@ def choose_menu_item(env, loupa, menu, label, layout=TRAY_MENU, timeout=5):
     nudges = iter(range(1 << 30))
 
     def highlighted():
-        if menu.highlighted(Image.load(screenshot(env.display, shot)), y):
+        if menu.highlighted((x, y), shot):
             return True
         # A motion the menu got before it tracked the pointer is lost: move
         # again, a little, within the item.

@@ -246,6 +246,11 @@ class PopupMenu:
                     rows[-1] = y + row
         return rows
 
+    def highlighted(self, point, shot_path):
+        """Whether the item at point shows as selected, judged from a
+        screenshot saved at shot_path."""
+        return self.row_highlighted(Image.load(screenshot(self.display, shot_path)), point[1])
+
     def item_centers(self, layout, shot_path):
         """Screen points of the items of layout, a list of item labels with
         None for each separator, in menu order. Items between two separators
@@ -298,7 +303,7 @@ class PopupMenu:
             groups[next(i for i, limit in enumerate(bounds) if line.top < limit)].append(line)
         return MenuLayout(separators, groups)
 
-    def highlighted(self, screen, y):
+    def row_highlighted(self, screen, y):
         """Whether the item at row y (absolute) is highlighted: its row takes
         another colour than the menu's background."""
         x, top, right, bottom = self.window.rect
