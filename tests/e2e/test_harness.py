@@ -8,6 +8,8 @@ import harness
 from harness import ini, pattern, probe, rects, sheet, shelllink, target
 from harness.images import Image
 from harness.waiting import WaitTimeout, holds, wait_until
+from harness.xevents import MapRecorder, Shown, parse_events, resource_id_mask
+from harness.xwindows import MenuLine, PopupMenu, XWindow
 
 CLSID = bytes.fromhex("0114020000000000c000000000000046")
 
@@ -257,6 +259,118 @@ class Images_Compare(unittest.TestCase):
         self.assertEqual(a.unlike_pixels(b, tolerance=5), [(0, 1), (2, 1)])
 
 
+WHITE, BLACK, GREY, BLUE = (255, 255, 255), (0, 0, 0), (160, 160, 160), (51, 153, 255)
+
+
+def painted(width, height, shapes, background=WHITE):
+    """An image of rectangles (left, top, right, bottom, colour), later
+    ones over earlier ones."""
+    pixels = [list(background) for _ in range(width * height)]
+    for left, top, right, bottom, colour in shapes:
+        for y in range(top, bottom):
+            for x in range(left, right):
+                pixels[y * width + x] = colour
+    return Image(width, height, bytes(c for p in pixels for c in p))
+
+
+def strokes(left, top, right, bottom, colour):
+    """Text-like ink: one-pixel columns, every third one."""
+    return [(x, top, x + 1, bottom, colour) for x in range(left, right, 3)]
+
+
+class PopupMenu_Reads(unittest.TestCase):
+    # A 60x80 menu at (10, 20) of a 100x120 screen: a grey frame, three
+    # separators, six text lines; the fifth has a check mark, the last an
+    # underline below a blank row (a mnemonic).
+    X, Y = 10, 20
+    TEXT = [(7, 12, 20, 40), (22, 27, 20, 44), (30, 35, 20, 50), (38, 43, 20, 46),
+            (53, 58, 20, 56), (68, 71, 20, 38)]
+
+    def screen(self, extra=()):
+        shapes = [(self.X, self.Y, self.X + 60, self.Y + 80, GREY),
+                  (self.X + 1, self.Y + 1, self.X + 59, self.Y + 79, WHITE)]
+        shapes += [(self.X + 3, self.Y + row, self.X + 57, self.Y + row + 1, GREY)
+                   for row in (17, 48, 63)]
+        for top, bottom, left, right in self.TEXT:
+            shapes += strokes(self.X + left, self.Y + top, self.X + right, self.Y + bottom, BLACK)
+        shapes += [(self.X + 5, self.Y + 54, self.X + 11, self.Y + 57, BLACK),  # check mark
+                   (self.X + 24, self.Y + 72, self.X + 30, self.Y + 73, BLACK)]  # underline
+        return painted(100, 120, shapes + list(extra))
+
+    def menu(self):
+        return PopupMenu(None, XWindow(1, x=self.X, y=self.Y, width=60, height=80))
+
+    def test_lines_grouped_by_separators(self):
+        layout = self.menu().layout(self.screen())
+        self.assertEqual(layout.separators, [self.Y + 17, self.Y + 48, self.Y + 63])
+        self.assertEqual([len(group) for group in layout.groups], [1, 3, 1, 1])
+        expected = [MenuLine(self.Y + top, self.Y + bottom, self.X + left,
+                             self.X + left + (right - left - 1) // 3 * 3 + 1)
+                    for top, bottom, left, right in self.TEXT]
+        expected[4].left = self.X + 5
+        expected[5].bottom = self.Y + 73
+        self.assertEqual(layout.lines, expected)
+        self.assertEqual(layout.text_left, self.X + 20)
+        self.assertEqual([layout.checked(line) for line in layout.lines],
+                         [False, False, False, False, True, False])
+
+    def test_highlighted_row(self):
+        band = [(self.X + 3, self.Y + 29, self.X + 57, self.Y + 37, BLUE)]
+        text = strokes(self.X + 20, self.Y + 30, self.X + 50, self.Y + 35, WHITE)
+        menu = self.menu()
+        screen = self.screen(band + text)
+        cases = [(self.Y + 33, True), (self.Y + 29, True), (self.Y + 24, False),
+                 (self.Y + 40, False), (self.Y + 55, False)]
+        for y, expected in cases:
+            with self.subTest(y=y):
+                self.assertEqual(menu.row_highlighted(screen, y), expected)
+
+
+XEV_LOG = """
+CreateNotify event, serial 18, synthetic NO, window 0x50d,
+    parent 0x50d, window 0xe00001, (0,0), width 486, height 350
+border_width 0, override NO
+
+PropertyNotify event, serial 18, synthetic NO, window 0x50d,
+    atom 0x1f0 (_LOUPA_E2E_MARK_1), time 3034142, state PropertyNewValue
+
+MapNotify event, serial 19, synthetic NO, window 0x50d,
+    event 0x50d, window 0xe00004, override YES
+
+
+ReparentNotify event, serial 18, synthetic NO, window 0x50d,
+    event 0x50d, window 0x400008, parent 0x60025f,
+    (0,0), override NO
+
+ReparentNotify event, serial 18, synthetic NO, window 0x50d,
+    event 0x50d, window 0x400008, parent 0x50d,
+    (0,0), override NO
+
+MapNotify event, serial 20, synthetic YES, window 0x50d,
+    event 0x50d, window 0xe00009, override YES
+
+PropertyNotify event, serial 18, synthetic NO, window 0x50d,
+    atom 0x1f1 (_LOUPA_E2E_MARK_2), time 3034150, state PropertyNewValue
+
+PropertyNotify event, serial 18, synthetic NO, window 0x50d,
+    atom 0x1f2 (_LOUPA_E2E_MARK_X), time 3034151, state PropertyNewValue
+
+MapNotify event, serial 19, synthetic NO, window 0x50d,
+    event 0x50d, window 0x60025f, override NO
+"""
+
+
+class XEvents_Parse(unittest.TestCase):
+    def test_shown_windows_and_marks(self):
+        self.assertEqual(parse_events(XEV_LOG), [
+            ("mark", 1),
+            ("shown", Shown(0xe00004, True)),
+            ("shown", Shown(0x400008, False)),  # framed; its return to the root is not
+            ("mark", 2),
+            ("shown", Shown(0x60025f, False)),
+        ])
+
+
 def write_script(env, name, lines):
     """A JScript file in drive C:, run later with wscript."""
     path = env.prefix.drive_c / "loupa-e2e" / name
@@ -313,6 +427,30 @@ class Desktop_Works(harness.LoupaTestCase):
         parsed = shelllink.read(link)
         self.assertEqual(parsed.description, "Loupa ルーペ")
         self.assertEqual(parsed.target.lower(), "c:\\windows\\notepad.exe")
+
+    def test_records_windows_shown_between_marks(self):
+        with MapRecorder(self.display, self.env.work_dir / "xev.log") as maps:
+            before = maps.mark()
+            script = write_script(self.env, "shown.js", [
+                'var shell = new ActiveXObject("WScript.Shell");',
+                'shell.Popup("shown", 0, "shown", 0);',
+            ])
+            process = self.prefix.start([WSCRIPT, script], self.env.work_dir / "shown.log",
+                                        self.display)
+            try:
+                box = self.wait_until(lambda: self.windows.visible_of(process.pid), 20,
+                                      message="the message box")[0]
+                after = maps.mark()
+                own = self.windows.search(pid=process.pid)
+                self.assertIn(box.id, [s.window for s in maps.shown_by(own, before, after)])
+                self.assertEqual(maps.shown_by(own, 0, before), [])
+                self.assertEqual(maps.shown_by(own, after), [])
+                # Ids of one client share the bits outside the mask.
+                mask = resource_id_mask(self.display)
+                self.assertEqual(mask & (mask + 1), 0, hex(mask))  # low bits only
+                self.assertEqual({w & ~mask for w in own}, {box.id & ~mask})
+            finally:
+                process.stop(sig=None)
 
     def popup_text_image(self, name, text):
         """Shows a message box with text and returns the pixels of its

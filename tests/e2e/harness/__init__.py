@@ -5,7 +5,8 @@ Pieces, usable on their own:
   wine         WinePrefix (cached, fonts linked), WineSession (wineserver -p/-k)
   loupa        LoupaProcess, the settings and shortcut locations, reset_state
   xinput       Input: pointer, buttons, wheel and keys through xdotool
-  xwindows     Windows: window tree, map states, owners, Wine's tray
+  xwindows     Windows: window tree, map states, owners, Wine's tray, menus
+  xevents      MapRecorder: every window shown, from X events
   images       screenshots, ImageMagick comparison, crops, pixels
   shelllink    .lnk parser
   ini          setting.ini reader and writer
@@ -32,6 +33,7 @@ from .target import TestTarget
 from .testcase import LoupaTestCase, main
 from .waiting import WaitTimeout, holds, wait_until
 from .wine import WinePrefix, WineSession
+from .xevents import MapRecorder
 from .xinput import Input
 from .xwindows import PopupMenu, Windows, WineTray, XWindow
 from .zoomview import ZoomView

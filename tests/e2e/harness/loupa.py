@@ -120,13 +120,26 @@ def open_tray_menu(env, loupa, icon=0, timeout=5):
 
 
 def choose_menu_item(env, loupa, menu, label, layout=TRAY_MENU, timeout=5):
-    """Points at an item of an open menu, waits until it is highlighted (a
-    click that comes too soon after the menu opens can be lost), clicks it
-    and waits for the menu to close."""
-    centers = menu.item_centers(layout, env.work_dir / "menu.png")
-    env.input.move(*centers[label])
-    wait_until(lambda: menu.highlighted(centers[label], env.work_dir / "menu-item.png"),
-               timeout, message=f"{label} to be highlighted")
+    """Clicks an item of an open menu and waits for the menu to close.
+
+    The pointer rests on the item until the menu highlights it: a click the
+    menu receives before it tracks the pointer can be lost."""
+    shot = env.work_dir / "menu.png"
+    # A menu just mapped may not be drawn yet.
+    centers = wait_until(lambda: menu.item_centers(layout, shot), timeout,
+                         message="the items of the menu drawn", ignore=(RuntimeError,))
+    x, y = centers[label]
+    nudges = iter(range(1 << 30))
+
+    def highlighted():
+        if menu.highlighted((x, y), shot):
+            return True
+        # A motion the menu got before it tracked the pointer is lost: move
+        # again, a little, within the item.
+        env.input.move(x + next(nudges) % 2 * 3, y)
+        return False
+
+    wait_until(highlighted, timeout, message=f"{label} highlighted")
     env.input.click(1)
     wait_until(lambda: menu.window.id not in [w.id for w in menus_of(env, loupa)], timeout,
                message=f"the menu to close after {label}")

@@ -3,7 +3,9 @@
 One Environment per test class (display, prefix, wineserver); every test
 starts from the reset state, and every Loupa it starts is killed after it.
 When a test fails, its screenshot, X window listing, Wine logs and the
-setting files go to build/e2e-artifacts/<module>.<class>.<test>/.
+setting files go to build/e2e-artifacts/<module>.<class>.<test>/, beside
+what the test kept there itself (artifacts_dir()); the folder is emptied
+when the test starts.
 """
 
 import contextlib
@@ -89,6 +91,11 @@ class LoupaTestCase(unittest.TestCase):
         self.targets = []
         self.probe = Probe(self.prefix, self.display, self.env.work_dir)
         loupa.reset_state(self.prefix)
+        # Artifacts of an earlier run would pass for this one's.
+        out = self.artifacts_dir()
+        shutil.rmtree(out, ignore_errors=True)
+        for subtest in out.parent.glob(out.name + ".*"):
+            shutil.rmtree(subtest, ignore_errors=True)
 
     def tearDown(self):
         for process in self.loupas + self.targets:
@@ -171,7 +178,6 @@ class LoupaTestCase(unittest.TestCase):
     def save_artifacts(self, subtest=None):
         """Best effort: a failing collection must not hide the test's failure."""
         out = self.artifacts_dir(subtest)
-        shutil.rmtree(out, ignore_errors=True)
         out.mkdir(parents=True, exist_ok=True)
         steps = [
             ("screenshot", lambda: self.env.screenshot(out / "screen.png")),

@@ -185,9 +185,46 @@ class WineTray:
         return count
 
 
+@dataclass
+class MenuLine:
+    """One line of dark ink in a menu (an item's text, with its check mark
+    when one is drawn), absolute coordinates, right and bottom exclusive."""
+    top: int
+    bottom: int
+    left: int
+    right: int
+
+
+@dataclass
+class MenuLayout:
+    """What a menu shows: its separator rows (absolute y) and its lines of
+    ink, grouped by the separators (the first group above the first one)."""
+    separators: list
+    groups: list
+
+    @property
+    def lines(self):
+        return [line for group in self.groups for line in group]
+
+    @property
+    def text_left(self):
+        """Where item texts start: most lines start there, a line with a check
+        mark starts further left."""
+        lefts = sorted(line.left for line in self.lines)
+        return lefts[len(lefts) // 2] if lefts else None
+
+    def checked(self, line, margin=3):
+        """Whether line has ink left of the texts' column: a check mark."""
+        return line.left < self.text_left - margin
+
+
 class PopupMenu:
     """A Wine pop-up menu on screen. Its keyboard goes wherever the X focus
     is, so items are chosen with the mouse, as a user would."""
+
+    # Menu texts and check marks are black; separators, borders and the
+    # highlighted item's white text are not.
+    DARK = 100
 
     def __init__(self, display, window):
         self.display = display
@@ -210,13 +247,9 @@ class PopupMenu:
         return rows
 
     def highlighted(self, point, shot_path):
-        """Whether the item at point shows as selected: its row has taken
-        another colour than the menu's background."""
-        screen = Image.load(screenshot(self.display, shot_path))
-        x, y, right, bottom = self.window.rect
-        background = screen.crop((x + 3, y, right - 3, bottom)).dominant_color()
-        row = screen.crop((x + 3, point[1] - 2, right - 3, point[1] + 3))
-        return row.count_unlike(background) > 0.7 * row.width * row.height
+        """Whether the item at point shows as selected, judged from a
+        screenshot saved at shot_path."""
+        return self.row_highlighted(Image.load(screenshot(self.display, shot_path)), point[1])
 
     def item_centers(self, layout, shot_path):
         """Screen points of the items of layout, a list of item labels with
@@ -243,3 +276,37 @@ class PopupMenu:
                 centers[label] = ((x + right) // 2,
                                   int(start + (index + 0.5) * (end - start) / len(labels)))
         return centers
+
+    def layout(self, screen):
+        """Reads the menu from a screenshot taken while no item is
+        highlighted (a highlighted item's text is not dark)."""
+        x, top, right, bottom = self.window.rect
+        separators = self.separator_rows(screen)
+        area = screen.crop((x + 1, top + 1, right - 1, bottom - 1))
+        lines = []
+        for row in range(area.height):
+            inked = [col for col in range(area.width)
+                     if max(area.pixel(col, row)) < self.DARK]
+            if not inked:
+                continue
+            y, left, end = top + 1 + row, x + 1 + inked[0], x + 2 + inked[-1]
+            # A blank row or two inside a line: a mnemonic's underline.
+            if lines and y - lines[-1].bottom <= 2:
+                line = lines[-1]
+                line.bottom = y + 1
+                line.left, line.right = min(line.left, left), max(line.right, end)
+            else:
+                lines.append(MenuLine(y, y + 1, left, end))
+        bounds = separators + [bottom]
+        groups = [[] for _ in bounds]
+        for line in lines:
+            groups[next(i for i, limit in enumerate(bounds) if line.top < limit)].append(line)
+        return MenuLayout(separators, groups)
+
+    def row_highlighted(self, screen, y):
+        """Whether the item at row y (absolute) is highlighted: its row takes
+        another colour than the menu's background."""
+        x, top, right, bottom = self.window.rect
+        menu = screen.crop((x + 3, top + 3, right - 3, bottom - 3))
+        row = screen.crop((x + 3, y, right - 3, y + 1))
+        return row.count_unlike(menu.dominant_color()) > row.width // 2
