@@ -24,15 +24,6 @@ class StartUpTestCase(harness.LoupaTestCase):
                                message="Loupa.lnk in the Startup folder",
                                ignore=(OSError, shelllink.ShellLinkError))
 
-    def wait_resident(self, loupa, icons=1):
-        """Waits until the program shows its icon (so it owns its instance
-        and runs its message loop) and checks that it still runs."""
-        self.wait_until(lambda: not loupa.running() or self.tray_icon_count() == icons, START,
-                        message=f"{icons} icon(s) in the Wine System Tray",
-                        ignore=(RuntimeError,))
-        self.assertTrue(loupa.running(), f"{loupa.exe_path.name} ended with exit code "
-                        f"{loupa.process.returncode}:\n{loupa.log_text()}")
-
     def assertShortcutTargets(self, link, loupa):
         self.assertEqual(link.description, "Loupa")
         # Windows paths compare without regard to case.

@@ -19,6 +19,7 @@ from pathlib import Path
 from . import loupa
 from .environment import Environment, stop_on_sigterm
 from .paths import ARTIFACTS_DIR
+from .target import DEFAULT_RECT, TestTarget
 from .waiting import holds, wait_until
 
 
@@ -83,10 +84,11 @@ class LoupaTestCase(unittest.TestCase):
         self.windows = self.env.windows
         self.input = self.env.input
         self.loupas = []
+        self.targets = []
         loupa.reset_state(self.prefix)
 
     def tearDown(self):
-        for process in self.loupas:
+        for process in self.loupas + self.targets:
             process.stop()
 
     # ---- helpers ------------------------------------------------------
@@ -102,6 +104,25 @@ class LoupaTestCase(unittest.TestCase):
 
     def start_loupa(self, file_name="Loupa.exe", folder=None):
         return self.loupa(file_name, folder).start()
+
+    def start_target(self, rect=DEFAULT_RECT):
+        """A LoupaTestTarget window at rect, shown and logging; stopped after
+        the test."""
+        log = (self.env.work_dir / "logs" /
+               f"{self._testMethodName}-target-{len(self.targets) + 1}.log")
+        target = TestTarget(self.prefix, self.display, log, rect)
+        self.targets.append(target)
+        return target.start(self.windows)
+
+    def wait_resident(self, process, icons=1, timeout=30):
+        """Waits until Loupa shows its icon (it owns its instance and runs its
+        message loop) and checks that it still runs."""
+        self.wait_until(lambda: not process.running() or self.tray_icon_count() == icons,
+                        timeout, message=f"{icons} icon(s) in the Wine System Tray",
+                        ignore=(RuntimeError,))
+        self.assertTrue(process.running(), f"{process.exe_path.name} ended with exit code "
+                        f"{process.process.returncode}:\n{process.log_text()}")
+        return process
 
     def wait_until(self, condition, timeout=10, message=None, ignore=()):
         return wait_until(condition, timeout, message=message, ignore=ignore)
@@ -144,7 +165,7 @@ class LoupaTestCase(unittest.TestCase):
             ("screenshot", lambda: self.env.screenshot(out / "screen.png")),
             ("windows", lambda: (out / "windows.txt").write_text(self.windows.dump())),
             ("logs", lambda: [shutil.copy2(p.log_path, out / p.log_path.name)
-                              for p in self.loupas if p.log_path.exists()]),
+                              for p in self.loupas + self.targets if p.log_path.exists()]),
             ("settings", lambda: self._copy_state(out)),
         ]
         for name, step in steps:

@@ -17,7 +17,10 @@ class Input:
 
     # ---- pointer ------------------------------------------------------
     def move(self, x, y):
-        self.xdotool("mousemove", "--sync", x, y)
+        # --sync waits for the pointer to move, for a long while when it is
+        # already there.
+        if self.pointer() != (x, y):
+            self.xdotool("mousemove", "--sync", x, y)
 
     def pointer(self):
         """Current pointer position (x, y) in root coordinates."""
@@ -59,6 +62,10 @@ class Input:
     def focus(self, window_id):
         """Gives a window the keyboard focus through the window manager."""
         self.xdotool("windowactivate", "--sync", window_id)
+
+    def focused_window(self):
+        """Id of the X window that has the keyboard focus."""
+        return int(self.xdotool("getwindowfocus", "-f").strip() or 0)
 
     # Key names are X keysyms, modifiers joined with "+": "super+alt+apostrophe",
     # "super+alt+minus", "Escape", "ctrl".
