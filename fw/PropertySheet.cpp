@@ -1,5 +1,6 @@
 #include "fw/PropertySheet.h"
 
+#include "fw/DialogTemplate.h"
 #include "fw/WinApp.h"
 
 namespace fw {
@@ -13,8 +14,7 @@ CPropertyPage::CPropertyPage(UINT templateId) {
     m_psp.lParam = reinterpret_cast<LPARAM>(this);
 }
 
-INT_PTR CALLBACK CPropertyPage::PageDialogProc(HWND hwnd, UINT msg, WPARAM wParam,
-                                               LPARAM lParam) {
+INT_PTR CALLBACK CPropertyPage::PageDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     // The page is made by the sheet; its object arrives with WM_INITDIALOG.
     // From then on the window's messages go straight to WindowProc.
     if (msg == WM_INITDIALOG) {
@@ -56,10 +56,48 @@ CPropertySheet::CPropertySheet(const wchar_t* caption, CWnd* parent) {
     m_psh.pszCaption = caption;
 }
 
+namespace {
+
+// The template of a dialog resource, or an empty span.
+std::pair<const BYTE*, size_t> DialogResource(HMODULE module, LPCWSTR name) {
+    HRSRC info = ::FindResourceW(module, name, MAKEINTRESOURCEW(5) /* RT_DIALOG */);
+    HGLOBAL data = info != nullptr ? ::LoadResource(module, info) : nullptr;
+    if (data == nullptr) {
+        return {nullptr, 0};
+    }
+    return {static_cast<const BYTE*>(::LockResource(data)), ::SizeofResource(module, info)};
+}
+
+// The font of the system's own property-sheet template, in which the sheet
+// measures the pages.
+bool SheetFont(DialogFont& font) {
+    HMODULE comctl = ::GetModuleHandleW(L"comctl32.dll");
+    auto [tmpl, size] = DialogResource(comctl, MAKEINTRESOURCEW(1006));
+    return tmpl != nullptr && ReadDialogFont(tmpl, size, font);
+}
+
+} // namespace
+
 INT_PTR CPropertySheet::DoModal() {
+    // The sheet sizes its page area in its own font; a page drawn in another
+    // font would not fit it. Pages therefore take the sheet's font.
+    DialogFont sheetFont;
+    bool haveSheetFont = SheetFont(sheetFont);
+    std::vector<std::vector<BYTE>> templates;
     std::vector<HPROPSHEETPAGE> pages;
     for (CPropertyPage* page : m_pages) {
-        pages.push_back(::CreatePropertySheetPageW(&page->m_psp));
+        PROPSHEETPAGEW psp = page->m_psp;
+        if (haveSheetFont && (psp.dwFlags & PSP_DLGINDIRECT) == 0) {
+            auto [tmpl, size] = DialogResource(psp.hInstance, psp.pszTemplate);
+            std::vector<BYTE> changed =
+                tmpl != nullptr ? WithDialogFont(tmpl, size, sheetFont) : std::vector<BYTE>();
+            if (!changed.empty()) {
+                templates.push_back(std::move(changed));
+                psp.dwFlags |= PSP_DLGINDIRECT;
+                psp.pResource = reinterpret_cast<LPCDLGTEMPLATEW>(templates.back().data());
+            }
+        }
+        pages.push_back(::CreatePropertySheetPageW(&psp));
     }
     m_psh.nPages = static_cast<UINT>(pages.size());
     m_psh.phpage = pages.data();

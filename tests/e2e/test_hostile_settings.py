@@ -22,6 +22,9 @@ from harness.loupa import appdata_settings, startup_shortcut
 
 START = 30  # seconds for a start to show its effects, generous for a loaded machine
 VIEW = 10  # seconds for the zoom window to appear or go
+# Keys and the wheel reach Loupa's hot keys and hooks only while a Wine window
+# has the focus: the target's, clear of Wine's tray at the top left.
+TARGET = (300, 160, 1620, 940)
 
 # The known keys and what Loupa writes for a key that a file lacks.
 DEFAULTS = {
@@ -260,9 +263,7 @@ def entry_lines(text):
 
 class HostileSettings(harness.LoupaTestCase):
     def test_starts_zooms_and_keeps_what_the_user_wrote(self):
-        # Keys and the wheel reach Loupa's hot keys and hooks only while a
-        # Wine window has the focus: the target's, clear of Wine's tray.
-        self.target = self.start_target()
+        self.target = self.start_target(TARGET)
         for case in CASES:
             with self.subTest(case.name):
                 self.run_case(case)
@@ -312,18 +313,22 @@ class HostileSettings(harness.LoupaTestCase):
             if again:
                 again()
             return False
-        harness.wait_until(gone, VIEW, interval=1.0, ignore=(RuntimeError,),
-                           message=f"the zoom window to go after {how}")
+        self.wait_until(gone, VIEW, interval=1.0, ignore=(RuntimeError,),
+                        message=f"the zoom window to go after {how}")
+
+    def focus(self):
+        left, top, right, bottom = TARGET
+        self.focus_target(self.target, ((left + right) // 2, (top + bottom) // 2))
 
     def zoom_with_hot_key(self, loupa):
-        self.target.focus(self.input)
+        self.focus()
         self.input.key("super+alt+apostrophe")
         self.wait_zoomed(loupa, "the zoom-in hot key")
         self.input.key("Escape")
         self.wait_hidden(loupa, "Escape", again=lambda: self.input.key("Escape"))
 
     def zoom_with_wheel(self, loupa):
-        self.target.focus(self.input)
+        self.focus()
         with self.input.held("ctrl"):
             self.input.wheel(+2)
             self.wait_zoomed(loupa, "Ctrl+wheel forward")

@@ -57,6 +57,7 @@ TEST_F(ZoomWndTest, CreatedHiddenAsLayeredTopMostClickThroughPopup) {
     EXPECT_EQ(style & 0xC4000000, 0xC4000000);
     // WS_EX_TOPMOST takes effect when the window is placed top-most.
     EXPECT_EQ(exStyle & 0x000800A0, 0x000800A0);
+    EXPECT_TRUE(exStyle & WS_EX_NOACTIVATE);
     EXPECT_FALSE(::IsWindowVisible(wnd.m_hWnd));
     EXPECT_FALSE(wnd.UsesMagnifier());
     // Creating the window registers the hot keys, reading their settings.

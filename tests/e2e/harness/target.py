@@ -1,59 +1,50 @@
-"""LoupaTestTarget.exe: the Wine window the tests zoom over and send input
-to, and the log of the input messages it received."""
+"""LoupaTestTarget.exe: a Wine window that shows a fixed noise pattern tied
+to screen coordinates and logs the input messages it receives."""
 
-from dataclasses import dataclass
 from pathlib import Path
 
+from .images import Image, screenshot
 from .paths import test_target_exe
 from .waiting import wait_until
 
-# Clear of Wine's tray at the top left, large enough that a zoom around its
-# centre shows nothing but its pattern.
-DEFAULT_RECT = (300, 160, 1620, 940)
-
-# Virtual-key state bits in the low word of a mouse message's wParam.
-MK_SHIFT = 0x04
-MK_CONTROL = 0x08
+CELL = 4  # pixels per side of one colour cell
 
 
-@dataclass(frozen=True)
-class Message:
-    """One logged line: `<name> <wParam> <lParam>`."""
-    name: str
-    wparam: int
-    lparam: int
-
-    @property
-    def wheel_delta(self):
-        """WM_MOUSEWHEEL: the high word of wParam as a signed number."""
-        high = (self.wparam >> 16) & 0xFFFF
-        return high - 0x10000 if high >= 0x8000 else high
-
-    @property
-    def key_state(self):
-        """Mouse messages: the MK_ bits of the low word of wParam."""
-        return self.wparam & 0xFFFF
+def pattern_color(x, y):
+    """The RGB colour the target shows at screen point (x, y), x, y >= 0:
+    the hash of the 4 x 4 cell, as TestTarget.cpp computes it."""
+    h = ((x // CELL) * 73856093 ^ (y // CELL) * 19349663) & 0xFFFFFFFF
+    h ^= h >> 13
+    h = (h * 0x5BD1E995) & 0xFFFFFFFF
+    h ^= h >> 15
+    return (h & 0xFF, (h >> 8) & 0xFF, (h >> 16) & 0xFF)
 
 
 def parse_log(text):
-    """Messages of a log's complete lines; a line still being written is left
-    for the next read."""
-    messages = []
-    for line in text.split("\n")[:-1]:
-        parts = line.split()
-        if len(parts) == 3:
-            messages.append(Message(parts[0], int(parts[1]), int(parts[2])))
-    return messages
+    """[(message, wParam, lParam), ...] from the target's log lines
+    ("WM_KEYDOWN 222 1"); a line still being written is left out."""
+    entries = []
+    for line in text.splitlines(keepends=True):
+        fields = line.split()
+        if not line.endswith("\n") or len(fields) != 3:
+            continue
+        try:
+            entries.append((fields[0], int(fields[1]), int(fields[2])))
+        except ValueError:
+            continue
+    return entries
 
 
 class TestTarget:
-    """One LoupaTestTarget.exe on the display; stop() ends only its PID."""
+    """One run of the target over rect = (left, top, right, bottom), screen
+    coordinates; stop() ends only its PID."""
 
-    def __init__(self, prefix, display, log_path, rect=DEFAULT_RECT):
+    def __init__(self, prefix, display, log_path, rect=(0, 0, 1920, 1080), exe=None):
         self.prefix = prefix
         self.display = display
         self.log_path = Path(log_path)
         self.rect = tuple(rect)
+        self.exe = Path(exe or test_target_exe())
         self.process = None
         self.window = None
 
@@ -61,67 +52,59 @@ class TestTarget:
     def pid(self):
         return self.process.pid if self.process else None
 
-    @property
-    def center(self):
-        left, top, right, bottom = self.rect
-        return (left + right) // 2, (top + bottom) // 2
-
     def start(self, windows, timeout=20):
-        """Starts the target and waits until it logged READY and shows its
-        window where it was asked to."""
+        """Starts the target and waits until it has logged READY and its X
+        window is mapped where it was asked to be."""
+        if not self.exe.is_file():
+            raise FileNotFoundError(f"{self.exe} is missing: build the target LoupaTestTarget")
         self.log_path.parent.mkdir(parents=True, exist_ok=True)
         self.log_path.unlink(missing_ok=True)
         left, top, right, bottom = self.rect
-        self.process = self.prefix.start(
-            [str(test_target_exe()), self.prefix.to_windows(self.log_path),
-             *[str(v) for v in (left, top, right - left, bottom - top)]],
-            self.log_path.with_suffix(".wine.log"), self.display)
+        args = [self.prefix.to_windows(self.exe), self.prefix.to_windows(self.log_path),
+                left, top, right - left, bottom - top]
+        self.process = self.prefix.start([str(a) for a in args],
+                                         self.log_path.with_suffix(".wine.log"), self.display)
 
-        def shown():
+        def placed():
             if not self.process.running():
-                raise RuntimeError(f"the test target ended: {self.process.log_text()}")
-            if not any(m.name == "READY" for m in self.messages()):
-                return None
-            return [w for w in windows.visible_of(self.pid)
-                    if (w.x, w.y, w.x + w.width, w.y + w.height) == self.rect]
+                raise RuntimeError(f"the test target ended with code {self.process.returncode}")
+            shown = [w for w in windows.visible_of(self.pid) if w.rect == self.rect]
+            return shown and ("READY", 0, 0) in self.entries() and shown[0]
 
-        self.window = wait_until(shown, timeout, message="the test target's window")[0]
+        self.window = wait_until(placed, timeout, message=f"the test target over {self.rect}")
+        wait_until(self.painted, timeout, message="the test target's pattern on the screen")
         return self
 
-    def stop(self):
-        if self.process is not None:
-            self.process.stop(sig=None)
+    def sample_points(self, count=7):
+        """A grid of count x count screen points spread over the window."""
+        left, top, right, bottom = self.rect
+        return [(left + (right - left) * (2 * i + 1) // (2 * count),
+                 top + (bottom - top) * (2 * j + 1) // (2 * count))
+                for j in range(count) for i in range(count)]
+
+    def painted(self, share=0.8):
+        """Whether the screen shows the pattern at most sample points (the
+        rest may lie under other windows)."""
+        shot = Image.load(screenshot(self.display, self.log_path.with_suffix(".png")))
+        points = self.sample_points()
+        showing = sum(1 for x, y in points if shot.pixel(x, y) == pattern_color(x, y))
+        return showing >= share * len(points)
 
     def running(self):
         return self.process is not None and self.process.running()
 
-    # ---- the input log ----------------------------------------------------
-    def messages(self, name=None, since=0):
-        """Logged messages from index since on, of one name if given."""
+    def entries(self):
+        """Everything logged so far, as parse_log gives it."""
         try:
-            text = self.log_path.read_text(errors="replace")
+            return parse_log(self.log_path.read_text(errors="replace"))
         except FileNotFoundError:
             return []
-        return [m for m in parse_log(text)[since:] if name is None or m.name == name]
 
-    def mark(self):
-        """Index of the next message: pass it as since= to see only what
-        came after this moment."""
-        return len(self.messages())
+    def messages(self, name):
+        """The logged (wParam, lParam) of one message name, in order."""
+        return [(w, l) for message, w, l in self.entries() if message == name]
 
-    def focus(self, input, timeout=10):
-        """Puts the pointer on the target's centre and clicks there (through
-        the click-through zoom window too) until the X focus is on the
-        target: Wine's global hot keys and low-level hooks see X input only
-        while a Wine window has it. A window that appears meanwhile (a tray)
-        may take the focus once more, hence the repeated click."""
-        input.move(*self.center)
-
-        def focused():
-            if input.focused_window() == self.window.id:
-                return True
-            input.click(1)
-            return False
-
-        wait_until(focused, timeout, interval=0.5,
-                   message="the keyboard focus on the test target")
+    def stop(self):
+        if self.process is not None:
+            self.process.stop(sig=None)
+            self.process = None

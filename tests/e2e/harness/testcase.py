@@ -19,7 +19,7 @@ from pathlib import Path
 from . import loupa
 from .environment import Environment, stop_on_sigterm
 from .paths import ARTIFACTS_DIR
-from .target import DEFAULT_RECT, TestTarget
+from .target import TestTarget
 from .waiting import holds, wait_until
 
 
@@ -105,14 +105,23 @@ class LoupaTestCase(unittest.TestCase):
     def start_loupa(self, file_name="Loupa.exe", folder=None):
         return self.loupa(file_name, folder).start()
 
-    def start_target(self, rect=DEFAULT_RECT):
-        """A LoupaTestTarget window at rect, shown and logging; stopped after
-        the test."""
+    def start_target(self, rect=None):
+        """LoupaTestTarget over rect (default: the first monitor), shown
+        and ready; stopped after the test."""
+        rect = rect or self.display.monitors[0]
         log = (self.env.work_dir / "logs" /
                f"{self._testMethodName}-target-{len(self.targets) + 1}.log")
         target = TestTarget(self.prefix, self.display, log, rect)
         self.targets.append(target)
         return target.start(self.windows)
+
+    def focus_target(self, target, point):
+        """A click on the target: hot keys see X input only while a Wine
+        window has the focus."""
+        presses = len(target.messages("WM_LBUTTONDOWN"))
+        self.input.click(1, *point)
+        self.wait_until(lambda: len(target.messages("WM_LBUTTONDOWN")) > presses, 5,
+                        message="the click that focuses the target")
 
     def wait_resident(self, process, icons=1, timeout=30):
         """Waits until Loupa shows its icon (it owns its instance and runs its
@@ -124,8 +133,8 @@ class LoupaTestCase(unittest.TestCase):
                         f"{process.process.returncode}:\n{process.log_text()}")
         return process
 
-    def wait_until(self, condition, timeout=10, message=None, ignore=()):
-        return wait_until(condition, timeout, message=message, ignore=ignore)
+    def wait_until(self, condition, timeout=10, message=None, ignore=(), interval=0.05):
+        return wait_until(condition, timeout, interval, message=message, ignore=ignore)
 
     def holds(self, condition, duration):
         return holds(condition, duration)

@@ -63,10 +63,6 @@ class Input:
         """Gives a window the keyboard focus through the window manager."""
         self.xdotool("windowactivate", "--sync", window_id)
 
-    def focused_window(self):
-        """Id of the X window that has the keyboard focus."""
-        return int(self.xdotool("getwindowfocus", "-f").strip() or 0)
-
     # Key names are X keysyms, modifiers joined with "+": "super+alt+apostrophe",
     # "super+alt+minus", "Escape", "ctrl".
     def key(self, combo):
