@@ -1,6 +1,7 @@
 #include "settings/Settings.h"
 
 #include "fw/WinApp.h"
+#include "settings/ProfileText.h"
 #include "settings/StartupShortcut.h"
 
 #include <shlobj.h>
@@ -10,6 +11,26 @@ namespace {
 // The private-profile functions read at most this many characters, the
 // terminator included.
 constexpr DWORD kReadBufferLength = kMaxSettingTextLength + 1;
+
+// False when the file exists with bytes that a write through the profile
+// functions could destroy (see ProfileSurvivesRewrite). A file that cannot be
+// read is left to the write, which then fails or creates it.
+bool RewriteKeepsFile(const std::wstring& path) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return true;
+    }
+    std::string bytes;
+    char chunk[16384];
+    DWORD n = 0;
+    while (::ReadFile(file, chunk, sizeof chunk, &n, nullptr) && n > 0) {
+        bytes.append(chunk, n);
+    }
+    ::CloseHandle(file);
+    return ProfileSurvivesRewrite(bytes);
+}
 
 std::wstring& PathWithoutApp() {
     static std::wstring path;
@@ -83,7 +104,9 @@ std::wstring PrivateProfile::ReadProfileText(const wchar_t* section, const wchar
 
 bool PrivateProfile::WriteProfileText(const wchar_t* section, const wchar_t* key,
                                       const std::wstring& value) {
-    if (m_path.empty()) {
+    // The user's file stays as it is rather than lose what it holds; like a
+    // read-only file it keeps reading as it reads now.
+    if (m_path.empty() || !RewriteKeepsFile(m_path)) {
         return false;
     }
     return ::WritePrivateProfileStringW(section, key, value.c_str(), m_path.c_str()) != FALSE;

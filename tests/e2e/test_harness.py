@@ -148,6 +148,20 @@ class Profile_RoundTrip(unittest.TestCase):
                               ("B", [])])
             self.assertEqual(ini.keys_of(path, "C"), [])
 
+    def test_entries_as_the_profile_functions_parse_them(self):
+        text = ("lead=0\r\n[DEFAULT] ; main\r\n  Key \t=\t value \r\n\r\n; note\n"
+                "bare\r\n[broken\r\n[Other]\rhidden=1\r\n[default]\r\nKey=2\r\n")
+        self.assertEqual(ini.profile_entries(text),
+                         [("key", "lead", "0"), ("section", "DEFAULT"), ("key", "Key", "value"),
+                          ("key", "; note", None), ("key", "bare", None),
+                          ("key", "[broken", None), ("section", "Other"),
+                          ("section", "default"), ("key", "Key", "2")])
+        self.assertEqual(ini.profile_section_keys(text), ["Key", "; note", "bare", "[broken"])
+        self.assertEqual(ini.profile_section_keys(text, "other"), [])
+        self.assertEqual(ini.profile_section_keys(text, "missing"), [])
+        self.assertEqual(ini.profile_entries("[A]\rk=1\r\rj= 2"),
+                         [("section", "A"), ("key", "k", "1"), ("key", "j", "2")])
+
 
 class TargetLog_Parses(unittest.TestCase):
     def test_complete_well_formed_lines_only(self):
@@ -390,7 +404,7 @@ def js_string(text):
 
 class Desktop_Works(harness.LoupaTestCase):
     def test_pointer_moves_where_sent(self):
-        for x, y in [(10, 20), (1919, 1079), (960, 540)]:
+        for x, y in [(10, 20), (1919, 1079), (960, 540), (960, 540)]:
             self.input.move(x, y)
             self.assertEqual(self.input.pointer(), (x, y))
 

@@ -2,7 +2,7 @@
 """Runs a Windows test executable under Wine: CMake's cross-compiling
 emulator for the Win32 tests.
 
-    wine_exec.py [--timeout S] [--current-display] <exe> [args...]
+    wine_exec.py [--timeout S] [--current-display | --screen WxH] <exe> [args...]
 
 Takes the cached Wine prefix (making it if needed), starts a virtual display
 of its own (the tests create windows) unless --current-display, runs the exe
@@ -32,6 +32,16 @@ def _terminate(signum, _frame):
     raise SystemExit(128 + signum)
 
 
+def _screen_size(text):
+    try:
+        width, height = (int(n) for n in text.lower().split("x"))
+    except ValueError:
+        raise argparse.ArgumentTypeError(f"not a size WxH: {text}") from None
+    if width <= 0 or height <= 0:
+        raise argparse.ArgumentTypeError(f"not a size WxH: {text}")
+    return width, height
+
+
 def main(argv):
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--timeout", type=float,
@@ -39,6 +49,8 @@ def main(argv):
                         help="seconds before the exe is killed (0: no limit)")
     parser.add_argument("--current-display", action="store_true",
                         help="use $DISPLAY instead of a virtual display")
+    parser.add_argument("--screen", type=_screen_size, default=(1920, 1080), metavar="WxH",
+                        help="size of the virtual display (default 1920x1080)")
     parser.add_argument("exe")
     parser.add_argument("args", nargs=argparse.REMAINDER)
     options = parser.parse_args(argv)
@@ -53,7 +65,8 @@ def main(argv):
     with contextlib.ExitStack() as stack:
         display = None
         if not options.current_display:
-            display = stack.enter_context(VirtualDisplay(log_dir=log_dir))
+            width, height = options.screen
+            display = stack.enter_context(VirtualDisplay(width, height, log_dir=log_dir))
         # Entered last, left first: the wineserver ends the Wine processes
         # while their display still exists.
         stack.enter_context(prefix.session())

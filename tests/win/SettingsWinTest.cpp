@@ -230,6 +230,47 @@ TEST_F(StoreOnFileTest, ReadOnlyFile_WriteFailsAndValuesSurvive) {
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+namespace {
+
+std::string Utf16Le(const std::wstring& text) {
+    std::string bytes;
+    for (wchar_t c : text) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>((c >> 8) & 0xFF);
+    }
+    return bytes;
+}
+
+} // namespace
+
+TEST_F(StoreOnFileTest, FileARewriteWouldDestroy_IsNeverWritten) {
+    using namespace std::string_literals;
+    struct Case {
+        const char* name;
+        std::string bytes;
+        int maxRateZoomIn;
+    } cases[] = {
+        {"NUL in a value", "[DEFAULT]\r\nMaxRateZoomIn=6\0after\r\nCustom=a\0b\r\n"s, 6},
+        {"UTF-16 without byte-order mark", Utf16Le(L"[DEFAULT]\r\nMaxRateZoomIn=6\r\n"), 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        UseFile(c.bytes);
+        EXPECT_EQ(Store().ReadSettingInt(L"MaxRateZoomIn"), c.maxRateZoomIn);
+        EXPECT_EQ(Store().ReadSettingInt(L"MaxRateZoomOut"), 2);
+        EXPECT_FALSE(Store().WriteSettingInt(L"MaxRateZoomIn", 3));
+        EXPECT_EQ(Bytes(), c.bytes);
+    }
+}
+
+TEST_F(StoreOnFileTest, Utf16FileWithMark_WrittenAsUtf16) {
+    UseFile(Utf16Le(L"\uFEFF[DEFAULT]\r\nMaxRateZoomIn=6\r\nNote=\u65E5\u672C\r\n"));
+    EXPECT_EQ(Store().ReadSettingInt(L"MaxRateZoomIn"), 6);
+    EXPECT_EQ(Store().ReadSettingInt(L"MaxRateZoomOut"), 2);
+    EXPECT_EQ(Bytes(), Utf16Le(L"\uFEFF[DEFAULT]\r\nMaxRateZoomIn=6\r\nNote=\u65E5\u672C\r\n"
+                               L"MaxRateZoomOut=2\r\n"));
+}
+
 TEST_F(StoreOnFileTest, NoPath_ReadsDefaultsAndWritesFail) {
     PrivateProfile nowhere(L"");
     SettingsStore store(nowhere, shortcut);

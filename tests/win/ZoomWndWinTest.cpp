@@ -1,14 +1,15 @@
 // The zoom window under Wine: real window, real timers, real messages.
 #include "zoom/ZoomWnd.h"
 
+#include "ResourceCensus.h"
 #include "WinTestFiles.h"
+#include "WinTestMessages.h"
 #include "input/ZoomHotKeys.h"
 #include "settings/Settings.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <vector>
 
 namespace {
 
@@ -23,54 +24,6 @@ RECT PrimaryMonitor() {
     info.cbSize = sizeof info;
     ::GetMonitorInfoW(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
     return info.rcMonitor;
-}
-
-// How many more GDI objects the process could make before the system's
-// per-process limit: a census that needs no counters (Wine has none), and
-// drops by one for every object lost.
-int FreeGdiCapacity() {
-    std::vector<HBRUSH> brushes;
-    for (;;) {
-        HBRUSH brush = ::CreateSolidBrush(RGB(1, 2, 3));
-        if (brush == nullptr || brushes.size() > 100000) {
-            break;
-        }
-        brushes.push_back(brush);
-    }
-    for (HBRUSH brush : brushes) {
-        ::DeleteObject(brush);
-    }
-    return static_cast<int>(brushes.size());
-}
-
-// Kernel handles held: the counter where there is one, else the value of a
-// new handle, which only grows when handles were lost (free slots are used
-// lowest first).
-DWORD HandleLevel() {
-    DWORD count = 0;
-    if (::GetProcessHandleCount(::GetCurrentProcess(), &count) && count != 0) {
-        return count;
-    }
-    HANDLE probe = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    ::CloseHandle(probe);
-    return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(probe));
-}
-
-// Pumps this thread's messages until done() holds or the deadline passes.
-template <typename F> bool PumpUntil(F done, std::chrono::milliseconds deadline) {
-    auto end = std::chrono::steady_clock::now() + deadline;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
 }
 
 class ZoomWndTest : public testing::Test {
@@ -160,11 +113,11 @@ TEST_F(ZoomWndTest, MessagesFromHooksAndHotKeys) {
 TEST_F(ZoomWndTest, SystemTimerDrivesTheGlide) {
     wnd.ZoomIn();
     EXPECT_TRUE(wnd.Controller().Timer().Running());
-    EXPECT_TRUE(PumpUntil([&] { return wnd.Rate() == 4.0 && !wnd.IsAnimating(); },
-                          std::chrono::seconds(10)));
+    EXPECT_TRUE(wintest::PumpUntil([&] { return wnd.Rate() == 4.0 && !wnd.IsAnimating(); },
+                                   std::chrono::seconds(10)));
     wnd.CancelZoom();
-    EXPECT_TRUE(
-        PumpUntil([&] { return !::IsWindowVisible(wnd.m_hWnd); }, std::chrono::seconds(10)));
+    EXPECT_TRUE(wintest::PumpUntil([&] { return !::IsWindowVisible(wnd.m_hWnd); },
+                                   std::chrono::seconds(10)));
     EXPECT_FALSE(wnd.Controller().Timer().Running());
 }
 
@@ -175,7 +128,7 @@ TEST_F(ZoomWndTest, DestroyedWhileZoomedStopsTheTimer) {
     wnd.DestroyWindow();
     EXPECT_FALSE(wnd.Controller().Timer().Running());
     // Nothing may arrive for the window any more.
-    PumpUntil([] { return false; }, std::chrono::milliseconds(300));
+    wintest::PumpUntil([] { return false; }, std::chrono::milliseconds(300));
 }
 
 TEST_F(ZoomWndTest, NoResourceGrowthOverManyTicks) {
@@ -187,8 +140,8 @@ TEST_F(ZoomWndTest, NoResourceGrowthOverManyTicks) {
         ::SetCursorPos(path[i % 5].x, path[i % 5].y);
         Tick();
     }
-    int gdiBefore = FreeGdiCapacity();
-    DWORD handlesBefore = HandleLevel();
+    int gdiBefore = wintest::FreeGdiCapacity();
+    DWORD handlesBefore = wintest::HandleLevel();
 
     for (int i = 0; i < 1000; ++i) {
         ::SetCursorPos(path[i % 5].x + i % 7, path[i % 5].y);
@@ -196,6 +149,6 @@ TEST_F(ZoomWndTest, NoResourceGrowthOverManyTicks) {
     }
 
     EXPECT_GT(gdiBefore, 1000);
-    EXPECT_EQ(FreeGdiCapacity(), gdiBefore);
-    EXPECT_EQ(HandleLevel(), handlesBefore);
+    EXPECT_EQ(wintest::FreeGdiCapacity(), gdiBefore);
+    EXPECT_EQ(wintest::HandleLevel(), handlesBefore);
 }

@@ -49,3 +49,55 @@ def write_profile(path, sections):
         lines += [f"{key}={value}" for key, value in keys]
     Path(path).parent.mkdir(parents=True, exist_ok=True)
     Path(path).write_bytes(("\r\n".join(lines) + "\r\n" if lines else "").encode(ENCODING))
+
+
+# What the private-profile functions take for white space around a line, a
+# key or a value: CR and ^Z (an old end-of-file mark) among the usual.
+PROFILE_SPACE = " \t\n\v\f\r\x1a\xa0\u3000"
+
+
+def profile_entries(text):
+    """A profile's decoded text as the private-profile functions parse it, as
+    [("section", name) | ("key", name, value or None), ...] in file order.
+
+    A line ends at the next LF, or at the next CR where no LF follows any
+    more (so a CR-only file has lines, and a lone CR before a later LF is
+    part of its line); blank lines are no entries; a line that starts with
+    "[" and has a "]" names a section (what follows the last "]" is
+    dropped); any other line is a key, comments included, split at its
+    first "=", white space trimmed around the name and before the value.
+    """
+    entries = []
+    start = 0
+    while start < len(text):
+        end = text.find("\n", start)
+        if end < 0:
+            end = text.find("\r", start)
+        if end < 0:
+            end = len(text)
+        line, start = text[start:end].strip(PROFILE_SPACE), end + 1
+        if not line:
+            continue
+        if line.startswith("[") and "]" in line:
+            entries.append(("section", line[1:line.rindex("]")]))
+        elif "=" in line:
+            name, value = line.split("=", 1)
+            entries.append(("key", name.rstrip(PROFILE_SPACE), value.lstrip(PROFILE_SPACE)))
+        else:
+            entries.append(("key", line, None))
+    return entries
+
+
+def profile_section_keys(text, section="DEFAULT"):
+    """Names of the keys the private-profile functions find in a section of
+    the text: those of its first occurrence (section names compare without
+    regard to case); [] when it is missing."""
+    keys, inside, seen = [], False, False
+    for entry in profile_entries(text):
+        if entry[0] == "section":
+            if seen:
+                break
+            inside = seen = entry[1].lower() == section.lower()
+        elif inside:
+            keys.append(entry[1])
+    return keys

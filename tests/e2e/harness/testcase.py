@@ -197,7 +197,7 @@ class LoupaTestCase(unittest.TestCase):
         candidates = [loupa.appdata_settings(self.prefix)]
         candidates += [p.settings_beside for p in self.loupas]
         for index, path in enumerate(candidates):
-            if path.exists():
+            if path.is_file():
                 shutil.copy2(path, out / f"setting-{index}.ini")
         listing = sorted(p.name for p in self.prefix.startup_dir.iterdir())
         (out / "startup-folder.txt").write_text("\n".join(listing) + "\n")

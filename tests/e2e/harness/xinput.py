@@ -17,7 +17,10 @@ class Input:
 
     # ---- pointer ------------------------------------------------------
     def move(self, x, y):
-        self.xdotool("mousemove", "--sync", x, y)
+        # --sync waits for the pointer to move, for a long while when it is
+        # already there.
+        if self.pointer() != (x, y):
+            self.xdotool("mousemove", "--sync", x, y)
 
     def pointer(self):
         """Current pointer position (x, y) in root coordinates."""
