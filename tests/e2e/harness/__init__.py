@@ -11,6 +11,7 @@ Pieces, usable on their own:
   ini          setting.ini reader and writer
   waiting      wait_until / holds: polling with deadlines
   environment  Environment: display + prefix session + input + windows
+  target       TestTarget: LoupaTestTarget.exe, a noise backdrop with an input log
   testcase     LoupaTestCase, the unittest base of the end-to-end tests
 """
 
@@ -20,6 +21,7 @@ from .images import Image, compare, crop, scale, screenshot
 from .loupa import LoupaProcess, appdata_settings, reset_state, settings_dir, startup_shortcut
 from .paths import (ARTIFACTS_DIR, BUILD_DIR, REPO_ROOT, SCREENSHOTS_DIR, WORK_DIR, loupa_exe,
                     test_target_exe)
+from .target import TestTarget
 from .testcase import LoupaTestCase, main
 from .waiting import WaitTimeout, holds, wait_until
 from .wine import WinePrefix, WineSession
