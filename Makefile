@@ -15,7 +15,7 @@ PACKAGES := cmake g++ make googletest libgtest-dev g++-mingw-w64-x86-64-posix \
 # apt-get needs root; use sudo when run by another user and sudo is there.
 SUDO := $(shell [ "$$(id -u 2>/dev/null)" = 0 ] || ! command -v sudo >/dev/null 2>&1 || echo sudo)
 
-.PHONY: all deps build build-native build-win test run clean
+.PHONY: all deps build build-native build-win test run bench clean
 
 all: build
 
@@ -38,6 +38,9 @@ test: build-win
 
 run: build-win
 	@exe=$(WIN)/Loupa.exe; [ -f $$exe ] || exe=$(WIN)/Release/Loupa.exe; "./$$exe"
+
+bench:
+	@echo "The benchmarks run Loupa.exe under Wine beside Linux magnifiers: see README.md."
 
 clean:
 	rm -rf build
@@ -86,6 +89,12 @@ run: deps
 	else \
 	    LOUPA_EXE=$(WIN)/Loupa.exe $(PYTHON) -B tests/e2e/session.py; \
 	fi
+
+# Loupa beside the peer magnifiers (installed with apt-get when missing) and
+# the tick benchmark; the table goes to build/bench/results.txt.
+bench: deps
+	$(MAKE) build-win
+	$(PYTHON) -B bench/run.py $(BENCH_ARGS)
 
 clean:
 	@if [ -d build/wineprefix ] && command -v wineserver >/dev/null; then \
