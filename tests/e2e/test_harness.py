@@ -194,6 +194,23 @@ class Desktop_Works(harness.LoupaTestCase):
         self.assertEqual(parsed.description, "Loupa ルーペ")
         self.assertEqual(parsed.target.lower(), "c:\\windows\\notepad.exe")
 
+    def test_target_lies_where_asked_and_logs_input(self):
+        target = harness.TestTarget(self.prefix, self.display, self.env.work_dir / "target.log",
+                                    rect=(100, 200, 400, 300)).start()
+        try:
+            window = target.window(self.windows)
+            self.assertEqual(window.rect, (100, 200, 500, 500))
+            self.assertEqual(target.messages(), ["READY"])
+
+            self.input.click(1, 150, 220)
+
+            self.wait_until(lambda: len(target.lines()) > 1, 10, message="the click in the log")
+            # Client coordinates in the low and high words of lParam.
+            self.assertEqual(target.lines()[1], ["WM_LBUTTONDOWN", "1", str(20 << 16 | 50)])
+        finally:
+            target.stop()
+        self.assertFalse(target.running())
+
     def popup_text_image(self, name, text):
         """Shows a message box with text and returns the pixels of its
         text line, cut out of a screenshot of the box."""
