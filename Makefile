@@ -4,18 +4,20 @@
 SHELL := /bin/bash
 PYTHON := /usr/bin/python3
 JOBS ?= 2
+# Seconds each fuzzer runs in `make test`; tests/fuzz/run.sh 3600 for a long run.
+FUZZ_SECONDS ?= 5
 NATIVE := build/native
 WIN := build/win
 TOOLCHAIN := cmake/mingw-w64-x86_64.cmake
 
 PACKAGES := cmake g++ make googletest libgtest-dev g++-mingw-w64-x86-64-posix \
             wine wine64 xvfb openbox xdotool imagemagick x11-utils xserver-xephyr \
-            fonts-ipafont-gothic python3
+            fonts-ipafont-gothic python3 clang libclang-rt-14-dev
 
 # apt-get needs root; use sudo when run by another user and sudo is there.
 SUDO := $(shell [ "$$(id -u 2>/dev/null)" = 0 ] || ! command -v sudo >/dev/null 2>&1 || echo sudo)
 
-.PHONY: all deps build build-native build-win test run bench clean
+.PHONY: all deps build build-native build-win test run bench dist clean
 
 all: build
 
@@ -41,6 +43,9 @@ run: build-win
 
 bench:
 	@echo "The benchmarks run Loupa.exe under Wine beside Linux magnifiers: see README.md."
+
+dist:
+	@echo "The release package is made on Linux: strip and zip come from the cross tools there."
 
 clean:
 	rm -rf build
@@ -75,6 +80,7 @@ test: deps
 	@status=0; \
 	ctest --test-dir $(NATIVE) --output-on-failure -j $(JOBS) || status=1; \
 	ctest --test-dir $(WIN) --output-on-failure || status=1; \
+	tests/fuzz/run.sh $(FUZZ_SECONDS) || status=1; \
 	if [ $$status -ne 0 ]; then \
 	    echo "Tests failed. Screenshots and Wine logs of failed end-to-end tests: build/e2e-artifacts/"; \
 	fi; \
@@ -95,6 +101,12 @@ run: deps
 bench: deps
 	$(MAKE) build-win
 	$(PYTHON) -B bench/run.py $(BENCH_ARGS)
+
+# The release package: build/dist/Loupa-1.5-x64.zip with the stripped
+# Loupa.exe of the cross build and README.txt for Notepad (dist/make_dist.py).
+dist: deps
+	$(MAKE) build-win
+	$(PYTHON) -B dist/make_dist.py --exe $(WIN)/Loupa.exe --out build/dist/Loupa-1.5-x64.zip
 
 clean:
 	@if [ -d build/wineprefix ] && command -v wineserver >/dev/null; then \

@@ -26,6 +26,11 @@ LRESULT CLoupaDlg::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_CREATE) {
         g_taskbarCreatedMessage = ::RegisterWindowMessageW(L"TaskbarCreated");
     } else if (msg == WM_TRAYNOTIFY) {
+        // The shell may send this while our thread is inside another
+        // operation (under Wine: forwarding a click on the click-through zoom
+        // window); a menu or sheet run from there would get no input.
+        PostMessage(WM_TRAYNOTIFYPOSTED, wParam, lParam);
+    } else if (msg == WM_TRAYNOTIFYPOSTED) {
         m_tray.OnTrayNotify(static_cast<unsigned>(lParam));
     } else if (g_taskbarCreatedMessage != 0 && msg == g_taskbarCreatedMessage) {
         // The shell restarted and forgot our icon.

@@ -13,6 +13,8 @@
 
 // Callback message of the notification-area icon.
 constexpr UINT WM_TRAYNOTIFY = WM_USER + 1;
+// The same callback, posted back to the dialog to be handled from its loop.
+constexpr UINT WM_TRAYNOTIFYPOSTED = WM_APP + 1;
 
 class CLoupaDlg : public fw::CDialog, private ITrayPlatform, private IZoomCommands {
 public:

@@ -138,8 +138,8 @@ class Stage:
         self.env.start()
         try:
             self.target = TestTarget(self.env.prefix, self.env.display,
-                                     self.env.work_dir / "target-input.log").start()
-            self.target.window(self.env.windows)
+                                     self.env.work_dir / "target-input.log").start(
+                                         self.env.windows)
             self.counter = frames_mod.FrameCounter(self.env.display.name).start()
             self.park()
         except BaseException:

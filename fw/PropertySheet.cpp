@@ -13,8 +13,7 @@ CPropertyPage::CPropertyPage(UINT templateId) {
     m_psp.lParam = reinterpret_cast<LPARAM>(this);
 }
 
-INT_PTR CALLBACK CPropertyPage::PageDialogProc(HWND hwnd, UINT msg, WPARAM wParam,
-                                               LPARAM lParam) {
+INT_PTR CALLBACK CPropertyPage::PageDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     // The page is made by the sheet; its object arrives with WM_INITDIALOG.
     // From then on the window's messages go straight to WindowProc.
     if (msg == WM_INITDIALOG) {

@@ -81,8 +81,8 @@ HINSTANCE AfxGetInstanceHandle() {
 
 int AfxMessageBox(const wchar_t* text, UINT type) {
     const wchar_t* caption = g_pApp != nullptr ? g_pApp->AppName().c_str() : L"";
-    HWND owner = g_pApp != nullptr && g_pApp->m_pMainWnd != nullptr ? g_pApp->m_pMainWnd->m_hWnd
-                                                                    : nullptr;
+    HWND owner =
+        g_pApp != nullptr && g_pApp->m_pMainWnd != nullptr ? g_pApp->m_pMainWnd->m_hWnd : nullptr;
     return ::MessageBoxW(owner, text, caption, type);
 }
 

@@ -30,8 +30,8 @@ LRESULT CALLBACK CWnd::SubclassCbtProc(int code, WPARAM wParam, LPARAM lParam) {
 void CWnd::SubclassNextWindow(CWnd* wnd) {
     CancelSubclassNextWindow();
     t_pending.wnd = wnd;
-    t_pending.hook = ::SetWindowsHookExW(WH_CBT, &CWnd::SubclassCbtProc, nullptr,
-                                         ::GetCurrentThreadId());
+    t_pending.hook =
+        ::SetWindowsHookExW(WH_CBT, &CWnd::SubclassCbtProc, nullptr, ::GetCurrentThreadId());
 }
 
 void CWnd::CancelSubclassNextWindow() {
@@ -175,7 +175,9 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_QUERYDRAGICON: return reinterpret_cast<LRESULT>(OnQueryDragIcon());
     case WM_SETFOCUS: OnSetFocus(reinterpret_cast<HWND>(wParam)); return 0;
     case WM_KILLFOCUS: OnKillFocus(reinterpret_cast<HWND>(wParam)); return 0;
-    case WM_HSCROLL: OnHScroll(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
+    case WM_HSCROLL:
+        OnHScroll(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return 0;
     }
     return DefWindowProc(msg, wParam, lParam);
 }

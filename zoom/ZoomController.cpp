@@ -202,8 +202,11 @@ void ZoomController::PlaceWindow() {
             m_platform.CaptureMonitor(m_monitorRect);
             m_paintedValid = false;
         }
-        m_platform.MoveTopMost(m_monitorRect);
+        // Recorded before the move: a tick taken in while the window moves
+        // (a command's move is not inside a tick, so the tick is not dropped)
+        // would otherwise capture the monitor the window already covers.
         m_coveredRect = m_monitorRect;
+        m_platform.MoveTopMost(m_monitorRect);
         return;
     }
     m_platform.CaptureMonitor(m_monitorRect);

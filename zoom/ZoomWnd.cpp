@@ -44,7 +44,10 @@ CZoomWnd::~CZoomWnd() {
 
 BOOL CZoomWnd::PreCreateWindow(CREATESTRUCTW& cs) {
     cs.style = WS_POPUP | WS_CHILD | WS_CLIPSIBLINGS;
-    cs.dwExStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT | WS_EX_TOPMOST;
+    // Never activatable: a window manager that focuses every new window
+    // would otherwise take the keyboard from the program the user types into.
+    cs.dwExStyle =
+        WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT | WS_EX_TOPMOST | WS_EX_NOACTIVATE;
     return TRUE;
 }
 
@@ -71,9 +74,9 @@ void CZoomWnd::OnDestroy() {
 }
 
 BOOL CZoomWnd::CreateMagnifierChild(int cx, int cy) {
-    m_hwndMagnifier = ::CreateWindowExW(0, L"Magnifier", L"MagnifierWindow", WS_CHILD | WS_VISIBLE,
-                                        0, 0, cx, cy, m_hWnd, nullptr, fw::AfxGetInstanceHandle(),
-                                        nullptr);
+    m_hwndMagnifier =
+        ::CreateWindowExW(0, L"Magnifier", L"MagnifierWindow", WS_CHILD | WS_VISIBLE, 0, 0, cx, cy,
+                          m_hWnd, nullptr, fw::AfxGetInstanceHandle(), nullptr);
     return m_hwndMagnifier != nullptr;
 }
 

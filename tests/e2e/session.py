@@ -161,6 +161,13 @@ def step_zoom_in_from_menu(s):
     s.shot("zoom-in-menu")
 
 
+def step_pan(s):
+    """The view follows the pointer: from the menu item onto the note's text."""
+    s.input.move(*s.text_point())
+    s.settle()
+    s.shot("pan")
+
+
 def step_zoom_out_hot_key(s):
     s.focus_note()
     s.input.key("super+alt+minus")
@@ -204,6 +211,7 @@ STEPS = [
     ("resident", step_resident, False),
     ("tray menu", step_tray_menu, True),
     ("zoom in from the menu", step_zoom_in_from_menu, True),
+    ("pan to the text", step_pan, True),
     ("zoom out by hot key", step_zoom_out_hot_key, True),
     ("cancel", step_cancel, True),
     ("zoom in by hot key", step_zoom_in_hot_key, True),

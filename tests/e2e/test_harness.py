@@ -7,6 +7,7 @@ import unittest
 import harness
 from harness import ini, shelllink
 from harness.images import Image
+from harness.target import parse_log, pattern_color
 from harness.waiting import WaitTimeout, holds, wait_until
 
 CLSID = bytes.fromhex("0114020000000000c000000000000046")
@@ -118,6 +119,22 @@ class Waiting_Polls(unittest.TestCase):
         self.assertTrue(holds(lambda: True, 0.1, interval=0.01))
 
 
+class TargetLog_Parses(unittest.TestCase):
+    def test_complete_lines_only(self):
+        text = ("READY 0 0\nWM_KEYDOWN 222 1\ngarbage\nWM_LBUTTONDOWN x 3\n"
+                "WM_MOUSEWHEEL -7864320 32769000\nWM_KEYUP 22")
+        self.assertEqual(parse_log(text), [("READY", 0, 0), ("WM_KEYDOWN", 222, 1),
+                                           ("WM_MOUSEWHEEL", -7864320, 32769000)])
+
+
+class TargetPattern_Colours(unittest.TestCase):
+    def test_cells_of_four_pixels_with_the_colours_seen_on_screen(self):
+        # Colours read off a screenshot of the target at (952, 600) and (956, 600).
+        self.assertEqual(pattern_color(952, 600), (13, 179, 93))
+        self.assertEqual(pattern_color(955, 603), (13, 179, 93))
+        self.assertEqual(pattern_color(956, 600), (254, 126, 232))
+
+
 class Profile_RoundTrip(unittest.TestCase):
     def test_written_as_windows_writes_and_read_back(self):
         import tempfile
@@ -194,23 +211,6 @@ class Desktop_Works(harness.LoupaTestCase):
         self.assertEqual(parsed.description, "Loupa ルーペ")
         self.assertEqual(parsed.target.lower(), "c:\\windows\\notepad.exe")
 
-    def test_target_lies_where_asked_and_logs_input(self):
-        target = harness.TestTarget(self.prefix, self.display, self.env.work_dir / "target.log",
-                                    rect=(100, 200, 400, 300)).start()
-        try:
-            window = target.window(self.windows)
-            self.assertEqual(window.rect, (100, 200, 500, 500))
-            self.assertEqual(target.messages(), ["READY"])
-
-            self.input.click(1, 150, 220)
-
-            self.wait_until(lambda: len(target.lines()) > 1, 10, message="the click in the log")
-            # Client coordinates in the low and high words of lParam.
-            self.assertEqual(target.lines()[1], ["WM_LBUTTONDOWN", "1", str(20 << 16 | 50)])
-        finally:
-            target.stop()
-        self.assertFalse(target.running())
-
     def popup_text_image(self, name, text):
         """Shows a message box with text and returns the pixels of its
         text line, cut out of a screenshot of the box."""
@@ -240,6 +240,25 @@ class Desktop_Works(harness.LoupaTestCase):
         self.assertGreater(repeated.count_unlike(background), 40, "no text drawn at all")
         self.assertGreater(distinct.differs_from(repeated), 40,
                            "distinct Japanese characters render alike: no Japanese font")
+
+    def test_every_click_reaches_the_focused_wine_window(self):
+        # The window manager must pass every press on: a binding that takes
+        # the left button for itself lets only the click that focuses through.
+        target = self.start_target((100, 200, 900, 700))
+        presses = [(1, 300, 400), (1, 301, 400), (3, 302, 400), (1, 303, 400), (1, 304, 400)]
+        expected = []
+        for button, x, y in presses:
+            self.input.click(button, x, y)
+            name = "WM_LBUTTONDOWN" if button == 1 else "WM_RBUTTONDOWN"
+            expected.append((name, (y - 200) << 16 | (x - 100)))
+            self.wait_until(lambda: len(self.button_presses(target)) == len(expected), 5,
+                            message=f"{name} at ({x}, {y}) in the target's log")
+        self.assertEqual(self.button_presses(target), expected)
+
+    @staticmethod
+    def button_presses(target):
+        return [(name, lparam) for name, _, lparam in target.entries()
+                if name in ("WM_LBUTTONDOWN", "WM_RBUTTONDOWN")]
 
 
 class DualMonitor_Works(harness.LoupaTestCase):

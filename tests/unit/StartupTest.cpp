@@ -51,10 +51,9 @@ std::vector<std::string> RunLife(RecordingPlatform& platform, int osMajor) {
 
 TEST(StartupSequence_RunsStepsInOrder, MagnificationPathWithLibrary) {
     RecordingPlatform platform;
-    EXPECT_EQ(RunLife(platform, 6),
-              (Calls{"CreateMutex", "InitCommonControls", "InitOle", "InitSettingFile",
-                     "LoadMagnification", "MagInitialize", "RunMainDialog", "ReleaseMutex",
-                     "FreeMagnification"}));
+    EXPECT_EQ(RunLife(platform, 6), (Calls{"CreateMutex", "InitCommonControls", "InitOle",
+                                           "InitSettingFile", "LoadMagnification", "MagInitialize",
+                                           "RunMainDialog", "ReleaseMutex", "FreeMagnification"}));
     EXPECT_TRUE(platform.dialogUsedMagnifier);
 }
 
@@ -81,10 +80,9 @@ TEST(StartupSequence_RunsStepsInOrder, GateOpenWithoutLibraryFallsBackToScreenCo
 TEST(StartupSequence_RunsStepsInOrder, FailingMagInitializeStillUnloadsButCopiesScreen) {
     RecordingPlatform platform;
     platform.magInitializeWorks = false;
-    EXPECT_EQ(RunLife(platform, 6),
-              (Calls{"CreateMutex", "InitCommonControls", "InitOle", "InitSettingFile",
-                     "LoadMagnification", "MagInitialize", "RunMainDialog", "ReleaseMutex",
-                     "FreeMagnification"}));
+    EXPECT_EQ(RunLife(platform, 6), (Calls{"CreateMutex", "InitCommonControls", "InitOle",
+                                           "InitSettingFile", "LoadMagnification", "MagInitialize",
+                                           "RunMainDialog", "ReleaseMutex", "FreeMagnification"}));
     EXPECT_FALSE(platform.dialogUsedMagnifier);
 }
 

@@ -1,6 +1,6 @@
 #include "input/WheelChord.h"
 
-#include "settings/ISettings.h"
+#include "RecordingSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -9,22 +9,6 @@
 #include <vector>
 
 namespace {
-
-class RecordingSettings : public ISettings {
-public:
-    std::map<std::wstring, int> values;
-    std::vector<std::wstring> reads;
-
-    int ReadSettingInt(const wchar_t* key) override {
-        reads.push_back(key);
-        auto it = values.find(key);
-        return it == values.end() ? 0 : it->second;
-    }
-    bool WriteSettingInt(const wchar_t* key, int) override {
-        ADD_FAILURE() << "unexpected write of " << testing::PrintToString(std::wstring(key));
-        return false;
-    }
-};
 
 // Bits: 1 Ctrl, 2 Alt, 4 Shift, 8 Windows key.
 WheelChordSettings ChordFromMask(int mask, int on = 1, int off = 0) {

@@ -1,179 +1,18 @@
 #include "zoom/ZoomController.h"
 
+#include "FakeZoomPlatform.h"
+
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <functional>
 #include <map>
 #include <random>
-#include <sstream>
 #include <string>
-#include <vector>
+
+void ReportFakeFault(const std::string& what) {
+    ADD_FAILURE() << what;
+}
 
 namespace {
-
-using Calls = std::vector<std::string>;
-
-std::string Fmt(double value) {
-    std::ostringstream out;
-    out << value;
-    return out.str();
-}
-
-std::string Fmt(const RECT& r) {
-    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
-           "," + std::to_string(r.bottom);
-}
-
-std::string Fmt(POINT p) {
-    return std::to_string(p.x) + "," + std::to_string(p.y);
-}
-
-bool Contains(const RECT& r, POINT p) {
-    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-}
-
-bool Inside(const RECT& inner, const RECT& outer) {
-    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
-           inner.bottom <= outer.bottom && inner.left <= inner.right && inner.top <= inner.bottom;
-}
-
-// A desktop with monitors, a cursor, one window and a timer. Queries are
-// recorded with a leading '?' so tests can look at the actions alone.
-class FakeZoomPlatform : public IZoomPlatform, public ISettings {
-public:
-    // The first monitor is the primary one.
-    std::vector<RECT> monitors{{0, 0, 1920, 1080}};
-    POINT cursor{960, 540};
-    std::map<std::wstring, int> settings{{L"MaxRateZoomIn", 4}, {L"MaxRateZoomOut", 2}};
-    bool live = true;
-    bool timerFails = false;
-    ZoomTimerKind timerKind = ZoomTimerKind::Multimedia;
-    std::function<void()> onRepaint;
-    std::function<void()> onMove;
-
-    Calls calls;
-    RECT window{0, 0, 1920, 1080};
-    bool visible = false;
-    ZoomTimer timer;
-    std::uint32_t nextTimerId = 7;
-    std::vector<double> scales;
-    int repaints = 0;
-    RECT lastClient{};
-
-    Calls Actions() const {
-        Calls actions;
-        std::copy_if(calls.begin(), calls.end(), std::back_inserter(actions),
-                     [](const std::string& c) { return c[0] != '?'; });
-        return actions;
-    }
-    int Count(const std::string& call) const {
-        return static_cast<int>(std::count(calls.begin(), calls.end(), call));
-    }
-
-    POINT CursorPos() override {
-        calls.push_back("?Cursor");
-        return cursor;
-    }
-    RECT MonitorRectAt(POINT pt) override {
-        calls.push_back("?MonitorAt(" + Fmt(pt) + ")");
-        for (const RECT& m : monitors) {
-            if (Contains(m, pt)) {
-                return m;
-            }
-        }
-        return monitors.front();
-    }
-    RECT ClientRect() override {
-        calls.push_back("?Client");
-        lastClient = RECT{0, 0, window.right - window.left, window.bottom - window.top};
-        return lastClient;
-    }
-    POINT ScreenToClient(POINT pt) override {
-        calls.push_back("?ToClient(" + Fmt(pt) + ")");
-        return POINT{pt.x - window.left, pt.y - window.top};
-    }
-    bool IsVisible() override {
-        calls.push_back("?Visible");
-        return visible;
-    }
-    void CaptureMonitor(const RECT& monitor) override {
-        calls.push_back("Capture(" + Fmt(monitor) + ")");
-        if (visible && window == monitor) {
-            ADD_FAILURE() << "captured the monitor the window covers";
-        }
-    }
-    void ShowWithoutActivating(const RECT& rect) override {
-        calls.push_back("Show(" + Fmt(rect) + ")");
-        window = rect;
-        visible = true;
-    }
-    void MoveTopMost(const RECT& rect) override {
-        calls.push_back("Move(" + Fmt(rect) + ")");
-        window = rect;
-        if (onMove) {
-            onMove();
-        }
-    }
-    void Hide() override {
-        calls.push_back("Hide");
-        visible = false;
-    }
-    void Repaint(bool erase) override {
-        calls.push_back(erase ? "Repaint(erase)" : "Repaint");
-        ++repaints;
-        if (onRepaint) {
-            onRepaint();
-        }
-    }
-    void Pause(int ms) override { calls.push_back("Pause(" + std::to_string(ms) + ")"); }
-    ZoomTimer StartTimer(int periodMs) override {
-        calls.push_back("StartTimer(" + std::to_string(periodMs) + ")");
-        if (timer.Running()) {
-            ADD_FAILURE() << "a second timer started";
-        }
-        if (timerFails) {
-            return ZoomTimer{};
-        }
-        timer = ZoomTimer{timerKind, nextTimerId++};
-        return timer;
-    }
-    void StopTimer(const ZoomTimer& stopped) override {
-        calls.push_back("StopTimer(" + std::to_string(stopped.id) + ")");
-        if (stopped.kind != timer.kind || stopped.id != timer.id) {
-            ADD_FAILURE() << "stopped a timer that does not run: " << stopped.id;
-        }
-        timer = ZoomTimer{};
-    }
-    void SetMagnifierScale(double rate) override {
-        calls.push_back("Scale(" + Fmt(rate) + ")");
-        scales.push_back(rate);
-    }
-    void SetMagnifierSource(const RECT& source, const RECT& monitor) override {
-        calls.push_back("Source(" + Fmt(source) + " in " + Fmt(monitor) + ")");
-        if (!Inside(source, lastClient)) {
-            ADD_FAILURE() << "source " << Fmt(source) << " outside client " << Fmt(lastClient);
-        }
-    }
-    bool ShowsLiveScreen() override {
-        calls.push_back("?Live");
-        return live;
-    }
-
-    int ReadSettingInt(const wchar_t* key) override {
-        std::string name;
-        for (const wchar_t* c = key; *c; ++c) {
-            name += static_cast<char>(*c);
-        }
-        calls.push_back("Read(" + name + ")");
-        auto found = settings.find(key);
-        return found == settings.end() ? 0 : found->second;
-    }
-    bool WriteSettingInt(const wchar_t*, int) override {
-        ADD_FAILURE() << "the zoom logic never writes settings";
-        return false;
-    }
-};
 
 enum class State { Hidden, Zoomed, Animating, Inconsistent };
 

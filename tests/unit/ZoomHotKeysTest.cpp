@@ -1,6 +1,6 @@
 #include "input/ZoomHotKeys.h"
 
-#include "settings/ISettings.h"
+#include "RecordingSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -8,26 +8,6 @@
 #include <map>
 #include <string>
 #include <vector>
-
-namespace {
-
-class RecordingSettings : public ISettings {
-public:
-    std::map<std::wstring, int> values;
-    std::vector<std::wstring> reads;
-
-    int ReadSettingInt(const wchar_t* key) override {
-        reads.push_back(key);
-        auto it = values.find(key);
-        return it == values.end() ? 0 : it->second;
-    }
-    bool WriteSettingInt(const wchar_t* key, int) override {
-        ADD_FAILURE() << "unexpected write of " << testing::PrintToString(std::wstring(key));
-        return false;
-    }
-};
-
-} // namespace
 
 TEST(HotKeyLowWord_KeepsLow16BitsUnsigned, Table) {
     struct Case {

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include <chrono>
 #include <vector>
 
@@ -105,11 +104,13 @@ TEST_F(ZoomWndTest, CreatedHiddenAsLayeredTopMostClickThroughPopup) {
     EXPECT_EQ(style & 0xC4000000, 0xC4000000);
     // WS_EX_TOPMOST takes effect when the window is placed top-most.
     EXPECT_EQ(exStyle & 0x000800A0, 0x000800A0);
+    EXPECT_TRUE(exStyle & WS_EX_NOACTIVATE);
     EXPECT_FALSE(::IsWindowVisible(wnd.m_hWnd));
     EXPECT_FALSE(wnd.UsesMagnifier());
     // Creating the window registers the hot keys, reading their settings.
     EXPECT_EQ(ReadSettingInt(L"HotKeyZoomIn"), 222);
-    EXPECT_NE(wintest::ReadBytes(SettingFilePath()).find("HotKeyModZoomCancel=0"), std::string::npos);
+    EXPECT_NE(wintest::ReadBytes(SettingFilePath()).find("HotKeyModZoomCancel=0"),
+              std::string::npos);
 }
 
 TEST_F(ZoomWndTest, ZoomInGlidesToLimitOverCursorMonitor) {
@@ -162,7 +163,8 @@ TEST_F(ZoomWndTest, SystemTimerDrivesTheGlide) {
     EXPECT_TRUE(PumpUntil([&] { return wnd.Rate() == 4.0 && !wnd.IsAnimating(); },
                           std::chrono::seconds(10)));
     wnd.CancelZoom();
-    EXPECT_TRUE(PumpUntil([&] { return !::IsWindowVisible(wnd.m_hWnd); }, std::chrono::seconds(10)));
+    EXPECT_TRUE(
+        PumpUntil([&] { return !::IsWindowVisible(wnd.m_hWnd); }, std::chrono::seconds(10)));
     EXPECT_FALSE(wnd.Controller().Timer().Running());
 }
 

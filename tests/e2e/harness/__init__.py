@@ -9,15 +9,15 @@ Pieces, usable on their own:
   images       screenshots, ImageMagick comparison, crops, pixels
   shelllink    .lnk parser
   ini          setting.ini reader and writer
+  target       TestTarget: LoupaTestTarget.exe, its pattern window and input log
   waiting      wait_until / holds: polling with deadlines
   environment  Environment: display + prefix session + input + windows
-  target       TestTarget: LoupaTestTarget.exe, a noise backdrop with an input log
   testcase     LoupaTestCase, the unittest base of the end-to-end tests
 """
 
 from .display import DualMonitorDisplay, VirtualDisplay
 from .environment import Environment
-from .images import Image, compare, crop, scale, screenshot
+from .images import Image, blank, compare, crop, scale, screenshot
 from .loupa import LoupaProcess, appdata_settings, reset_state, settings_dir, startup_shortcut
 from .paths import (ARTIFACTS_DIR, BUILD_DIR, REPO_ROOT, SCREENSHOTS_DIR, WORK_DIR, loupa_exe,
                     test_target_exe)

@@ -20,9 +20,6 @@ OPENBOX_RC = """<?xml version="1.0" encoding="UTF-8"?>
   <mouse>
     <dragThreshold>4</dragThreshold>
     <doubleClickTime>500</doubleClickTime>
-    <context name="Frame">
-      <mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>
-    </context>
     <context name="Client">
       <mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>
       <mousebind button="Middle" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>

@@ -34,6 +34,16 @@ def crop(src, dst, rect):
     return Path(dst)
 
 
+def blank(src, dst, rects, color="black"):
+    """Paints each rect = (left, top, right, bottom) of src in one colour:
+    what a comparison must leave out."""
+    draws = []
+    for left, top, right, bottom in rects:
+        draws += ["-draw", f"rectangle {left},{top} {right - 1},{bottom - 1}"]
+    run_tool(["convert", str(src), "-fill", color, *draws, str(dst)])
+    return Path(dst)
+
+
 def scale(src, dst, factor):
     """Scales by whole-pixel replication (factor 4 -> 400%)."""
     run_tool(["convert", str(src), "-scale", f"{int(factor * 100)}%", str(dst)])

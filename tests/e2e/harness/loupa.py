@@ -120,8 +120,13 @@ def open_tray_menu(env, loupa, icon=0, timeout=5):
 
 
 def choose_menu_item(env, loupa, menu, label, layout=TRAY_MENU, timeout=5):
-    """Clicks an item of an open menu and waits for the menu to close."""
+    """Points at an item of an open menu, waits until it is highlighted (a
+    click that comes too soon after the menu opens can be lost), clicks it
+    and waits for the menu to close."""
     centers = menu.item_centers(layout, env.work_dir / "menu.png")
-    env.input.click(1, *centers[label])
+    env.input.move(*centers[label])
+    wait_until(lambda: menu.highlighted(centers[label], env.work_dir / "menu-item.png"),
+               timeout, message=f"{label} to be highlighted")
+    env.input.click(1)
     wait_until(lambda: menu.window.id not in [w.id for w in menus_of(env, loupa)], timeout,
                message=f"the menu to close after {label}")

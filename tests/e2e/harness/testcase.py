@@ -19,6 +19,7 @@ from pathlib import Path
 from . import loupa
 from .environment import Environment, stop_on_sigterm
 from .paths import ARTIFACTS_DIR
+from .target import TestTarget
 from .waiting import holds, wait_until
 
 
@@ -83,10 +84,11 @@ class LoupaTestCase(unittest.TestCase):
         self.windows = self.env.windows
         self.input = self.env.input
         self.loupas = []
+        self.targets = []
         loupa.reset_state(self.prefix)
 
     def tearDown(self):
-        for process in self.loupas:
+        for process in self.loupas + self.targets:
             process.stop()
 
     # ---- helpers ------------------------------------------------------
@@ -103,8 +105,18 @@ class LoupaTestCase(unittest.TestCase):
     def start_loupa(self, file_name="Loupa.exe", folder=None):
         return self.loupa(file_name, folder).start()
 
-    def wait_until(self, condition, timeout=10, message=None, ignore=()):
-        return wait_until(condition, timeout, message=message, ignore=ignore)
+    def start_target(self, rect=None):
+        """LoupaTestTarget over rect (default: the first monitor), shown
+        and ready; stopped after the test."""
+        rect = rect or self.display.monitors[0]
+        log = (self.env.work_dir / "logs" /
+               f"{self._testMethodName}-target-{len(self.targets) + 1}.log")
+        target = TestTarget(self.prefix, self.display, log, rect)
+        self.targets.append(target)
+        return target.start(self.windows)
+
+    def wait_until(self, condition, timeout=10, message=None, ignore=(), interval=0.05):
+        return wait_until(condition, timeout, interval, message=message, ignore=ignore)
 
     def holds(self, condition, duration):
         return holds(condition, duration)
@@ -144,7 +156,7 @@ class LoupaTestCase(unittest.TestCase):
             ("screenshot", lambda: self.env.screenshot(out / "screen.png")),
             ("windows", lambda: (out / "windows.txt").write_text(self.windows.dump())),
             ("logs", lambda: [shutil.copy2(p.log_path, out / p.log_path.name)
-                              for p in self.loupas if p.log_path.exists()]),
+                              for p in self.loupas + self.targets if p.log_path.exists()]),
             ("settings", lambda: self._copy_state(out)),
         ]
         for name, step in steps:

@@ -209,6 +209,15 @@ class PopupMenu:
                     rows[-1] = y + row
         return rows
 
+    def highlighted(self, point, shot_path):
+        """Whether the item at point shows as selected: its row has taken
+        another colour than the menu's background."""
+        screen = Image.load(screenshot(self.display, shot_path))
+        x, y, right, bottom = self.window.rect
+        background = screen.crop((x + 3, y, right - 3, bottom)).dominant_color()
+        row = screen.crop((x + 3, point[1] - 2, right - 3, point[1] + 3))
+        return row.count_unlike(background) > 0.7 * row.width * row.height
+
     def item_centers(self, layout, shot_path):
         """Screen points of the items of layout, a list of item labels with
         None for each separator, in menu order. Items between two separators

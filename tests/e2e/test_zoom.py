@@ -1,0 +1,419 @@
+#!/usr/bin/python3
+"""The zoom window as a user meets it: over a fixed pattern, the tray menu
+and the hot key zoom in; the window covers the monitor under the cursor
+with that monitor magnified around the cursor and the rate in green at the
+top right; it follows the cursor, lets clicks through, zooms out, cancels,
+and moves to the other monitor with the cursor.
+
+Every expected picture is computed from a screenshot taken before the zoom,
+with the rule by which the view is placed: for a client area W x H, rate r
+and the cursor (px, py) in client coordinates clamped into [0, W] x [0, H],
+the source is (0, 0, W / r, H / r) offset by (px - px / r, py - py / r), all
+truncated, stretched over the whole window pixel by pixel."""
+
+import shutil
+import time
+
+import harness
+from harness import Image, blank, compare, crop, scale
+from harness.loupa import TRAY_MENU
+from harness.processes import run_tool
+
+START = 30  # seconds for Loupa to show its icon, generous for a loaded machine
+VIEW = 10  # seconds for a view to appear: a glide takes 0.6 s, a tick 50 ms
+RATE_IN, RATE_OUT = 4, 2  # the default MaxRateZoomIn and MaxRateZoomOut
+
+# Wine's tray sits at the top left. A target leaves a band free at the top
+# of its monitor, as a maximised window leaves the task bar: so the tray
+# stays above the target both for the window manager and for Wine, which
+# sends a click on the click-through zoom window to the topmost Wine window
+# under it; and openbox does not take the target, a window without frame
+# filling its monitor, for a full-screen one, which it keeps above all
+# others on that monitor while it has the focus.
+TRAY_BAND = 48
+
+# The caption "Loupa \nx 4.00 " is right-aligned at the top of the window in
+# two lines of a 35-pixel font; the rest of the window is the magnified view.
+CAPTION_SIZE = (240, 96)
+GREEN = (0, 255, 0)
+# Pixels allowed to differ (by more than FUZZ) outside the caption: a view
+# off by one source pixel differs in a quarter of the window or more.
+TOLERANCE = 500
+FUZZ = "3%"
+
+
+def source_rect(width, height, rate, cursor):
+    """The part of a width x height client area shown at rate with the
+    cursor at cursor (client coordinates)."""
+    px = min(max(cursor[0], 0), width)
+    py = min(max(cursor[1], 0), height)
+    dx, dy = int(px - px / rate), int(py - py / rate)
+    return (dx, dy, dx + int(width / rate), dy + int(height / rate))
+
+
+def offset(rect, dx, dy):
+    left, top, right, bottom = rect
+    return (left + dx, top + dy, right + dx, bottom + dy)
+
+
+def size(rect):
+    return rect[2] - rect[0], rect[3] - rect[1]
+
+
+def caption_box(monitor):
+    """The caption's corner of a zoom window over monitor, in the window's
+    coordinates."""
+    width, _ = size(monitor)
+    return (width - CAPTION_SIZE[0], 0, width, CAPTION_SIZE[1])
+
+
+def near(pixel, color, tolerance):
+    return max(abs(a - b) for a, b in zip(pixel, color)) <= tolerance
+
+
+def runs(values):
+    """Sorted integers as [(first, last), ...] runs of consecutive values."""
+    found = []
+    for value in values:
+        if found and value == found[-1][1] + 1:
+            found[-1] = (found[-1][0], value)
+        else:
+            found.append((value, value))
+    return found
+
+
+class Caption:
+    """The caption's letters: the points of the caption box that are plain
+    green on screen, relative to the box's top-right corner. Letter edges are
+    blended with the view beneath and are left out; where the view beneath is
+    green itself, letters cannot be told apart: those points are hidden."""
+
+    def __init__(self, points, hidden):
+        self.points = frozenset(points)
+        self.hidden = frozenset(hidden)
+        self.lines = runs(sorted({y for _, y in self.points}))
+
+    def line(self, index, hidden=frozenset()):
+        """The points of one text line relative to the line's top, leaving
+        out hidden ones."""
+        top, bottom = self.lines[index]
+        return {(x, y - top) for x, y in self.points
+                if top <= y <= bottom and (x, y) not in hidden}
+
+    def differing_columns(self, other, index):
+        """Columns (relative to the right edge) where line index differs
+        from the same line of other, where both can be seen."""
+        hidden = self.hidden | other.hidden
+        return sorted({x for x, _ in self.line(index, hidden) ^ other.line(index, hidden)})
+
+    def __repr__(self):
+        return f"Caption({len(self.points)} points, rows {self.lines})"
+
+
+class ZoomTestCase(harness.LoupaTestCase):
+    def setUp(self):
+        super().setUp()
+        self.file_count = 0
+        self.kept = []
+
+    # ---- the scene ----------------------------------------------------
+    def start_resident_loupa(self):
+        """Loupa with its icon in Wine's tray, which must lie in its band."""
+        loupa = self.start_loupa()
+        self.wait_until(lambda: not loupa.running() or self.tray_icon_count() == 1, START,
+                        message="Loupa's icon in the Wine System Tray", ignore=(RuntimeError,))
+        self.assertTrue(loupa.running(), f"Loupa ended:\n{loupa.log_text()}")
+        tray = self.windows.tray()
+        self.assertLessEqual(tray.window.rect[3], TRAY_BAND - 4,
+                             f"the tray lies outside the band left for it: {tray.window}")
+        return loupa
+
+    def zoom_windows(self, loupa):
+        """Loupa's mapped windows that are not menus."""
+        return [w for w in self.windows.visible_of(loupa.pid) if not w.override_redirect]
+
+    def wait_zoom_window(self, loupa, rect, timeout=VIEW):
+        """Waits until Loupa's one mapped window lies exactly at rect."""
+        def placed():
+            shown = self.zoom_windows(loupa)
+            return len(shown) == 1 and shown[0].rect == tuple(rect) and shown[0]
+
+        try:
+            return self.wait_until(placed, timeout, message=f"the zoom window at {rect}")
+        except harness.WaitTimeout as error:
+            shown = [str(w) for w in self.zoom_windows(loupa)]
+            raise AssertionError(f"{error}; Loupa shows {shown}") from None
+
+    def choose(self, loupa, label):
+        self.choose_menu_item(loupa, self.open_tray_menu(loupa), label)
+
+    def focus_target(self, target, point):
+        """A click on the target: hot keys see X input only while a Wine
+        window has the focus."""
+        presses = len(target.messages("WM_LBUTTONDOWN"))
+        self.input.click(1, *point)
+        self.wait_until(lambda: len(target.messages("WM_LBUTTONDOWN")) > presses, 5,
+                        message="the click that focuses the target")
+
+    # ---- pictures -----------------------------------------------------
+    def work_file(self, label):
+        self.file_count += 1
+        name = "".join(c if c.isalnum() or c in "-." else "_" for c in label)
+        return self.env.work_dir / f"{self._testMethodName}-{self.file_count:03d}-{name}.png"
+
+    def shot(self, label):
+        return self.env.screenshot(self.work_file(label))
+
+    def zoomed_view(self, before, monitor, rate, cursor, label):
+        """What the zoom window over monitor shows beneath its caption at
+        rate with the cursor at cursor (screen coordinates), made from the
+        screenshot before."""
+        width, height = size(monitor)
+        client_cursor = (cursor[0] - monitor[0], cursor[1] - monitor[1])
+        source = offset(source_rect(width, height, rate, client_cursor), monitor[0], monitor[1])
+        part = crop(before, self.work_file(f"{label}-source"), source)
+        view = scale(part, self.work_file(f"{label}-view"), rate)
+        image = Image.load(view)
+        self.assertEqual((image.width, image.height), (width, height), f"source {source}")
+        return view
+
+    def monitor_part(self, shot, monitor, label, without_caption):
+        part = crop(shot, self.work_file(label), monitor)
+        return blank(part, part, [caption_box(monitor)]) if without_caption else part
+
+    def differences(self, shot, expected, monitor, without_caption):
+        part = self.monitor_part(shot, monitor, "part", without_caption)
+        return compare(part, expected, FUZZ)
+
+    def wait_view(self, monitor, expected, what, without_caption=True, timeout=VIEW):
+        """Polls screenshots until the part over monitor shows expected (a
+        picture of the monitor's size, its caption box blanked when
+        without_caption); returns the screenshot that does."""
+        last = {}
+
+        def shows():
+            shot = self.shot("screen")
+            last.update(shot=shot, count=self.differences(shot, expected, monitor,
+                                                          without_caption))
+            return last["count"] <= TOLERANCE and shot
+
+        try:
+            return self.wait_until(shows, timeout, message=what)
+        except harness.WaitTimeout as error:
+            self.keep(expected, last.get("shot"))
+            raise AssertionError(f"{error}: {last.get('count')} pixels differ from "
+                                 f"{expected.name}") from None
+
+    def wait_zoomed_view(self, before, monitor, rate, cursor, what):
+        """Waits until the screen over monitor shows the zoomed view; returns
+        that screenshot and the view computed for it."""
+        view = self.zoomed_view(before, monitor, rate, cursor, what)
+        expected = blank(view, self.work_file(f"{what}-expected"), [caption_box(monitor)])
+        shot = self.wait_view(monitor, expected, f"{what}: {rate}x around {cursor}")
+        return shot, view
+
+    def caption(self, shot, view, monitor):
+        box = caption_box(monitor)
+        seen = Image.load(shot).crop(offset(box, monitor[0], monitor[1])).pixels()
+        beneath = Image.load(view).crop(box).pixels()
+        width = box[2] - box[0]
+        points, hidden = [], []
+        for index, (on_screen, below) in enumerate(zip(seen, beneath)):
+            point = (index % width - width, index // width)
+            if near(below, GREEN, 60):
+                hidden.append(point)
+            elif near(on_screen, GREEN, 8):
+                points.append(point)
+        return Caption(points, hidden)
+
+    def assertCaption(self, caption):
+        """Green letters in two lines at the top right corner."""
+        self.assertGreater(len(caption.points), 300, f"no green caption: {caption}")
+        self.assertEqual(len(caption.lines), 2, f"not two lines: {caption}")
+        self.assertLess(caption.lines[0][0], 20, f"not at the top: {caption}")
+        self.assertGreater(max(x for x, _ in caption.points), -25,
+                           f"not right-aligned: {caption}")
+
+    # ---- failure hygiene ----------------------------------------------
+    def keep(self, *paths):
+        """Files to go with the artifacts if the test fails."""
+        self.kept += [p for p in paths if p is not None]
+
+    def save_artifacts(self, subtest=None):
+        super().save_artifacts(subtest)
+        out = self.artifacts_dir(subtest)
+        for path in self.kept:
+            if path.exists():
+                shutil.copy2(path, out / path.name)
+
+
+class Zoom_OneMonitor(ZoomTestCase):
+    MONITOR = (0, 0, 1920, 1080)
+    TARGET = (0, TRAY_BAND, 1920, 1080)
+
+    def scene(self):
+        loupa = self.start_resident_loupa()
+        return loupa, self.start_target(self.TARGET)
+
+    def test_menu_zoom_in_covers_the_monitor_with_it_magnified_around_the_cursor(self):
+        loupa, _ = self.scene()
+        before = self.shot("before")
+        point = (1000, 600)
+
+        self.choose(loupa, "ズームイン")
+
+        window = self.wait_zoom_window(loupa, self.MONITOR)
+        extents = run_tool(["xprop", "-id", str(window.id), "_NET_FRAME_EXTENTS"],
+                           env=self.display.env(), check=False)
+        self.assertNotRegex(extents, r"=.*[1-9]", "the zoom window has a frame")
+        # The cursor still rests on the menu item: the view follows it.
+        self.input.move(*point)
+        shot, view = self.wait_zoomed_view(before, self.MONITOR, RATE_IN, point, "zoomed")
+        self.assertCaption(self.caption(shot, view, self.MONITOR))
+
+    def test_hot_key_zoom_in_shows_a_still_view_while_the_cursor_rests(self):
+        loupa, target = self.scene()
+        point = (700, 300)
+        before = self.shot("before")
+        self.focus_target(target, point)
+
+        self.input.key("super+alt+apostrophe")
+
+        self.wait_zoom_window(loupa, self.MONITOR)
+        shot, view = self.wait_zoomed_view(before, self.MONITOR, RATE_IN, point, "zoomed")
+        self.assertCaption(self.caption(shot, view, self.MONITOR))
+        # A view made from the screen with the zoom window on it would grow
+        # tick after tick.
+        still = self.monitor_part(shot, self.MONITOR, "still", without_caption=False)
+        self.keep(still)
+        self.assertTrue(self.holds(lambda: self.differences(self.shot("later"), still,
+                                                            self.MONITOR, False) == 0, 2.0),
+                        "the view changed while the cursor rested")
+        # The program in front keeps the keyboard while zoomed.
+        self.input.key("b")
+        self.wait_until(lambda: ord("B") in [vk for vk, _ in target.messages("WM_KEYDOWN")], 5,
+                        message="the key typed while zoomed in the target's log")
+
+    def test_view_follows_the_cursor_and_clicks_reach_the_window_below(self):
+        loupa, target = self.scene()
+        start = (960, 540)
+        before = self.shot("before")
+        self.focus_target(target, start)
+        self.input.key("super+alt+apostrophe")
+        self.wait_zoomed_view(before, self.MONITOR, RATE_IN, start, "zoomed")
+        points = [
+            ("right of the middle", (1400, 600)),
+            ("lower left", (300, 900)),
+            ("bottom right corner", (1919, 1079)),
+            ("upper right", (1700, 200)),
+            ("left edge", (0, 700)),
+        ]
+        for name, point in points:
+            with self.subTest(name):
+                self.input.move(*point)
+
+                self.wait_zoomed_view(before, self.MONITOR, RATE_IN, point, name)
+
+        presses = len(target.messages("WM_LBUTTONDOWN"))
+        clicks = [(500, 500), (1500, 800)]
+        for point in clicks:
+            self.input.click(1, *point)
+        # In the target's own coordinates: a click lands where the pointer
+        # is, not where the magnified picture shows that spot.
+        def logged():
+            found = [lparam for _, lparam in target.messages("WM_LBUTTONDOWN")][presses:]
+            return found if len(found) >= len(clicks) else None
+
+        self.assertEqual(self.wait_until(logged, 5, message="the clicks in the target's log"),
+                         [(y - TRAY_BAND) << 16 | x for x, y in clicks])
+        self.wait_zoom_window(loupa, self.MONITOR, timeout=1)
+
+    def test_menu_zoom_out_glides_to_2x(self):
+        loupa, _ = self.scene()
+        before = self.shot("before")
+        point = (1200, 700)
+        self.choose(loupa, "ズームイン")
+        self.input.move(*point)
+        shot, view = self.wait_zoomed_view(before, self.MONITOR, RATE_IN, point, "zoomed in")
+        caption_in = self.caption(shot, view, self.MONITOR)
+
+        self.choose(loupa, "ズームアウト")
+        self.input.move(*point)
+
+        shot, view = self.wait_zoomed_view(before, self.MONITOR, RATE_OUT, point, "zoomed out")
+        self.wait_zoom_window(loupa, self.MONITOR, timeout=1)
+        caption_out = self.caption(shot, view, self.MONITOR)
+        self.assertCaption(caption_in)
+        self.assertCaption(caption_out)
+        # "Loupa " stays; from "x 4.00 " to "x 2.00 " one letter changes.
+        self.assertEqual(caption_in.differing_columns(caption_out, 0), [])
+        changed = caption_in.differing_columns(caption_out, 1)
+        self.assertTrue(changed, "the rate in the caption did not change")
+        self.assertLess(changed[-1] - changed[0], 30, f"more than a letter changed: {changed}")
+
+    def test_menu_cancel_glides_back_and_unmaps_the_window(self):
+        loupa, _ = self.scene()
+        before = self.shot("before")
+        point = (800, 400)
+        self.choose(loupa, "ズームイン")
+        self.input.move(*point)
+        self.wait_zoomed_view(before, self.MONITOR, RATE_IN, point, "zoomed in")
+        menu = self.open_tray_menu(loupa)
+        item = menu.item_centers(TRAY_MENU, self.work_file("menu"))["キャンセル"]
+        self.input.move(*item)
+        self.wait_until(lambda: menu.highlighted(item, self.work_file("menu-item")), 5,
+                        message="キャンセル to be highlighted")
+
+        self.input.click(1)
+        clicked = time.monotonic()
+
+        self.wait_until(lambda: not self.zoom_windows(loupa), 5, interval=0.01,
+                        message="the zoom window to be unmapped")
+        print(f"\n  zoom window unmapped {time.monotonic() - clicked:.2f} s after キャンセル",
+              flush=True)
+        # Below the tray, whose title shows whether it has the focus.
+        unzoomed = crop(before, self.work_file("target-before"), self.TARGET)
+        self.wait_view(self.TARGET, unzoomed, "the target as before the zoom",
+                       without_caption=False)
+        self.assertTrue(self.holds(lambda: not self.zoom_windows(loupa), 1.0),
+                        "the zoom window came back")
+
+
+class Zoom_TwoMonitors(ZoomTestCase):
+    dual_monitor = True
+    LEFT = (0, 0, 1920, 1080)
+    RIGHT = (1920, 0, 3840, 1080)
+    LEFT_TARGET = (0, TRAY_BAND, 1920, 1080)
+    RIGHT_TARGET = (1920, TRAY_BAND, 3840, 1080)
+
+    def assertUnchanged(self, shot, before, rect, what):
+        """The part rect of shot is as it was in before."""
+        unchanged = crop(before, self.work_file(f"{what}-before"), rect)
+        self.keep(unchanged)
+        count = self.differences(shot, unchanged, rect, without_caption=False)
+        self.assertLessEqual(count, TOLERANCE, f"{what} changed in {count} pixels")
+
+    def test_zoom_covers_the_cursors_monitor_and_moves_with_the_cursor(self):
+        loupa = self.start_resident_loupa()
+        self.start_target(self.LEFT_TARGET)
+        right_target = self.start_target(self.RIGHT_TARGET)
+        before = self.shot("before")
+        on_right, on_left = (2900, 600), (700, 500)
+        self.focus_target(right_target, on_right)
+
+        self.input.key("super+alt+apostrophe")
+
+        self.wait_zoom_window(loupa, self.RIGHT)
+        shot, _ = self.wait_zoomed_view(before, self.RIGHT, RATE_IN, on_right, "right monitor")
+        self.assertUnchanged(shot, before, self.LEFT_TARGET, "the left monitor")
+
+        self.input.move(*on_left)
+
+        self.wait_zoom_window(loupa, self.LEFT)
+        shot, view = self.wait_zoomed_view(before, self.LEFT, RATE_IN, on_left, "left monitor")
+        self.assertCaption(self.caption(shot, view, self.LEFT))
+        self.assertUnchanged(shot, before, self.RIGHT_TARGET, "the right monitor")
+
+
+if __name__ == "__main__":
+    harness.main()

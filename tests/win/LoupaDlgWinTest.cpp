@@ -1,0 +1,166 @@
+// The hidden main dialog under Wine, driven from inside its own modal loop.
+#include "app/LoupaDlg.h"
+
+#include "WinTestFiles.h"
+#include "resource.h"
+#include "settings/Settings.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <string>
+
+namespace {
+
+// Steps run one by one from a thread timer, so they run inside whatever
+// modal loop the thread is in at that moment. A step may wait for a
+// condition; past its deadline it fails and runs all the same.
+struct Step {
+    std::function<void()> run;
+    std::function<bool()> ready;
+};
+std::deque<Step> g_steps;
+DWORD g_stepSince = 0;
+constexpr DWORD kStepDeadlineMs = 10000;
+
+void CALLBACK RunNextStep(HWND, UINT, UINT_PTR, DWORD) {
+    if (g_steps.empty()) {
+        return;
+    }
+    if (g_stepSince == 0) {
+        g_stepSince = ::GetTickCount();
+    }
+    Step& next = g_steps.front();
+    if (next.ready && !next.ready()) {
+        if (::GetTickCount() - g_stepSince < kStepDeadlineMs) {
+            return;
+        }
+        ADD_FAILURE() << "a step's condition did not come true in time";
+    }
+    Step step = std::move(next);
+    g_steps.pop_front();
+    g_stepSince = 0;
+    step.run();
+}
+
+void Then(std::function<void()> run, std::function<bool()> ready = nullptr) {
+    g_steps.push_back(Step{std::move(run), std::move(ready)});
+}
+
+std::wstring MenuItemText(HMENU menu, UINT id) {
+    wchar_t text[128] = {};
+    ::GetMenuStringW(menu, id, text, 128, MF_BYCOMMAND);
+    return text;
+}
+
+class LoupaDlgTest : public testing::Test {
+protected:
+    void SetUp() override {
+        LoadSettingDefaults();
+        SetSettingFilePath(scratch.File(L"setting.ini"));
+        g_osMajorVersion = 6;
+        g_magnifierUsable = false;
+        g_steps.clear();
+        g_stepSince = 0;
+        timer = ::SetTimer(nullptr, 0, 50, &RunNextStep);
+    }
+    void TearDown() override {
+        ::KillTimer(nullptr, timer);
+        // A step list left over means the dialog ended before it ran.
+        EXPECT_TRUE(g_steps.empty());
+    }
+
+    wintest::ScratchFolder scratch;
+    UINT_PTR timer = 0;
+};
+
+} // namespace
+
+TEST_F(LoupaDlgTest, StaysHiddenOwnsZoomWindowAndEndsOnExit) {
+    CLoupaDlg dlg;
+    Then([&] {
+        ASSERT_NE(dlg.m_hWnd, nullptr);
+        EXPECT_FALSE(::IsWindowVisible(dlg.m_hWnd));
+        ASSERT_NE(dlg.m_zoomWnd.m_hWnd, nullptr);
+        EXPECT_FALSE(::IsWindowVisible(dlg.m_zoomWnd.m_hWnd));
+        EXPECT_EQ(::GetWindow(dlg.m_zoomWnd.m_hWnd, GW_OWNER), dlg.m_hWnd);
+        EXPECT_EQ(MenuItemText(::GetSystemMenu(dlg.m_hWnd, FALSE), IDM_ABOUTBOX),
+                  L"バージョン情報 Loupa(&A)...");
+        EXPECT_EQ(reinterpret_cast<HICON>(dlg.SendMessage(WM_GETICON, ICON_BIG)), dlg.m_hIcon);
+        EXPECT_EQ(reinterpret_cast<HICON>(dlg.SendMessage(WM_QUERYDRAGICON)), dlg.m_hIcon);
+    });
+    Then([&] { dlg.SendMessage(WM_COMMAND, ID_TRAY_EXIT); });
+    EXPECT_EQ(dlg.DoModal(), 0);
+    // Destroying the dialog destroyed the zoom window it owns.
+    EXPECT_EQ(dlg.m_zoomWnd.m_hWnd, nullptr);
+}
+
+TEST_F(LoupaDlgTest, CloseRequestEndsLikeCancel) {
+    CLoupaDlg dlg;
+    Then([&] { dlg.PostMessage(WM_CLOSE); });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_EQ(dlg.m_zoomWnd.m_hWnd, nullptr);
+}
+
+TEST_F(LoupaDlgTest, ShowWindowNeverMakesItVisible) {
+    CLoupaDlg dlg;
+    Then([&] {
+        for (int cmd : {SW_SHOW, SW_SHOWNORMAL, SW_RESTORE, SW_SHOWMAXIMIZED}) {
+            ::ShowWindow(dlg.m_hWnd, cmd);
+            EXPECT_FALSE(::IsWindowVisible(dlg.m_hWnd)) << cmd;
+        }
+        ::SetWindowPos(dlg.m_hWnd, nullptr, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+        EXPECT_FALSE(::IsWindowVisible(dlg.m_hWnd));
+    });
+    Then([&] { dlg.SendMessage(WM_COMMAND, ID_TRAY_EXIT); });
+    EXPECT_EQ(dlg.DoModal(), 0);
+}
+
+TEST_F(LoupaDlgTest, AboutBoxFromTheSystemMenu) {
+    CLoupaDlg dlg;
+    HWND about = nullptr;
+    Then([&] { dlg.PostMessage(WM_SYSCOMMAND, IDM_ABOUTBOX); });
+    // The dialog manager shows the box once its loop first idles.
+    Then(
+        [&] {
+            ASSERT_NE(about, nullptr);
+            EXPECT_TRUE(::IsWindowVisible(about));
+            wchar_t text[64] = {};
+            HWND child = ::FindWindowExW(about, nullptr, L"Static", L"Loupa Version 1.5");
+            EXPECT_NE(child, nullptr);
+            ::GetWindowTextW(::GetDlgItem(about, IDOK), text, 64);
+            EXPECT_STREQ(text, L"OK");
+            ::PostMessageW(about, WM_COMMAND, IDOK, 0);
+        },
+        [&] {
+            about = ::FindWindowW(nullptr, L"バージョン情報 Loupa");
+            return about != nullptr && ::IsWindowVisible(about);
+        });
+    // OK closed the box; the main dialog still runs.
+    Then([&] { dlg.SendMessage(WM_COMMAND, ID_TRAY_EXIT); }, [&] { return !::IsWindow(about); });
+    EXPECT_EQ(dlg.DoModal(), 0);
+}
+
+TEST_F(LoupaDlgTest, MenuZoomCommandsReachTheZoomWindow) {
+    CLoupaDlg dlg;
+    Then([&] {
+        dlg.SendMessage(WM_COMMAND, ID_TRAY_ZOOMIN);
+        EXPECT_TRUE(dlg.m_zoomWnd.IsAnimating());
+        EXPECT_TRUE(::IsWindowVisible(dlg.m_zoomWnd.m_hWnd));
+        // Cancel during the glide is ignored.
+        dlg.SendMessage(WM_COMMAND, ID_TRAY_ZOOMCANCEL);
+        EXPECT_GT(dlg.m_zoomWnd.Rate(), 1.0);
+    });
+    // The real timer ends the glide.
+    Then(
+        [&] {
+            EXPECT_DOUBLE_EQ(dlg.m_zoomWnd.Rate(), 4.0);
+            dlg.SendMessage(WM_COMMAND, ID_TRAY_ZOOMOUT);
+            EXPECT_TRUE(dlg.m_zoomWnd.IsAnimating());
+        },
+        [&] { return !dlg.m_zoomWnd.IsAnimating(); });
+    Then([&] { dlg.SendMessage(WM_COMMAND, ID_TRAY_EXIT); });
+    EXPECT_EQ(dlg.DoModal(), 0);
+}
