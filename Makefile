@@ -17,7 +17,7 @@ PACKAGES := cmake g++ make googletest libgtest-dev g++-mingw-w64-x86-64-posix \
 # apt-get needs root; use sudo when run by another user and sudo is there.
 SUDO := $(shell [ "$$(id -u 2>/dev/null)" = 0 ] || ! command -v sudo >/dev/null 2>&1 || echo sudo)
 
-.PHONY: all deps build build-native build-win test run dist clean
+.PHONY: all deps build build-native build-win test run bench dist clean
 
 all: build
 
@@ -40,6 +40,9 @@ test: build-win
 
 run: build-win
 	@exe=$(WIN)/Loupa.exe; [ -f $$exe ] || exe=$(WIN)/Release/Loupa.exe; "./$$exe"
+
+bench:
+	@echo "The benchmarks run Loupa.exe under Wine beside Linux magnifiers: see README.md."
 
 dist:
 	@echo "The release package is made on Linux: strip and zip come from the cross tools there."
@@ -92,6 +95,12 @@ run: deps
 	else \
 	    LOUPA_EXE=$(WIN)/Loupa.exe $(PYTHON) -B tests/e2e/session.py; \
 	fi
+
+# Loupa beside the peer magnifiers (installed with apt-get when missing) and
+# the tick benchmark; the table goes to build/bench/results.txt.
+bench: deps
+	$(MAKE) build-win
+	$(PYTHON) -B bench/run.py $(BENCH_ARGS)
 
 # The release package: build/dist/Loupa-1.5-x64.zip with the stripped
 # Loupa.exe of the cross build and README.txt for Notepad (dist/make_dist.py).
