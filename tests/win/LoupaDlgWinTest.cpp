@@ -2,6 +2,7 @@
 #include "app/LoupaDlg.h"
 
 #include "WinTestFiles.h"
+#include "ZoomTestSetup.h"
 #include "resource.h"
 #include "settings/Settings.h"
 
@@ -57,10 +58,7 @@ std::wstring MenuItemText(HMENU menu, UINT id) {
 class LoupaDlgTest : public testing::Test {
 protected:
     void SetUp() override {
-        LoadSettingDefaults();
-        SetSettingFilePath(scratch.File(L"setting.ini"));
-        g_osMajorVersion = 6;
-        g_magnifierUsable = false;
+        wintest::UseScratchSettingsAndScreenCopy(scratch.File(L"setting.ini"));
         g_steps.clear();
         g_stepSince = 0;
         timer = ::SetTimer(nullptr, 0, 50, &RunNextStep);

@@ -5,6 +5,7 @@
 
 #include "ResourceCensus.h"
 #include "WinTestFiles.h"
+#include "ZoomTestSetup.h"
 #include "WinTestMessages.h"
 #include "input/ZoomHotKeys.h"
 #include "settings/Settings.h"
@@ -35,13 +36,6 @@ constexpr size_t kHeapSlackBytes = 4 * 1024;
 // Points the cursor visits, in thousandths of the monitor's width and height.
 const POINT kCursorPath[] = {{50, 90},   {940, 830}, {500, 500}, {0, 0},
                              {999, 999}, {330, 925}, {780, 75}};
-
-RECT PrimaryMonitor() {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    ::GetMonitorInfoW(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
-    return info.rcMonitor;
-}
 
 // The i-th stop on the cursor's round, a little off the last round's.
 POINT PathPoint(const RECT& monitor, int i) {
@@ -75,11 +69,8 @@ void PrintCensus(const char* when, const wintest::ResourceCensus& c) {
 class SoakTest : public testing::Test {
 protected:
     void SetUp() override {
-        LoadSettingDefaults();
-        SetSettingFilePath(scratch.File(L"setting.ini"));
-        g_osMajorVersion = 6;
-        g_magnifierUsable = false;
-        monitor = PrimaryMonitor();
+        wintest::UseScratchSettingsAndScreenCopy(scratch.File(L"setting.ini"));
+        monitor = wintest::PrimaryMonitor();
         MoveCursor(0);
         wnd = std::make_unique<CZoomWnd>();
         ASSERT_TRUE(wnd->CreateEx(0, nullptr, nullptr, 0, wnd->MonitorRect(), nullptr, 0))

@@ -3,6 +3,7 @@
 
 #include "ResourceCensus.h"
 #include "WinTestFiles.h"
+#include "ZoomTestSetup.h"
 #include "WinTestMessages.h"
 #include "input/ZoomHotKeys.h"
 #include "settings/Settings.h"
@@ -19,20 +20,10 @@ RECT WindowRect(HWND hwnd) {
     return r;
 }
 
-RECT PrimaryMonitor() {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    ::GetMonitorInfoW(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
-    return info.rcMonitor;
-}
-
 class ZoomWndTest : public testing::Test {
 protected:
     void SetUp() override {
-        LoadSettingDefaults();
-        SetSettingFilePath(scratch.File(L"setting.ini"));
-        g_osMajorVersion = 6;
-        g_magnifierUsable = false;
+        wintest::UseScratchSettingsAndScreenCopy(scratch.File(L"setting.ini"));
         ::SetCursorPos(1000, 500);
         ASSERT_TRUE(wnd.CreateEx(0, nullptr, nullptr, 0, wnd.MonitorRect(), nullptr, 0))
             << "error " << ::GetLastError();
@@ -70,7 +61,7 @@ TEST_F(ZoomWndTest, ZoomInGlidesToLimitOverCursorMonitor) {
     wnd.ZoomIn();
     EXPECT_TRUE(::IsWindowVisible(wnd.m_hWnd));
     EXPECT_DOUBLE_EQ(wnd.Rate(), 1.25);
-    RECT monitor = PrimaryMonitor();
+    RECT monitor = wintest::PrimaryMonitor();
     RECT placed = WindowRect(wnd.m_hWnd);
     EXPECT_TRUE(::EqualRect(&placed, &monitor));
     EXPECT_TRUE(::GetWindowLongPtrW(wnd.m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
