@@ -53,8 +53,8 @@ ENTRIES_KEPT = "entries kept"
 
 @dataclass
 class SettingFile:
-    content: bytes = None  # None: a folder named setting.ini
-    kept: str = LINES_KEPT
+    content: bytes  # None: a folder named setting.ini, which must stay as it is
+    kept: str
     # How to read the text when comparing lines: "latin-1" takes every byte
     # as it is.
     encoding: str = "latin-1"
@@ -106,7 +106,7 @@ MEGABYTE = crlf("[DEFAULT]", "MaxRateZoomIn=6", "[Notes]",
 NOTE_UTF16 = ["[DEFAULT]", "MaxRateZoomIn=6", "; ルーペの設定", "Custom=日本語 text", ""]
 
 
-def bytes_kept(content, **kw):
+def lines_kept(content, **kw):
     return SettingFile(content, LINES_KEPT, **kw)
 
 
@@ -117,32 +117,33 @@ CASES = [
     Case("NUL bytes", {BESIDE: SettingFile(b"[DEFAULT]\r\nMaxRateZoomIn=6\0after NUL\r\n"
                                            b"Custom=a\0b\r\n\0\r\n", UNTOUCHED)}),
     Case("UTF-16 LE with BOM",
-         {BESIDE: SettingFile(("\ufeff" + "\r\n".join(NOTE_UTF16)).encode("utf-16-le"),
-                              encoding="utf-16")}),
+         {BESIDE: lines_kept(("\ufeff" + "\r\n".join(NOTE_UTF16)).encode("utf-16-le"),
+                             encoding="utf-16")},
+         notes="written back in UTF-16 with the mark"),
     Case("UTF-16 LE without BOM",
          {BESIDE: SettingFile("\r\n".join(NOTE_UTF16).encode("utf-16-le"), UNTOUCHED)},
          notes="read as ANSI text full of NUL bytes: no key is found, nothing written"),
     Case("UTF-8 with BOM",
-         {BESIDE: SettingFile(b"\xef\xbb\xbf" + "\r\n".join(NOTE_UTF16).encode("utf-8"),
-                              encoding="utf-8-sig")}),
+         {BESIDE: lines_kept(b"\xef\xbb\xbf" + "\r\n".join(NOTE_UTF16).encode("utf-8"),
+                             encoding="utf-8-sig")}),
     Case("UTF-8 without BOM",
-         {BESIDE: bytes_kept("\r\n".join(NOTE_UTF16).encode("utf-8"))},
+         {BESIDE: lines_kept("\r\n".join(NOTE_UTF16).encode("utf-8"))},
          notes="read as ANSI text; its bytes go back as they came"),
     # Known loss of Wine's rewrite: what follows "]" is part of no entry and
     # does not come back when a missing key is written.
     Case("comment after a section header",
          {BESIDE: SettingFile(crlf("[DEFAULT] ; Loupa", "MaxRateZoomIn=6"), ENTRIES_KEPT)}),
-    Case("1 MB of text", {BESIDE: bytes_kept(MEGABYTE)}),
+    Case("1 MB of text", {BESIDE: lines_kept(MEGABYTE)}),
     Case("duplicate [DEFAULT] sections",
-         {BESIDE: bytes_kept(crlf("[DEFAULT]", "MaxRateZoomIn=6", "[DEFAULT]",
+         {BESIDE: lines_kept(crlf("[DEFAULT]", "MaxRateZoomIn=6", "[DEFAULT]",
                                   "MaxRateZoomIn=3", "AutoStartUp=0"))},
          notes="the first section counts: AutoStartUp is missing there"),
     Case("duplicate keys",
-         {BESIDE: bytes_kept(crlf("[DEFAULT]", "AutoStartUp=0", "AutoStartUp=1",
+         {BESIDE: lines_kept(crlf("[DEFAULT]", "AutoStartUp=0", "AutoStartUp=1",
                                   "MaxRateZoomIn=6", "MaxRateZoomIn=2"))},
          auto_start=False, notes="the first of two keys counts"),
     Case("names differing only in case",
-         {BESIDE: bytes_kept(crlf("[default]", "autostartup=0", "MAXRATEZOOMIN=9",
+         {BESIDE: lines_kept(crlf("[default]", "autostartup=0", "MAXRATEZOOMIN=9",
                                   "hotkeyzoomin=222", "MouseZoomCTRL=1"))},
          auto_start=False, notes="keys and sections match without regard to case"),
     Case("spaces around '='",
@@ -150,7 +151,7 @@ CASES = [
                                    "Custom =  spaced value"), ENTRIES_KEPT)},
          auto_start=False),
     Case("spaces in key names",
-         {BESIDE: bytes_kept(crlf("[DEFAULT]", "Auto Start Up=0", "Max Rate Zoom In=6"))},
+         {BESIDE: lines_kept(crlf("[DEFAULT]", "Auto Start Up=0", "Max Rate Zoom In=6"))},
          notes="other keys than the known ones: their defaults are added"),
     Case("CR-only line ends",
          {BESIDE: SettingFile(b"[DEFAULT]\rAutoStartUp=0\rMaxRateZoomIn=6\rCustom=kept\r",
@@ -161,35 +162,35 @@ CASES = [
                               ENTRIES_KEPT)},
          auto_start=False),
     Case("very long lines",
-         {BESIDE: bytes_kept(crlf("[DEFAULT]", "MaxRateZoomIn=6", "Note=" + "x" * 100000,
+         {BESIDE: lines_kept(crlf("[DEFAULT]", "MaxRateZoomIn=6", "Note=" + "x" * 100000,
                                   "; " + "y" * 50000))}),
     Case("'###' values",
-         {BESIDE: bytes_kept(crlf("[DEFAULT]", "MaxRateZoomIn=###", "HotKeyZoomIn=###",
+         {BESIDE: lines_kept(crlf("[DEFAULT]", "MaxRateZoomIn=###", "HotKeyZoomIn=###",
                                   "MouseZoomCtrl=###", "AutoStartUp=###", "Custom=###",
                                   "HotKeyZoomOut=###5"))},
          notes="known keys holding exactly ### get their defaults in place"),
     Case("empty values",
-         {BESIDE: bytes_kept(crlf("[DEFAULT]", "AutoStartUp=", "MaxRateZoomIn=",
+         {BESIDE: lines_kept(crlf("[DEFAULT]", "AutoStartUp=", "MaxRateZoomIn=",
                                   "MaxRateZoomOut=", "MouseZoomAlt="))},
          notes="empty text is a value: kept; AutoStartUp is not \"0\", zoom-in steps to 2"),
     Case("negative numbers",
-         {BESIDE: bytes_kept(crlf("[DEFAULT]", "AutoStartUp=-0", "MaxRateZoomIn=-3",
+         {BESIDE: lines_kept(crlf("[DEFAULT]", "AutoStartUp=-0", "MaxRateZoomIn=-3",
                                   "MaxRateZoomOut=-1", "MouseZoomShift=-2"))},
          notes="-2 has bit 0 clear: Shift stays out of the wheel chord"),
     Case("numbers of more than 10 digits",
-         {BESIDE: bytes_kept(crlf("[DEFAULT]", "MaxRateZoomIn=99999999999999999999",
+         {BESIDE: lines_kept(crlf("[DEFAULT]", "MaxRateZoomIn=99999999999999999999",
                                   "MaxRateZoomOut=-99999999999999999999",
                                   "HotKeyZoomIn=0000000000000000222",
                                   "HotKeyModZoomIn=00000000009"))},
          notes="limits clamp; leading zeros leave the hot key as it is"),
     Case("values of 5,000 characters",
-         {BESIDE: bytes_kept(crlf("[DEFAULT]", "AutoStartUp=" + "0" * 5000,
+         {BESIDE: lines_kept(crlf("[DEFAULT]", "AutoStartUp=" + "0" * 5000,
                                   "MaxRateZoomOut=" + "7" * 5000, "Custom=" + "z" * 5000))},
          notes="AutoStartUp's text is not \"0\""),
-    Case("no section", {BESIDE: bytes_kept(crlf("AutoStartUp=0", "MaxRateZoomIn=6"))},
+    Case("no section", {BESIDE: lines_kept(crlf("AutoStartUp=0", "MaxRateZoomIn=6"))},
          notes="keys outside any section are not in DEFAULT"),
     Case("another section only",
-         {BESIDE: bytes_kept(crlf("[Other]", "AutoStartUp=0", "Keep=me"))}),
+         {BESIDE: lines_kept(crlf("[Other]", "AutoStartUp=0", "Keep=me"))}),
     Case("keys outside the table",
          {BESIDE: SettingFile(crlf("[DEFAULT]", *ALL_KEYS, "Custom=42", "Zoom=9", "[Extra]",
                                    "MaxRateZoomIn=1"), UNTOUCHED)},
@@ -198,17 +199,17 @@ CASES = [
          {BESIDE: SettingFile(crlf("[DEFAULT]", "AutoStartUp=0", "MaxRateZoomIn=6"),
                               UNTOUCHED, read_only=True)},
          auto_start=False, notes="missing keys read as defaults, every write fails"),
-    Case("folder named setting.ini beside the program", {BESIDE: SettingFile(None)},
+    Case("folder named setting.ini beside the program", {BESIDE: SettingFile(None, UNTOUCHED)},
          absent=[APPDATA], notes="the folder is taken for the file: defaults, no writes"),
-    Case("folder named setting.ini in %APPDATA%", {APPDATA: SettingFile(None)},
+    Case("folder named setting.ini in %APPDATA%", {APPDATA: SettingFile(None, UNTOUCHED)},
          absent=[BESIDE]),
     Case("file beside the program and in %APPDATA%",
-         {BESIDE: bytes_kept(crlf("[DEFAULT]", "AutoStartUp=0")),
+         {BESIDE: lines_kept(crlf("[DEFAULT]", "AutoStartUp=0")),
           APPDATA: SettingFile(crlf("[DEFAULT]", "AutoStartUp=1", "MaxRateZoomIn=9"),
                                UNTOUCHED)},
          auto_start=False, notes="the file beside the program is used"),
     Case("file in %APPDATA% only",
-         {APPDATA: bytes_kept(crlf("[DEFAULT]", "AutoStartUp=0", "Custom=1"))},
+         {APPDATA: lines_kept(crlf("[DEFAULT]", "AutoStartUp=0", "Custom=1"))},
          auto_start=False, absent=[BESIDE]),
 ]
 
