@@ -317,19 +317,15 @@ class HostileSettings(harness.LoupaTestCase):
         self.wait_until(gone, VIEW, interval=1.0, ignore=(RuntimeError,),
                         message=f"the zoom window to go after {how}")
 
-    def focus(self):
-        left, top, right, bottom = TARGET
-        self.target.focus(self.input, ((left + right) // 2, (top + bottom) // 2))
-
     def zoom_with_hot_key(self, loupa):
-        self.focus()
+        self.target.focus(self.input)
         self.input.key("super+alt+apostrophe")
         self.wait_zoomed(loupa, "the zoom-in hot key")
         self.input.key("Escape")
         self.wait_hidden(loupa, "Escape", again=lambda: self.input.key("Escape"))
 
     def zoom_with_wheel(self, loupa):
-        self.focus()
+        self.target.focus(self.input)
         with self.input.held("ctrl"):
             self.input.wheel(+2)
             self.wait_zoomed(loupa, "Ctrl+wheel forward")
