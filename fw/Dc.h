@@ -13,7 +13,6 @@ public:
     CDC& operator=(const CDC&) = delete;
 
     HDC m_hDC = nullptr;
-    HDC GetSafeHdc() const { return m_hDC; }
 };
 
 // BeginPaint / EndPaint on a window.

@@ -41,9 +41,7 @@ private:
 using MenuOwner = HandleOwner<HMENU, &DestroyMenu>;
 using FontOwner = HandleOwner<HFONT, &DeleteObject>;
 using BitmapOwner = HandleOwner<HBITMAP, &DeleteObject>;
-using MemoryDcOwner = HandleOwner<HDC, &DeleteDC>;
 using HookOwner = HandleOwner<HHOOK, &UnhookWindowsHookEx>;
-using LibraryOwner = HandleOwner<HMODULE, &FreeLibrary>;
 
 // Selects a GDI object into a DC and puts the previous one back at scope end.
 class SelectedObject {
