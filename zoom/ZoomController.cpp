@@ -76,6 +76,23 @@ ZoomController::ZoomController(IZoomPlatform& platform, ISettings& settings)
 
 void ZoomController::UpdateMonitorRect() {
     m_monitorRect = m_platform.MonitorRectAt(m_platform.CursorPos());
+    m_monitorKnown = true;
+}
+
+void ZoomController::FindMonitor(POINT cursor) {
+    // Monitors never overlap, so a cursor still on the monitor found last is
+    // on that monitor until the display layout changes; asking the system is
+    // one of the costliest queries of a tick under Wine.
+    const RECT& m = m_monitorRect;
+    if (!m_monitorKnown || cursor.x < m.left || cursor.x >= m.right || cursor.y < m.top ||
+        cursor.y >= m.bottom) {
+        m_monitorRect = m_platform.MonitorRectAt(cursor);
+        m_monitorKnown = true;
+    }
+}
+
+void ZoomController::OnDisplayChange() {
+    m_monitorKnown = false;
 }
 
 void ZoomController::ZoomIn() {
@@ -164,25 +181,30 @@ void ZoomController::AdvanceAnimation() {
 }
 
 void ZoomController::ApplyZoom(double rate) {
-    UpdateMonitorRect();
+    // One reading of the cursor for the monitor and the source: read twice,
+    // a cursor crossing to another monitor in between gave a source rectangle
+    // around a point off the monitor shown. It is also the costliest query of
+    // a tick under Wine.
+    const POINT cursor = m_platform.CursorPos();
+    FindMonitor(cursor);
     if (!(rate > 1.0)) {
-        CloseZoom();
+        CloseZoom(cursor);
         return;
     }
     m_rate = rate > kMaxRate ? kMaxRate : rate;
     m_platform.SetMagnifierScale(m_rate);
-    UpdateSourceRect(m_rate);
+    UpdateSourceRect(m_rate, cursor);
     PlaceWindow();
 }
 
-void ZoomController::CloseZoom() {
+void ZoomController::CloseZoom(POINT cursor) {
     m_rate = 1.0;
     // Only a failed timer start closes a zoom in the middle of an animation;
     // a hidden window must not be left animating, or every command is ignored.
     m_animating = false;
     m_animTick = 0;
     m_platform.SetMagnifierScale(1.0);
-    UpdateSourceRect(1.0);
+    UpdateSourceRect(1.0, cursor);
     StopZoomTimer();
     m_platform.Hide();
     m_coveredRect = RECT{};
@@ -190,9 +212,12 @@ void ZoomController::CloseZoom() {
 }
 
 void ZoomController::UpdateSourceRect(double rate) {
+    UpdateSourceRect(rate, m_platform.CursorPos());
+}
+
+void ZoomController::UpdateSourceRect(double rate, POINT cursor) {
     const RECT client = m_platform.ClientRect();
-    const POINT cursor = m_platform.ScreenToClient(m_platform.CursorPos());
-    m_sourceRect = SourceRectAround(client, cursor, rate);
+    m_sourceRect = SourceRectAround(client, m_platform.ScreenToClient(cursor), rate);
     m_platform.SetMagnifierSource(m_sourceRect, m_monitorRect);
 }
 
@@ -225,7 +250,7 @@ void ZoomController::StartZoomTimer() {
     m_zoomTimerId = m_zoomTimer.kind == ZoomTimerKind::Multimedia ? m_zoomTimer.id : 0;
     if (!m_zoomTimer.Running()) {
         // Without ticks the view would freeze and an animation never end.
-        CloseZoom();
+        CloseZoom(m_platform.CursorPos());
     }
 }
 

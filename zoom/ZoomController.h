@@ -90,6 +90,8 @@ public:
     // Takes the monitor under the cursor into m_monitorRect. The window calls
     // it once before it is created, to size itself.
     void UpdateMonitorRect();
+    // WM_DISPLAYCHANGE: monitors may have moved or changed size.
+    void OnDisplayChange();
 
     // Commands. ZoomIn and ZoomOut read both limits at every call, also while
     // an animation runs; every command is ignored while one runs.
@@ -114,6 +116,7 @@ public:
     // The steps the commands are made of.
     void ApplyZoom(double rate);
     void UpdateSourceRect(double rate);
+    void UpdateSourceRect(double rate, POINT cursor);
     void PlaceWindow();
     void AdvanceAnimation();
 
@@ -132,7 +135,8 @@ public:
     bool IsCurrentMultimediaTimer(std::uint32_t id) const;
 
 private:
-    void CloseZoom();
+    void FindMonitor(POINT cursor);
+    void CloseZoom(POINT cursor);
     void StartZoomTimer();
     void StopZoomTimer();
     void RepaintAndRemember(bool erase);
@@ -145,6 +149,7 @@ private:
     double m_wheelStep = 0.1;
     double m_rate = 1.0;
     RECT m_monitorRect{};
+    bool m_monitorKnown = false;
     RECT m_sourceRect{};
     double m_targetRate = 1.0;
     int m_animDurationMs = 600;

@@ -84,6 +84,7 @@ LRESULT CZoomWnd::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_TIMER: m_zoom.OnTimer(wParam); break;
     case WM_ZOOMWHEEL: m_zoom.OnZoomWheel(wParam); break;
+    case WM_DISPLAYCHANGE: m_zoom.OnDisplayChange(); break;
     }
     return CWnd::DefWindowProc(msg, wParam, lParam);
 }
@@ -189,7 +190,28 @@ void CZoomWnd::ShowWithoutActivating(const RECT& rect) {
                    SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
+bool CZoomWnd::IsPlacedTopMostAt(const RECT& rect) const {
+    RECT current{};
+    ::GetWindowRect(m_hWnd, &current);
+    if (!::EqualRect(&current, &rect)) {
+        return false;
+    }
+    for (HWND above = ::GetWindow(m_hWnd, GW_HWNDPREV); above != nullptr;
+         above = ::GetWindow(above, GW_HWNDPREV)) {
+        if (::IsWindowVisible(above)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void CZoomWnd::MoveTopMost(const RECT& rect) {
+    // Every tick asks for the top of the z-order, but a window already there
+    // is left alone: a top-most move restacks it in the window system each
+    // time, and that was most of what a still zoom cost.
+    if (IsPlacedTopMostAt(rect)) {
+        return;
+    }
     // Never activated: the program the user types into keeps the focus.
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, rect.left, rect.top, Width(rect), Height(rect),
                    SWP_NOACTIVATE);

@@ -40,6 +40,8 @@ private:
     BOOL CreateMagnifierChild(int cx, int cy);
     void PaintScreenCopy(HDC dc);
     void DrawCaption(HDC dc);
+    // Covers exactly rect with no visible window above it.
+    bool IsPlacedTopMostAt(const RECT& rect) const;
     // Where the picture comes from on the screen-copy path: live from the
     // screen where a capture leaves the zoom window out, else a snapshot.
     bool LiveCapture() const { return g_osMajorVersion > 0 && g_osMajorVersion <= 5; }

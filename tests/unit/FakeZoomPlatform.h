@@ -57,6 +57,7 @@ public:
     ZoomTimerKind timerKind = ZoomTimerKind::Multimedia;
     std::function<void()> onRepaint;
     std::function<void()> onMove;
+    std::function<void()> onCursor; // after the position is handed out
 
     Calls calls;
     RECT window{0, 0, 1920, 1080};
@@ -79,7 +80,11 @@ public:
 
     POINT CursorPos() override {
         calls.push_back("?Cursor");
-        return cursor;
+        const POINT read = cursor;
+        if (onCursor) {
+            onCursor();
+        }
+        return read;
     }
     RECT MonitorRectAt(POINT pt) override {
         calls.push_back("?MonitorAt(" + Fmt(pt) + ")");

@@ -228,10 +228,8 @@ TEST_F(ZoomControllerTest, ZoomIn_StartingZoomCallsPlatformInOrder) {
         "Read(MaxRateZoomIn)",
         "Read(MaxRateZoomOut)",
         "?Cursor",
-        "?MonitorAt(960,540)",
         "Scale(1.25)",
         "?Client",
-        "?Cursor",
         "?ToClient(960,540)",
         "Source(192,108,1728,972 in 0,0,1920,1080)",
         "?Visible",
@@ -252,10 +250,8 @@ TEST_F(ZoomControllerTest, Tick_FollowsCursorAndRepaintsInOrder) {
     EXPECT_TRUE(zoom.OnTimer(ZoomController::kTimerId));
     const Calls expected{
         "?Cursor",
-        "?MonitorAt(1000,500)",
         "Scale(4)",
         "?Client",
-        "?Cursor",
         "?ToClient(1000,500)",
         "Source(750,375,1230,645 in 0,0,1920,1080)",
         "?Visible",
@@ -267,16 +263,67 @@ TEST_F(ZoomControllerTest, Tick_FollowsCursorAndRepaintsInOrder) {
     EXPECT_EQ(Fmt(zoom.SourceRect()), "750,375,1230,645");
 }
 
+TEST(ZoomController_Tick, CursorCrossingMonitorsMidTickGivesConsistentView) {
+    // The cursor jumps to the second monitor right after the tick reads it:
+    // monitor and source must both come from that one reading.
+    Rig rig;
+    rig.fake.monitors.push_back(RECT{1920, 0, 3200, 1024});
+    rig.zoom.ApplyZoom(4.0);
+    rig.fake.cursor = POINT{1900, 540};
+    rig.fake.onCursor = [&] { rig.fake.cursor = POINT{2500, 500}; };
+    rig.fake.calls.clear();
+    rig.zoom.Tick();
+    EXPECT_EQ(rig.fake.Count("?Cursor"), 1);
+    EXPECT_EQ(Fmt(rig.zoom.MonitorRect()), "0,0,1920,1080");
+    EXPECT_EQ(Fmt(rig.zoom.SourceRect()),
+              Fmt(SourceRectAround(RECT{0, 0, 1920, 1080}, POINT{1900, 540}, 4.0)));
+}
+
+TEST(ZoomController_Tick, AsksForTheMonitorOnlyWhenCursorLeavesItOrDisplayChanges) {
+    Rig rig;
+    rig.fake.monitors.push_back(RECT{1920, 0, 3200, 1024});
+    rig.zoom.ApplyZoom(2.0);
+    struct Step {
+        const char* what;
+        POINT cursor;
+        bool displayChange;
+        int queries;
+        const char* monitor;
+    };
+    const Step steps[] = {
+        {"same monitor", {100, 100}, false, 0, "0,0,1920,1080"},
+        {"last column of it", {1919, 1079}, false, 0, "0,0,1920,1080"},
+        {"crossed to the second", {1920, 0}, false, 1, "1920,0,3200,1024"},
+        {"on the second", {3199, 1023}, false, 0, "1920,0,3200,1024"},
+        {"layout changed under it", {3000, 500}, true, 1, "0,0,2560,1440"},
+        {"back on the first", {500, 500}, false, 0, "0,0,2560,1440"},
+    };
+    for (const Step& step : steps) {
+        if (step.displayChange) {
+            // The second monitor is gone and the first grew.
+            rig.fake.monitors = {RECT{0, 0, 2560, 1440}};
+            rig.zoom.OnDisplayChange();
+        }
+        rig.fake.cursor = step.cursor;
+        rig.fake.calls.clear();
+        rig.zoom.Tick();
+        int queries = 0;
+        for (const std::string& call : rig.fake.calls) {
+            queries += call.rfind("?MonitorAt", 0) == 0;
+        }
+        EXPECT_EQ(queries, step.queries) << step.what;
+        EXPECT_EQ(Fmt(rig.zoom.MonitorRect()), step.monitor) << step.what;
+    }
+}
+
 TEST_F(ZoomControllerTest, ApplyZoom_ClosingHandsFullViewOverThenStopsTimerAndHides) {
     zoom.Wheel(true);
     fake.calls.clear();
     zoom.Wheel(false);
     const Calls expected{
         "?Cursor",
-        "?MonitorAt(960,540)",
         "Scale(1)",
         "?Client",
-        "?Cursor",
         "?ToClient(960,540)",
         "Source(0,0,1920,1080 in 0,0,1920,1080)",
         "StopTimer(7)",

@@ -20,6 +20,28 @@ RECT WindowRect(HWND hwnd) {
     return r;
 }
 
+// Counts the placements a tick really makes.
+class PlacementCountingZoomWnd : public CZoomWnd {
+public:
+    int placements = 0;
+
+protected:
+    void OnWindowPosChanging(WINDOWPOS* pos) override {
+        ++placements;
+        CZoomWnd::OnWindowPosChanging(pos);
+    }
+};
+
+bool NothingVisibleAbove(HWND hwnd) {
+    for (HWND above = ::GetWindow(hwnd, GW_HWNDPREV); above != nullptr;
+         above = ::GetWindow(above, GW_HWNDPREV)) {
+        if (::IsWindowVisible(above)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 class ZoomWndTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -37,7 +59,7 @@ protected:
     }
 
     wintest::ScratchFolder scratch;
-    CZoomWnd wnd;
+    PlacementCountingZoomWnd wnd;
 };
 
 } // namespace
@@ -142,4 +164,42 @@ TEST_F(ZoomWndTest, NoResourceGrowthOverManyTicks) {
     EXPECT_GT(gdiBefore, 1000);
     EXPECT_EQ(wintest::FreeGdiCapacity(), gdiBefore);
     EXPECT_EQ(wintest::HandleLevel(), handlesBefore);
+}
+
+TEST_F(ZoomWndTest, TickPlacesWindowOnlyWhenItIsNotAlreadyOnTop) {
+    wnd.ZoomIn();
+    Tick(12);
+    ASSERT_TRUE(NothingVisibleAbove(wnd.m_hWnd));
+    wnd.placements = 0;
+    Tick(5);
+    EXPECT_EQ(wnd.placements, 0) << "already covering the monitor, on top";
+
+    // Another program's top-most window comes up over the zoom: the next tick
+    // takes the top back.
+    HWND other = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"STATIC", L"over", WS_POPUP,
+                                   100, 100, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(other, nullptr);
+    ::SetWindowPos(other, HWND_TOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    ASSERT_FALSE(NothingVisibleAbove(wnd.m_hWnd));
+    Tick();
+    EXPECT_EQ(wnd.placements, 1);
+    EXPECT_TRUE(NothingVisibleAbove(wnd.m_hWnd));
+
+    // A hidden window above does not count.
+    ::SetWindowPos(other, HWND_TOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+    ::SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    Tick(3);
+    EXPECT_EQ(wnd.placements, 1);
+
+    // Moved off its place (as by a display change): put back at once.
+    RECT monitor = wintest::PrimaryMonitor();
+    ::SetWindowPos(wnd.m_hWnd, nullptr, 10, 10, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+    wnd.placements = 0;
+    Tick();
+    EXPECT_EQ(wnd.placements, 1);
+    RECT placed = WindowRect(wnd.m_hWnd);
+    EXPECT_TRUE(::EqualRect(&placed, &monitor));
+    ::DestroyWindow(other);
 }
