@@ -49,6 +49,7 @@ struct Row {
     double median = 0;
     double p95 = 0;
     double max = 0;
+    double cpu = 0; // CPU time of the process per call, over all samples
     char note[96] = {};
 };
 
@@ -61,20 +62,39 @@ double MicrosecondsPerCount() {
 // Times samples x callsPerSample calls of op; prepare runs before each sample,
 // outside the timing. Fast operations are timed in batches: the counter ticks
 // in tenths of a microsecond under Wine.
+// User and kernel time of the whole process. Wine counts it in steps of
+// 10 ms, so it is summed over all samples and spread over the calls.
+double ProcessCpuMicroseconds() {
+    FILETIME created;
+    FILETIME exited;
+    FILETIME kernel;
+    FILETIME user;
+    ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
+    auto us = [](const FILETIME& t) {
+        return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) |
+                                   t.dwLowDateTime) /
+               10.0;
+    };
+    return us(kernel) + us(user);
+}
+
 template <typename Prepare, typename Op>
 Row Measure(const char* what, int samples, int callsPerSample, Prepare prepare, Op op) {
     static const double usPerCount = MicrosecondsPerCount();
     std::vector<double> us;
     us.reserve(static_cast<size_t>(samples));
+    double cpu = 0;
     for (int s = 0; s < samples; ++s) {
         prepare(s);
         LARGE_INTEGER t0;
         LARGE_INTEGER t1;
+        const double cpu0 = ProcessCpuMicroseconds();
         ::QueryPerformanceCounter(&t0);
         for (int c = 0; c < callsPerSample; ++c) {
             op(s, c);
         }
         ::QueryPerformanceCounter(&t1);
+        cpu += ProcessCpuMicroseconds() - cpu0;
         us.push_back(static_cast<double>(t1.QuadPart - t0.QuadPart) * usPerCount / callsPerSample);
     }
     Row row;
@@ -90,6 +110,7 @@ Row Measure(const char* what, int samples, int callsPerSample, Prepare prepare, 
     row.median = us[us.size() / 2];
     row.p95 = us[std::min(us.size() - 1, static_cast<size_t>(std::ceil(0.95 * us.size())) - 1)];
     row.max = us.back();
+    row.cpu = cpu / samples / callsPerSample;
     return row;
 }
 
@@ -127,11 +148,11 @@ void SetNote(Row& row, const char* format, int a, int b) {
 }
 
 void Print(const std::vector<Row>& rows) {
-    std::printf("%-50s %7s %6s %10s %10s %10s %10s  %s\n", "operation", "samples", "calls",
-                "mean us", "median us", "p95 us", "max us", "");
+    std::printf("%-50s %7s %6s %10s %10s %10s %10s %8s  %s\n", "operation", "samples", "calls",
+                "mean us", "median us", "p95 us", "max us", "CPU us", "");
     for (const Row& r : rows) {
-        std::printf("%-50s %7d %6d %10.2f %10.2f %10.2f %10.2f  %s\n", r.what, r.samples,
-                    r.callsPerSample, r.mean, r.median, r.p95, r.max, r.note);
+        std::printf("%-50s %7d %6d %10.2f %10.2f %10.2f %10.2f %8.1f  %s\n", r.what, r.samples,
+                    r.callsPerSample, r.mean, r.median, r.p95, r.max, r.cpu, r.note);
     }
 }
 
@@ -209,21 +230,36 @@ int wmain(int argc, wchar_t** argv) {
     // window: where the time of a tick goes.
     const HWND hwnd = wnd.m_hWnd;
     rows.push_back(Measure(
-        "  of which geometry (cursor, monitor, client)", samples, 1, [](int) { Pump(); },
+        "  of which geometry (cursor, client)", samples, 1, [](int) { Pump(); },
         [&](int, int) {
             POINT pt;
             ::GetCursorPos(&pt);
-            MONITORINFO info{};
-            info.cbSize = sizeof info;
-            ::GetMonitorInfoW(::MonitorFromPoint(pt, MONITOR_DEFAULTTOPRIMARY), &info);
             RECT client;
             ::GetClientRect(hwnd, &client);
-            ::GetCursorPos(&pt);
             ::ScreenToClient(hwnd, &pt);
             ::IsWindowVisible(hwnd);
         }));
     rows.push_back(Measure(
-        "  of which placement (SetWindowPos top-most)", samples, 1, [](int) { Pump(); },
+        "  of which placement check (rect, windows above)", samples, 1, [](int) { Pump(); },
+        [&](int, int) {
+            RECT rect;
+            ::GetWindowRect(hwnd, &rect);
+            for (HWND above = ::GetWindow(hwnd, GW_HWNDPREV); above != nullptr;
+                 above = ::GetWindow(above, GW_HWNDPREV)) {
+                ::IsWindowVisible(above);
+            }
+        }));
+    // What a tick adds when the cursor has crossed to another monitor, or
+    // something was put above the zoom window.
+    rows.push_back(Measure(
+        "monitor lookup (cursor left the monitor)", samples, 1, [](int) { Pump(); },
+        [&](int, int) {
+            MONITORINFO info{};
+            info.cbSize = sizeof info;
+            ::GetMonitorInfoW(::MonitorFromPoint(POINT{960, 540}, MONITOR_DEFAULTTOPRIMARY), &info);
+        }));
+    rows.push_back(Measure(
+        "placement (SetWindowPos top-most)", samples, 1, [](int) { Pump(); },
         [&](int, int) {
             ::SetWindowPos(hwnd, HWND_TOPMOST, monitor.left, monitor.top,
                            monitor.right - monitor.left, monitor.bottom - monitor.top,
@@ -232,7 +268,7 @@ int wmain(int argc, wchar_t** argv) {
     paints = wnd.paints;
     timerTicks = wnd.timerTicks;
     countFrom(Measure(
-                  "  of which repaint (invalidate, paint 4x + caption)", samples, 1,
+                  "tick's repaint (invalidate, paint 4x + caption)", samples, 1,
                   [](int) { Pump(); },
                   [&](int, int) {
                       ::InvalidateRect(hwnd, nullptr, FALSE);
