@@ -10,6 +10,7 @@
 #include "zoom/Magnification.h"
 #include "zoom/ZoomWnd.h"
 
+#include <mmsystem.h>
 #include <psapi.h>
 
 #include <algorithm>
@@ -154,6 +155,57 @@ void Print(const std::vector<Row>& rows) {
         std::printf("%-50s %7d %6d %10.2f %10.2f %10.2f %10.2f %8.1f  %s\n", r.what, r.samples,
                     r.callsPerSample, r.mean, r.median, r.p95, r.max, r.cpu, r.note);
     }
+}
+
+// What delivering a tick costs before any work is done in it: the zoom's
+// multimedia timer, whose thread sends WM_TIMER to the window's thread and
+// waits, against a window timer. Both run for `ticks` periods of 50 ms into
+// a window that only counts them; the process's CPU time is spread over the
+// ticks.
+int g_deliveredTicks = 0;
+
+LRESULT CALLBACK CountTicksProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_TIMER) {
+        ++g_deliveredTicks;
+        return 0;
+    }
+    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+void CALLBACK SendTickProc(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
+    ::SendMessageW(reinterpret_cast<HWND>(user), WM_TIMER, 1, 0);
+}
+
+double TickDeliveryCpu(bool multimedia, int ticks) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = CountTicksProc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"LoupaTickBenchTicks";
+    ::RegisterClassW(&wc);
+    HWND hwnd = ::CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  wc.hInstance, nullptr);
+    g_deliveredTicks = 0;
+    const double cpu0 = ProcessCpuMicroseconds();
+    UINT id = 0;
+    if (multimedia) {
+        id = ::timeSetEvent(50, 0, SendTickProc, reinterpret_cast<DWORD_PTR>(hwnd), TIME_PERIODIC);
+    } else {
+        ::SetTimer(hwnd, 1, 50, nullptr);
+    }
+    // A sent tick is handled inside the wait and never returned as a
+    // message, so the count is looked at after every wake.
+    while (g_deliveredTicks < ticks) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        Pump();
+    }
+    if (multimedia) {
+        ::timeKillEvent(id);
+    } else {
+        ::KillTimer(hwnd, 1);
+    }
+    const double cpu = (ProcessCpuMicroseconds() - cpu0) / ticks;
+    ::DestroyWindow(hwnd);
+    return cpu;
 }
 
 } // namespace
@@ -337,6 +389,12 @@ int wmain(int argc, wchar_t** argv) {
     Pump();
 
     Print(rows);
+    const int deliveryTicks = 200;
+    const double multimediaCpu = TickDeliveryCpu(true, deliveryTicks);
+    const double windowTimerCpu = TickDeliveryCpu(false, deliveryTicks);
+    std::printf("tick delivery alone, CPU us per tick over %d ticks: multimedia timer with "
+                "SendMessage from its thread %.0f, window timer %.0f\n",
+                deliveryTicks, multimediaCpu, windowTimerCpu);
     if (haveMemory) {
         // Wine leaves PrivateUsage at 0; the commit charge is the same figure
         // on Windows.

@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """Loupa and the peer magnifiers side by side: CPU, frames, memory, start-up.
 
-    bench/run.py [--seconds N] [--programs loupa,xzoom,kmag,vmg] [--tick-samples N]
-                 [--no-install]
+    bench/run.py [--seconds N] [--rounds N] [--programs loupa,xzoom,kmag,vmg]
+                 [--tick-samples N] [--no-install]
 
 Each program runs in turn on a fresh 1920x1080 Xvfb + openbox showing the
 same scene: LoupaTestTarget's noise pattern over the screen (below a band
@@ -11,7 +11,9 @@ pointer moved every 100 ms along a fixed path (or parked, for the "still"
 phases). First the scene alone is measured (the baselines), then the program
 is started (start-up time), then each phase runs for the same N seconds:
 zoomed with the pointer moving, zoomed with it still, and for Loupa also
-hidden (resident, zoom cancelled) with the pointer moving and still.
+hidden (resident, zoom cancelled) with the pointer moving and still. The
+programs are measured in several interleaved rounds (three by default) and
+each is reported by its median round: a shared machine's load drifts.
 
 CPU is utime + stime from /proc: the program (with its child processes),
 plus for Loupa the wineserver above its baseline, plus the X server above its
@@ -227,6 +229,7 @@ class Result:
     peak_rss_mb: dict = field(default_factory=dict)
     wine: bool = False
     error: str = None
+    rounds: list = None  # CPU per zoomed second of every round, when there were several
 
     def above(self, key, group):
         phase, baseline = self.phases[key]
@@ -464,7 +467,7 @@ def report(results, tick_text, options, context):
     add(f"scene: Xvfb 1920x1080x24 + openbox, LoupaTestTarget noise over {TARGET_RECT} "
         f"(left, top, right, bottom); "
         f"{RATE}x; pointer moved every {int(POINTER_PERIOD * 1000)} ms along a fixed path "
-        f"or parked; {options.seconds:g} s per phase")
+        f"or parked; {options.seconds:g} s per phase, {options.rounds} round(s)")
     add("CPU: CPU-seconds per second (1.000 = one core busy): the program, plus for Loupa "
         "the wineserver, plus the X server, servers counted above their baseline (scene "
         "alone, same pointer motion)")
@@ -495,6 +498,9 @@ def report(results, tick_text, options, context):
     add("How each ran, and the parts of the CPU figures (CPU-s/s; servers raw / baseline):")
     for r in results:
         add(f"  {r.name}: {r.how}")
+        if r.rounds:
+            figures = ", ".join("failed" if v is None else f"{v:.3f}" for v in r.rounds)
+            add(f"    zoomed CPU-s/s by round: {figures}; the median round is shown")
         if r.start_seconds is not None:
             add(f"    start-up {r.start_seconds:.2f} s ({r.start_note})")
         for key, (phase, baseline) in r.phases.items():
@@ -563,6 +569,43 @@ def context_info():
             "kernel": platform.release()}
 
 
+def measure_program(name, peers, options):
+    if name == "loupa":
+        result = Result("loupa", f"{loupa_exe().name} under Wine, screen copy from a "
+                        f"snapshot; zoom by Alt+Super+' (4x, {PERIOD_MS} ms ticks), "
+                        f"hidden by Escape")
+    else:
+        result = Result(name, peers[name].how)
+        if not shutil.which(peers[name].command[0]):
+            result.error = f"{peers[name].command[0]} is not installed"
+            return result
+    try:
+        with Stage(name, options.seconds) as stage:
+            stage.measure_baselines()
+            if name == "loupa":
+                measure_loupa(stage, result)
+            else:
+                measure_peer(stage, peers[name], result)
+    except (RuntimeError, WaitTimeout, OSError) as error:
+        result.error = str(error).splitlines()[0]
+        print(f"  failed: {error}", flush=True)
+    return result
+
+
+def median_round(results):
+    """The round with the median CPU per zoomed second (the lower middle one
+    of an even count), with every round's figure noted beside it."""
+    done = [r for r in results if not r.error and r.total("zoomed moving") is not None]
+    if not done:
+        return results[0]
+    done.sort(key=lambda r: r.total("zoomed moving"))
+    chosen = done[(len(done) - 1) // 2]
+    if len(results) > 1:
+        chosen.rounds = [None if r.error or r.total("zoomed moving") is None
+                         else r.total("zoomed moving") for r in results]
+    return chosen
+
+
 def main(argv):
     stop_on_sigterm()
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
@@ -572,6 +615,9 @@ def main(argv):
                         help="comma-separated, in this order by default")
     parser.add_argument("--tick-samples", type=int, default=1000,
                         help="samples per row of LoupaTickBench.exe (0: skip it)")
+    parser.add_argument("--rounds", type=int, default=3,
+                        help="measurements of every program, interleaved; the median "
+                             "round is reported (default 3)")
     parser.add_argument("--no-install", action="store_true",
                         help="do not install missing peers (they are left out)")
     options = parser.parse_args(argv)
@@ -586,30 +632,15 @@ def main(argv):
         install_peers()
     context = context_info()
 
-    results = []
-    for name in wanted:
-        if name == "loupa":
-            result = Result("loupa", f"{loupa_exe().name} under Wine, screen copy from a "
-                            f"snapshot; zoom by Alt+Super+' (4x, {PERIOD_MS} ms ticks), "
-                            f"hidden by Escape")
-        else:
-            result = Result(name, peers[name].how)
-            if not shutil.which(peers[name].command[0]):
-                result.error = f"{peers[name].command[0]} is not installed"
-                results.append(result)
-                continue
-        print(f"{name}:", flush=True)
-        try:
-            with Stage(name, options.seconds) as stage:
-                stage.measure_baselines()
-                if name == "loupa":
-                    measure_loupa(stage, result)
-                else:
-                    measure_peer(stage, peers[name], result)
-        except (RuntimeError, WaitTimeout, OSError) as error:
-            result.error = str(error).splitlines()[0]
-            print(f"  failed: {error}", flush=True)
-        results.append(result)
+    # Rounds are interleaved, so that a change in the machine's load reaches
+    # every program alike; each program is reported by its median round.
+    rounds = {name: [] for name in wanted}
+    for round_number in range(1, options.rounds + 1):
+        for name in wanted:
+            print(f"{name}" + (f", round {round_number}" if options.rounds > 1 else "") + ":",
+                  flush=True)
+            rounds[name].append(measure_program(name, peers, options))
+    results = [median_round(rounds[name]) for name in wanted]
 
     tick_text = ""
     if options.tick_samples > 0:
@@ -622,6 +653,7 @@ def main(argv):
     raw = {"context": context, "seconds": options.seconds, "results": [
         {"name": r.name, "how": r.how, "start_seconds": r.start_seconds,
          "start_note": r.start_note, "error": r.error, "peak_rss_mb": r.peak_rss_mb,
+         "zoomed_by_round": r.rounds,
          "phases": {key: {"cpu": phase.cpu, "baseline_cpu": baseline.cpu,
                           "seconds": phase.seconds, "frames": len(phase.frame_pixels),
                           "mp_per_frame": phase.megapixels_per_frame,
