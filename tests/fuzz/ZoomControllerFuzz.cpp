@@ -91,6 +91,13 @@ void CheckInvariants(const ZoomController& zoom, const FakeZoomPlatform& fake,
         FuzzFail(what + ": animation tick " + std::to_string(zoom.AnimTick()) + " of " +
                  std::to_string(zoom.AnimTicks()));
     }
+    // The cursor stays put within a step, so every reading in it names the
+    // same monitor; a kept monitor must still be the one under the cursor.
+    if (fake.visible && fake.Count("?Cursor") > 0 &&
+        zoom.MonitorRect() != fake.MonitorFor(fake.cursor)) {
+        FuzzFail(what + ": monitor " + Fmt(zoom.MonitorRect()) + " but the cursor " +
+                 Fmt(fake.cursor) + " is on " + Fmt(fake.MonitorFor(fake.cursor)));
+    }
     if (fake.visible && fake.window != zoom.MonitorRect()) {
         FuzzFail(what + ": window at " + Fmt(fake.window) + " but the monitor is " +
                  Fmt(zoom.MonitorRect()));
@@ -214,6 +221,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 (flags & 0x08) != 0 ? ZoomTimerKind::Window : ZoomTimerKind::Multimedia;
             fake.live = (flags & 0x10) == 0;
             what += "platform " + std::to_string(flags);
+            if ((flags & 0x20) != 0) {
+                fake.monitors = input.Pick(kLayouts);
+                zoom.OnDisplayChange();
+                what += ", display change";
+            }
             break;
         }
         case 12: {

@@ -88,6 +88,10 @@ public:
     }
     RECT MonitorRectAt(POINT pt) override {
         calls.push_back("?MonitorAt(" + Fmt(pt) + ")");
+        return MonitorFor(pt);
+    }
+    // The monitor the system would name for pt, without recording a call.
+    RECT MonitorFor(POINT pt) const {
         for (const RECT& m : monitors) {
             if (Contains(m, pt)) {
                 return m;
