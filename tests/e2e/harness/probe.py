@@ -108,6 +108,17 @@ class Probe:
             names[int(vk)] = name
         return names
 
+    def cover(self, out_path, rect, milliseconds):
+        """Shows a magenta top-most window over rect (left, top, right,
+        bottom) for milliseconds without activating it. out_path holds
+        "shown" once the window is up; returns [(class, title), ...] of the
+        visible windows above it at the end."""
+        left, top, right, bottom = rect
+        self._run(out_path, "cover", left, top, right - left, bottom - top, milliseconds,
+                  timeout=30 + milliseconds / 1000)
+        lines = out_path.read_bytes().decode("utf-8").splitlines()
+        return [tuple(line.split("\t")[1:3]) for line in lines if line.startswith("above\t")]
+
     def render_text(self, path, size, text, font="menu", font_height=0, charset=1, weight=0,
                     pitch_and_family=0, color=(0, 0, 0), background=(255, 255, 255),
                     draw_format=0):

@@ -7,6 +7,10 @@
 //       position, check state, text)
 //   LoupaProbe.exe <out> keynames <vk>...
 //       the keyboard layout's name of each virtual key
+//   LoupaProbe.exe <out> cover <x> <y> <w> <h> <ms>
+//       shows a magenta top-most window there without activating it, for ms;
+//       writes "shown" as soon as it is up, then at the end a line for each
+//       visible window above it (its class and title)
 //   LoupaProbe.exe <out.bmp> render <w> <h> <face|menu> <font height> <charset>
 //                  <weight> <pitch and family> <text rrggbb> <back rrggbb>
 //                  <DrawText format> <text>
@@ -177,6 +181,46 @@ int Render(const wchar_t* path, wchar_t** args) {
     return saved ? 0 : 1;
 }
 
+// Another program's top-most window coming up over whatever is on top.
+int Cover(FILE* out, wchar_t** args) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hbrBackground = CreateSolidBrush(RGB(255, 0, 255));
+    wc.lpszClassName = L"LoupaProbeCover";
+    RegisterClassW(&wc);
+    HWND hwnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
+                                wc.lpszClassName, L"LoupaProbe cover", WS_POPUP, _wtoi(args[0]),
+                                _wtoi(args[1]), _wtoi(args[2]), _wtoi(args[3]), nullptr, nullptr,
+                                wc.hInstance, nullptr);
+    if (hwnd == nullptr) {
+        return 1;
+    }
+    SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    UpdateWindow(hwnd);
+    Put(out, L"shown\n");
+    std::fflush(out);
+    const DWORD end = GetTickCount() + static_cast<DWORD>(_wtoi(args[4]));
+    for (DWORD now = GetTickCount(); static_cast<LONG>(end - now) > 0; now = GetTickCount()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&msg);
+        }
+    }
+    for (HWND above = GetWindow(hwnd, GW_HWNDPREV); above != nullptr;
+         above = GetWindow(above, GW_HWNDPREV)) {
+        if (IsWindowVisible(above)) {
+            wchar_t cls[64] = {};
+            GetClassNameW(above, cls, 64);
+            Put(out, L"above\t" + std::wstring(cls) + L"\t" + TextOf(above) + L"\n");
+        }
+    }
+    DestroyWindow(hwnd);
+    return 0;
+}
+
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -196,6 +240,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (command == L"windows" && argc == 4) {
         WindowsQuery query{out, Unescape(argv[3])};
         EnumWindows(PutWindow, reinterpret_cast<LPARAM>(&query));
+    } else if (command == L"cover" && argc == 8) {
+        const int code = Cover(out, argv + 3);
+        return std::fclose(out) == 0 ? code : 1;
     } else if (command == L"keynames") {
         for (int i = 3; i < argc; ++i) {
             const UINT vk = static_cast<UINT>(_wtoi(argv[i]));
