@@ -258,9 +258,10 @@ class Zoom_OneMonitor(ZoomTestCase):
         shot, view = self.wait_zoomed_view(before, self.MONITOR, RATE_IN, point, "zoomed")
         self.assertCaption(self.caption(shot, view, self.MONITOR))
 
-    def test_hot_key_zoom_in_shows_a_still_view_while_the_cursor_rests(self):
+    def hot_key_zoom_in(self, point):
+        """The scene zoomed in by the hot key, the cursor resting at point;
+        Loupa, the target, and the zoomed screenshot and view."""
         loupa, target = self.scene()
-        point = (700, 300)
         before = self.shot("before")
         target.focus(self.input, point)
 
@@ -268,6 +269,10 @@ class Zoom_OneMonitor(ZoomTestCase):
 
         self.wait_zoom_window(loupa, self.MONITOR)
         shot, view = self.wait_zoomed_view(before, self.MONITOR, RATE_IN, point, "zoomed")
+        return loupa, target, shot, view
+
+    def test_hot_key_zoom_in_shows_a_still_view_while_the_cursor_rests(self):
+        _, target, shot, view = self.hot_key_zoom_in((700, 300))
         self.assertCaption(self.caption(shot, view, self.MONITOR))
         # A view made from the screen with the zoom window on it would grow
         # tick after tick.
@@ -282,15 +287,7 @@ class Zoom_OneMonitor(ZoomTestCase):
                         message="the key typed while zoomed in the target's log")
 
     def test_top_most_window_coming_up_over_the_zoom_is_covered_again(self):
-        loupa, target = self.scene()
-        point = (700, 300)
-        before = self.shot("before")
-        target.focus(self.input, point)
-        self.input.key("super+alt+apostrophe")
-        self.wait_zoom_window(loupa, self.MONITOR)
-        view = self.zoomed_view(before, self.MONITOR, RATE_IN, point, "zoomed")
-        expected = blank(view, self.work_file("zoomed-expected"), [caption_box(self.MONITOR)])
-        self.wait_view(self.MONITOR, expected, "the zoom before the other window")
+        self.hot_key_zoom_in((700, 300))
 
         out = self.env.work_dir / "cover.txt"
         above = self.probe.cover(out, COVER, COVER_MS)
