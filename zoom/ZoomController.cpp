@@ -211,10 +211,6 @@ void ZoomController::CloseZoom(POINT cursor) {
     m_paintedValid = false;
 }
 
-void ZoomController::UpdateSourceRect(double rate) {
-    UpdateSourceRect(rate, m_platform.CursorPos());
-}
-
 void ZoomController::UpdateSourceRect(double rate, POINT cursor) {
     const RECT client = m_platform.ClientRect();
     m_sourceRect = SourceRectAround(client, m_platform.ScreenToClient(cursor), rate);

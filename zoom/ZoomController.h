@@ -115,7 +115,6 @@ public:
 
     // The steps the commands are made of.
     void ApplyZoom(double rate);
-    void UpdateSourceRect(double rate);
     void UpdateSourceRect(double rate, POINT cursor);
     void PlaceWindow();
     void AdvanceAnimation();
