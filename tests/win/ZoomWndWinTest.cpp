@@ -153,6 +153,9 @@ TEST_F(ZoomWndTest, NoResourceGrowthOverManyTicks) {
         ::SetCursorPos(path[i % 5].x, path[i % 5].y);
         Tick();
     }
+    // Ticks are quick: the zoom's own timer may not have fired yet, and its
+    // thread makes its message queue at its first tick.
+    wintest::PumpUntil([] { return false; }, std::chrono::milliseconds(200));
     int gdiBefore = wintest::FreeGdiCapacity();
     DWORD handlesBefore = wintest::HandleLevel();
 
