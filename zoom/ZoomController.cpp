@@ -1,6 +1,7 @@
 #include "zoom/ZoomController.h"
 
 #include "input/ZoomHotKeys.h"
+#include "settings/SettingsStore.h"
 
 #include <cmath>
 
@@ -69,6 +70,43 @@ RECT SourceRectAround(const RECT& client, POINT cursor, double rate) {
     source.right = dx + static_cast<int>(width / rate);
     source.bottom = dy + static_cast<int>(height / rate);
     return source;
+}
+
+RECT SourceRectCentredOn(const RECT& client, POINT centre, double rate) {
+    if (!(rate >= 1.0)) {
+        rate = 1.0;
+    }
+    const int width = static_cast<int>(client.right / rate);
+    const int height = static_cast<int>(client.bottom / rate);
+    const auto place = [](int middle, int length, int limit) {
+        const int start = middle - length / 2;
+        return start < 0 ? 0 : start > limit - length ? limit - length : start;
+    };
+    RECT source{};
+    source.left = place(centre.x, width, client.right);
+    source.top = place(centre.y, height, client.bottom);
+    source.right = source.left + width;
+    source.bottom = source.top + height;
+    return source;
+}
+
+void ViewFocus::Observe(bool followCaret, POINT cursor, std::optional<POINT> caret) {
+    if (!followCaret) {
+        Reset();
+        return;
+    }
+    if (m_seen) {
+        const bool caretMoved = caret && (!m_lastCaret || *caret != *m_lastCaret);
+        if (cursor != m_lastCursor) {
+            m_onCaret = false;
+        } else if (caretMoved) {
+            m_onCaret = true;
+            m_caret = *caret;
+        }
+    }
+    m_seen = true;
+    m_lastCursor = cursor;
+    m_lastCaret = caret;
 }
 
 ZoomController::ZoomController(IZoomPlatform& platform, ISettings& settings)
@@ -186,18 +224,39 @@ void ZoomController::ApplyZoom(double rate) {
     // around a point off the monitor shown. It is also the costliest query of
     // a tick under Wine.
     const POINT cursor = m_platform.CursorPos();
-    FindMonitor(cursor);
+    if (m_inZoomTick) {
+        FollowFocus(cursor);
+    }
+    // The caret's monitor when the view follows the caret, so the zoom moves
+    // there if it lies on another.
+    const POINT centre = m_focus.OnCaret() ? m_focus.Caret() : cursor;
+    FindMonitor(centre);
     if (!(rate > 1.0)) {
         CloseZoom(cursor);
         return;
     }
     m_rate = rate > kMaxRate ? kMaxRate : rate;
     m_platform.SetMagnifierScale(m_rate);
-    UpdateSourceRect(m_rate, cursor);
+    UpdateSourceRect(m_rate, centre);
     PlaceWindow();
 }
 
+void ZoomController::FollowFocus(POINT cursor) {
+    const bool follow = (m_settings.ReadSettingInt(kFollowCaretKey) & 1) != 0;
+    m_focus.Observe(follow, cursor, follow ? m_platform.TextCaret() : std::nullopt);
+}
+
+void ZoomController::UpdateColorInversion() {
+    const bool invert = (m_settings.ReadSettingInt(kInvertColorsKey) & 1) != 0;
+    if (invert != m_inverted) {
+        m_platform.SetColorInversion(invert);
+        m_inverted = invert;
+        m_paintedValid = false;
+    }
+}
+
 void ZoomController::CloseZoom(POINT cursor) {
+    m_focus.Reset();
     m_rate = 1.0;
     // Only a failed timer start closes a zoom in the middle of an animation;
     // a hidden window must not be left animating, or every command is ignored.
@@ -211,9 +270,11 @@ void ZoomController::CloseZoom(POINT cursor) {
     m_paintedValid = false;
 }
 
-void ZoomController::UpdateSourceRect(double rate, POINT cursor) {
+void ZoomController::UpdateSourceRect(double rate, POINT point) {
     const RECT client = m_platform.ClientRect();
-    m_sourceRect = SourceRectAround(client, m_platform.ScreenToClient(cursor), rate);
+    const POINT inClient = m_platform.ScreenToClient(point);
+    m_sourceRect = m_focus.OnCaret() ? SourceRectCentredOn(client, inClient, rate)
+                                     : SourceRectAround(client, inClient, rate);
     m_platform.SetMagnifierSource(m_sourceRect, m_monitorRect);
 }
 
@@ -230,6 +291,8 @@ void ZoomController::PlaceWindow() {
         m_platform.MoveTopMost(m_monitorRect);
         return;
     }
+    // The first picture already shows the colours asked for.
+    UpdateColorInversion();
     m_platform.CaptureMonitor(m_monitorRect);
     const RECT farAway{kOffScreen, kOffScreen, kOffScreen + Width(m_monitorRect),
                        kOffScreen + Height(m_monitorRect)};
@@ -271,6 +334,7 @@ bool ZoomController::Tick() {
         return false;
     }
     m_inZoomTick = true;
+    UpdateColorInversion();
     if (m_animating) {
         AdvanceAnimation();
     } else {
@@ -299,6 +363,7 @@ bool ZoomController::PaintedViewIsCurrent() const {
 
 void ZoomController::OnDestroy() {
     StopZoomTimer();
+    m_focus.Reset();
     m_animating = false;
     m_animTick = 0;
     m_rate = 1.0;

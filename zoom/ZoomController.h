@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 
 // Which timer drives the ticks: the multimedia timer, or the window timer that
 // stands in when the multimedia timer cannot be started.
@@ -65,6 +66,13 @@ public:
     // from the CaptureMonitor snapshot, where unchanged geometry would give
     // identical pixels.
     virtual bool ShowsLiveScreen() = 0;
+
+    // The text caret of the foreground thread: the middle of its rectangle,
+    // in screen coordinates; nothing when that thread shows no caret.
+    virtual std::optional<POINT> TextCaret() = 0;
+    // Shows the view with its colours inverted, or as they are. The view
+    // starts with them as they are.
+    virtual void SetColorInversion(bool invert) = 0;
 };
 
 // The next whole rate above rate: what a zoom-in gives once the limit is reached.
@@ -76,6 +84,32 @@ double PreviousWholeRate(double rate, double wheelStep);
 // cursor stays under it. cursor is in client coordinates and is clamped into
 // client first, so the result always lies inside client.
 RECT SourceRectAround(const RECT& client, POINT cursor, double rate);
+// The part of the client area to magnify by rate with centre in its middle,
+// moved as little as needed to lie inside client.
+RECT SourceRectCentredOn(const RECT& client, POINT centre, double rate);
+
+// Which point the view is placed by: the cursor, or the text caret once the
+// caret has moved while the cursor rested, until the cursor moves again.
+class ViewFocus {
+public:
+    // What one tick saw. caret is the text caret's position, if any; a caret
+    // that shows up counts as moved. The first tick after a reset only
+    // records, and without followCaret the view stays on the cursor.
+    void Observe(bool followCaret, POINT cursor, std::optional<POINT> caret);
+    // Back to the cursor with no history: the zoom starts or ends.
+    void Reset() { *this = ViewFocus{}; }
+
+    bool OnCaret() const { return m_onCaret; }
+    // Where the caret was when it last moved; the point while OnCaret.
+    POINT Caret() const { return m_caret; }
+
+private:
+    bool m_seen = false;
+    POINT m_lastCursor{};
+    std::optional<POINT> m_lastCaret;
+    bool m_onCaret = false;
+    POINT m_caret{};
+};
 
 class ZoomController {
 public:
@@ -115,7 +149,8 @@ public:
 
     // The steps the commands are made of.
     void ApplyZoom(double rate);
-    void UpdateSourceRect(double rate, POINT cursor);
+    // Around point: the point stays in place, or in caret mode it is centred.
+    void UpdateSourceRect(double rate, POINT point);
     void PlaceWindow();
     void AdvanceAnimation();
 
@@ -128,6 +163,7 @@ public:
     int AnimTicks() const { return m_animTicks; }
     int AnimTick() const { return m_animTick; }
     bool IsAnimating() const { return m_animating; }
+    const ViewFocus& Focus() const { return m_focus; }
     int TimerPeriodMs() const { return m_timerPeriodMs; }
     const ZoomTimer& Timer() const { return m_zoomTimer; }
     // Whether id is the running multimedia timer. Safe on the timer's thread.
@@ -135,6 +171,10 @@ public:
 
 private:
     void FindMonitor(POINT cursor);
+    // Inside a tick: reads FollowCaret and looks at the caret.
+    void FollowFocus(POINT cursor);
+    // Reads InvertColors and hands a change over to the platform.
+    void UpdateColorInversion();
     void CloseZoom(POINT cursor);
     void StartZoomTimer();
     void StopZoomTimer();
@@ -162,6 +202,10 @@ private:
     // the timer's own thread.
     std::atomic<std::uint32_t> m_zoomTimerId{0};
     bool m_inZoomTick = false;
+
+    ViewFocus m_focus;
+    // The inversion the platform shows, not the setting: that is read anew.
+    bool m_inverted = false;
 
     // Where the window was last placed, to notice a move to another monitor.
     RECT m_coveredRect{};

@@ -12,6 +12,7 @@
 #include <functional>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -51,6 +52,7 @@ public:
     // The first monitor is the primary one.
     std::vector<RECT> monitors{{0, 0, 1920, 1080}};
     POINT cursor{960, 540};
+    std::optional<POINT> caret;
     std::map<std::wstring, int> settings{{L"MaxRateZoomIn", 4}, {L"MaxRateZoomOut", 2}};
     bool live = true;
     bool timerFails = false;
@@ -66,6 +68,7 @@ public:
     std::uint32_t nextTimerId = 7;
     std::vector<double> scales;
     int repaints = 0;
+    bool inverted = false;
     RECT lastClient{};
 
     Calls Actions() const {
@@ -173,6 +176,17 @@ public:
     bool ShowsLiveScreen() override {
         calls.push_back("?Live");
         return live;
+    }
+    std::optional<POINT> TextCaret() override {
+        calls.push_back("?Caret");
+        return caret;
+    }
+    void SetColorInversion(bool invert) override {
+        calls.push_back(invert ? "Invert(on)" : "Invert(off)");
+        if (invert == inverted) {
+            ReportFakeFault("the colour inversion handed over again unchanged");
+        }
+        inverted = invert;
     }
 
     int ReadSettingInt(const wchar_t* key) override {
