@@ -10,16 +10,24 @@ struct MAGTRANSFORM {
     float v[3][3];
 };
 
+// MAGCOLOREFFECT: a 5 by 5 colour matrix; a pixel's (r, g, b, a, 1) as a row
+// times the matrix gives its new colour, channels from 0 to 1.
+struct MAGCOLOREFFECT {
+    float transform[5][5];
+};
+
 using PFN_MagInitialize = BOOL(WINAPI*)();
 using PFN_MagUninitialize = BOOL(WINAPI*)();
 using PFN_MagSetWindowSource = BOOL(WINAPI*)(HWND, RECT);
 using PFN_MagGetWindowSource = BOOL(WINAPI*)(HWND, RECT*);
 using PFN_MagSetWindowTransform = BOOL(WINAPI*)(HWND, MAGTRANSFORM*);
 using PFN_MagGetWindowTransform = BOOL(WINAPI*)(HWND, MAGTRANSFORM*);
+using PFN_MagSetColorEffect = BOOL(WINAPI*)(HWND, MAGCOLOREFFECT*);
 using PFN_MagGeneric = BOOL(WINAPI*)();
 
 // One entry per bound function, null when the library lacks it. Only
-// MagInitialize, MagSetWindowSource and MagSetWindowTransform are called.
+// MagInitialize, MagSetWindowSource, MagSetWindowTransform and
+// MagSetColorEffect are called.
 struct MagnificationEntries {
     PFN_MagInitialize MagInitialize;
     PFN_MagUninitialize MagUninitialize;
@@ -31,7 +39,7 @@ struct MagnificationEntries {
     PFN_MagGeneric MagGetWindowFilterList;
     PFN_MagGeneric MagSetImageScalingCallback;
     PFN_MagGeneric MagGetImageScalingCallback;
-    PFN_MagGeneric MagSetColorEffect;
+    PFN_MagSetColorEffect MagSetColorEffect;
     PFN_MagGeneric MagGetColorEffect;
 };
 

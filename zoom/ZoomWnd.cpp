@@ -6,6 +6,7 @@
 #include "input/InputHooks.h"
 #include "input/HotKeys.h"
 #include "settings/Settings.h"
+#include "zoom/TextCaret.h"
 
 #include <mmsystem.h>
 
@@ -24,6 +25,16 @@ MAGTRANSFORM ScaleMatrix(double rate) {
     m.v[1][1] = static_cast<float>(rate);
     m.v[2][2] = 1.0f;
     return m;
+}
+// Each colour channel c becomes 1 - c; alpha stays.
+MAGCOLOREFFECT ColorEffect(bool invert) {
+    const float c = invert ? -1.0f : 1.0f;
+    const float shift = invert ? 1.0f : 0.0f;
+    MAGCOLOREFFECT e{};
+    e.transform[0][0] = e.transform[1][1] = e.transform[2][2] = c;
+    e.transform[3][3] = e.transform[4][4] = 1.0f;
+    e.transform[4][0] = e.transform[4][1] = e.transform[4][2] = shift;
+    return e;
 }
 } // namespace
 
@@ -120,6 +131,10 @@ void CZoomWnd::PaintScreenCopy(HDC dc) {
     } else if (m_bitmapDC.m_hDC != nullptr) {
         ::StretchBlt(dc, 0, 0, Width(monitor), Height(monitor), m_bitmapDC.m_hDC, source.left,
                      source.top, Width(source), Height(source), SRCCOPY);
+    }
+    if (m_invertColors) {
+        // The caption comes after, so it keeps its colour.
+        ::PatBlt(dc, 0, 0, Width(monitor), Height(monitor), DSTINVERT);
     }
     DrawCaption(dc);
 }
@@ -280,4 +295,16 @@ void CZoomWnd::SetMagnifierSource(const RECT& source, const RECT& monitor) {
 
 bool CZoomWnd::ShowsLiveScreen() {
     return m_useMagnifier || LiveCapture();
+}
+
+std::optional<POINT> CZoomWnd::TextCaret() {
+    return ForegroundTextCaret();
+}
+
+void CZoomWnd::SetColorInversion(bool invert) {
+    m_invertColors = invert;
+    if (m_hwndMagnifier != nullptr && g_mag.MagSetColorEffect != nullptr) {
+        MAGCOLOREFFECT effect = ColorEffect(invert);
+        g_mag.MagSetColorEffect(m_hwndMagnifier, &effect);
+    }
 }

@@ -65,6 +65,8 @@ private:
     void SetMagnifierScale(double rate) override;
     void SetMagnifierSource(const RECT& source, const RECT& monitor) override;
     bool ShowsLiveScreen() override;
+    std::optional<POINT> TextCaret() override;
+    void SetColorInversion(bool invert) override;
 
     ZoomController m_zoom;
     // Rendering through the Magnification API; decided at construction and
@@ -73,4 +75,5 @@ private:
     CBitmapDC m_bitmapDC;
     HWND m_hwndMagnifier = nullptr;
     MAGTRANSFORM m_magTransform{};
+    bool m_invertColors = false;
 };
