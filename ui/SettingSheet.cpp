@@ -6,8 +6,24 @@
 #include "settings/Settings.h"
 #include "ui/HotKeyModifiers.h"
 
+namespace {
+
+// Check boxes and stored flags: checked when bit 0 is set; stored as 1 or 0.
+void LoadCheck(HWND page, int id, const wchar_t* setting) {
+    bool on = (ReadSettingInt(setting) & 1) != 0;
+    ::SendDlgItemMessageW(page, id, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void StoreCheck(HWND page, int id, const wchar_t* setting) {
+    LRESULT state = ::SendDlgItemMessageW(page, id, BM_GETCHECK, 0, 0);
+    WriteSettingInt(setting, (state & 1) != 0 ? 1 : 0);
+}
+
+} // namespace
+
 CSettingPropetySheet::CSettingPropetySheet(fw::CWnd* parent) : CPropertySheet(L"設定", parent) {
     AddPage(&m_page);
+    AddPage(&m_page2);
 }
 
 CPage1::CPage1() : CPropertyPage(IDD_PAGE1) {}
@@ -32,10 +48,10 @@ BOOL CPage1::OnInitDialog() {
     LoadHotKey(m_hotKeyZoomIn, L"HotKeyZoomIn", L"HotKeyModZoomIn");
     LoadHotKey(m_hotKeyZoomOut, L"HotKeyZoomOut", L"HotKeyModZoomOut");
     LoadHotKey(m_hotKeyZoomCancel, L"HotKeyZoomCancel", L"HotKeyModZoomCancel");
-    LoadCheck(IDC_CHECK_CTRL, L"MouseZoomCtrl");
-    LoadCheck(IDC_CHECK_ALT, L"MouseZoomAlt");
-    LoadCheck(IDC_CHECK_SHIFT, L"MouseZoomShift");
-    LoadCheck(IDC_CHECK_WIN, L"MouseZoomWin");
+    LoadCheck(m_hWnd, IDC_CHECK_CTRL, L"MouseZoomCtrl");
+    LoadCheck(m_hWnd, IDC_CHECK_ALT, L"MouseZoomAlt");
+    LoadCheck(m_hWnd, IDC_CHECK_SHIFT, L"MouseZoomShift");
+    LoadCheck(m_hWnd, IDC_CHECK_WIN, L"MouseZoomWin");
     return TRUE;
 }
 
@@ -44,11 +60,6 @@ void CPage1::LoadHotKey(CHotKeyExCtrl& control, const wchar_t* keySetting,
     WORD key = HotKeyLowWord(ReadSettingInt(keySetting));
     WORD flags = ModToHotKeyFlags(ReadSettingInt(modSetting));
     control.SetHotKeyEx(key, flags);
-}
-
-void CPage1::LoadCheck(int id, const wchar_t* setting) {
-    bool on = (ReadSettingInt(setting) & 1) != 0;
-    ::SendDlgItemMessageW(m_hWnd, id, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void CPage1::OnHScroll(UINT, UINT, HWND scrollBar) {
@@ -63,10 +74,10 @@ void CPage1::OnHScroll(UINT, UINT, HWND scrollBar) {
 BOOL CPage1::OnApply() {
     WriteSettingInt(L"MaxRateZoomIn", m_sliderZoomIn.GetPos());
     WriteSettingInt(L"MaxRateZoomOut", m_sliderZoomOut.GetPos());
-    StoreCheck(IDC_CHECK_CTRL, L"MouseZoomCtrl");
-    StoreCheck(IDC_CHECK_ALT, L"MouseZoomAlt");
-    StoreCheck(IDC_CHECK_SHIFT, L"MouseZoomShift");
-    StoreCheck(IDC_CHECK_WIN, L"MouseZoomWin");
+    StoreCheck(m_hWnd, IDC_CHECK_CTRL, L"MouseZoomCtrl");
+    StoreCheck(m_hWnd, IDC_CHECK_ALT, L"MouseZoomAlt");
+    StoreCheck(m_hWnd, IDC_CHECK_SHIFT, L"MouseZoomShift");
+    StoreCheck(m_hWnd, IDC_CHECK_WIN, L"MouseZoomWin");
     StoreHotKey(m_hotKeyZoomIn, L"HotKeyZoomIn", L"HotKeyModZoomIn");
     StoreHotKey(m_hotKeyZoomOut, L"HotKeyZoomOut", L"HotKeyModZoomOut");
     StoreHotKey(m_hotKeyZoomCancel, L"HotKeyZoomCancel", L"HotKeyModZoomCancel");
@@ -91,7 +102,20 @@ void CPage1::StoreHotKey(const CHotKeyExCtrl& control, const wchar_t* keySetting
     WriteSettingInt(modSetting, HotKeyFlagsToMod(flags));
 }
 
-void CPage1::StoreCheck(int id, const wchar_t* setting) {
-    LRESULT state = ::SendDlgItemMessageW(m_hWnd, id, BM_GETCHECK, 0, 0);
-    WriteSettingInt(setting, (state & 1) != 0 ? 1 : 0);
+CPage2::CPage2() : CPropertyPage(IDD_PAGE2) {
+    m_psp.dwFlags |= PSP_PREMATURE;
+}
+
+BOOL CPage2::OnInitDialog() {
+    CPropertyPage::OnInitDialog();
+    LoadCheck(m_hWnd, IDC_CHECK_FOLLOWCARET, kFollowCaretKey);
+    LoadCheck(m_hWnd, IDC_CHECK_INVERTCOLORS, kInvertColorsKey);
+    return TRUE;
+}
+
+// The sheet applies its pages in order: this page's values follow page 1's.
+BOOL CPage2::OnApply() {
+    StoreCheck(m_hWnd, IDC_CHECK_FOLLOWCARET, kFollowCaretKey);
+    StoreCheck(m_hWnd, IDC_CHECK_INVERTCOLORS, kInvertColorsKey);
+    return CPropertyPage::OnApply();
 }
