@@ -1,18 +1,19 @@
 #!/usr/bin/python3
 """The settings sheet as a user meets it: a double click on the tray icon
-opens one sheet "設定" that shows the stored settings; OK stores what it
-shows and new hot keys work at once; Cancel leaves everything as it was; a
-hot-key control with the focus takes every key combination, Loupa's own
-included."""
+opens one sheet "設定" that shows the stored settings on two pages; OK
+stores what it shows and new hot keys work at once; Cancel leaves
+everything as it was; a hot-key control with the focus takes every key
+combination, Loupa's own included."""
 
 import shutil
 
 import harness
 from harness import ini
 from harness.loupa import appdata_settings
-from harness.sheet import (CHECK_ALT, CHECK_CTRL, CHECK_SHIFT, CHECK_WIN, HOTKEY_ZOOMCANCEL,
-                           HOTKEY_ZOOMIN, HOTKEY_ZOOMOUT, IDAPPLY, IDCANCEL, IDHELP, IDOK,
-                           SLIDER_ZOOMIN, SLIDER_ZOOMOUT, TITLE)
+from harness.sheet import (CHECK_ALT, CHECK_CTRL, CHECK_FOLLOWCARET, CHECK_INVERTCOLORS,
+                           CHECK_SHIFT, CHECK_WIN, HOTKEY_ZOOMCANCEL, HOTKEY_ZOOMIN,
+                           HOTKEY_ZOOMOUT, IDAPPLY, IDCANCEL, IDHELP, IDOK, SLIDER_ZOOMIN,
+                           SLIDER_ZOOMOUT, TITLE)
 
 GLIDE = 10
 QUIET = 1.5
@@ -37,6 +38,8 @@ STATIC_TEXTS = [
 ]
 GROUP_TEXTS = ["ショートカットキー", "マウスズーム"]
 CHECK_BOXES = {CHECK_CTRL: "Ctrl", CHECK_ALT: "Alt", CHECK_WIN: "Win", CHECK_SHIFT: "Shift"}
+VIEW_CHECK_BOXES = {CHECK_FOLLOWCARET: "文字カーソルを追う", CHECK_INVERTCOLORS: "色を反転する"}
+VIEW_KEYS = ("FollowCaret", "InvertColors")
 # Where the sheet is moved to: clear of Wine's tray, whose icon stays clickable.
 SHEET_PLACE = (760, 240)
 
@@ -278,6 +281,59 @@ class SettingsSheet_Limits(SheetTestCase):
         self.input.key("Escape")
         zoom.wait_hidden(GLIDE)
         self.assertTrue(loupa.running())
+
+
+class SettingsSheet_ViewPage(SheetTestCase):
+    def view_checks(self):
+        shown = self.sheets.read()
+        return tuple(shown.control(i).check for i in VIEW_CHECK_BOXES)
+
+    def test_second_page_ok_stores_both_flags_and_cancel_nothing(self):
+        loupa = self.wait_resident(self.start_loupa())
+        path = self.wait_settings_file()
+
+        sheet = self.open_sheet(loupa)
+
+        # Read when the sheet opens, page 2 not shown yet: the defaults were
+        # written back.
+        self.assertEqual(tuple(self.settings()[k] for k in VIEW_KEYS), ("0", "0"))
+        self.assertEqual({i: (sheet.control(i).text, sheet.control(i).check, sheet.control(i).visible)
+                          for i in VIEW_CHECK_BOXES},
+                         {i: (text, 0, False) for i, text in VIEW_CHECK_BOXES.items()})
+        sheet = self.sheets.show_page(1, CHECK_FOLLOWCARET)
+        self.assertFalse(sheet.control(SLIDER_ZOOMIN).visible, "page 1 still shows")
+        page = [c for c in sheet.visible_controls("#32770")]
+        self.assertEqual(len(page), 1, f"visible pages: {page}")
+        image = self.sheets.screenshot(self.env.work_dir / "settings-page2.png")
+        for control_id in VIEW_CHECK_BOXES:
+            box = image.crop(sheet.control(control_id).rect)
+            self.assertGreater(box.count_unlike(box.dominant_color()), 40,
+                               f"check box {control_id} shows no text")
+
+        self.sheets.click(CHECK_FOLLOWCARET)
+        self.sheets.click(CHECK_INVERTCOLORS)
+        self.wait_until(lambda: self.view_checks() == (1, 1), 10,
+                        message=lambda: f"both boxes checked, not {self.view_checks()}")
+        self.sheets.click(IDOK)
+        self.sheets.wait_closed()
+
+        settings = self.settings()
+        self.assertEqual(tuple(settings[k] for k in VIEW_KEYS), ("1", "1"))
+        self.assertEqual((settings["MaxRateZoomIn"], settings["MouseZoomCtrl"]), ("4", "1"),
+                         "page 1's values as shown")
+
+        # Shown again as stored; unchecked and cancelled, nothing changes.
+        self.open_sheet(loupa)
+        self.assertEqual(self.view_checks(), (1, 1))
+        before = path.read_bytes()
+        self.sheets.show_page(1, CHECK_FOLLOWCARET)
+        self.sheets.click(CHECK_FOLLOWCARET)
+        self.sheets.click(CHECK_INVERTCOLORS)
+        self.wait_until(lambda: self.view_checks() == (0, 0), 10,
+                        message=lambda: f"both boxes cleared, not {self.view_checks()}")
+        self.sheets.click(IDCANCEL)
+        self.sheets.wait_closed()
+        self.assertEqual(path.read_bytes(), before)
 
 
 if __name__ == "__main__":

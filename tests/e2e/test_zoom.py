@@ -4,20 +4,24 @@ and the hot key zoom in; the window covers the monitor under the cursor
 with that monitor magnified around the cursor and the rate in green at the
 top right; it follows the cursor, lets clicks through, zooms out, cancels,
 moves to the other monitor with the cursor, and takes the top back from
-another program's top-most window.
+another program's top-most window. With FollowCaret it follows the text
+caret while the user types; with InvertColors it shows inverted colours.
 
 Every expected picture is computed from a screenshot taken before the zoom,
 with the rule by which the view is placed: for a client area W x H, rate r
 and the cursor (px, py) in client coordinates clamped into [0, W] x [0, H],
 the source is (0, 0, W / r, H / r) offset by (px - px / r, py - py / r), all
-truncated, stretched over the whole window pixel by pixel."""
+truncated, stretched over the whole window pixel by pixel. A view on the
+caret is a source of the same size whose left is the x of the middle of the
+caret's rectangle less half the width, in whole pixels (its top likewise),
+moved as little as needed to lie inside the client area."""
 
 import shutil
 import time
 
 import harness
-from harness import Image, blank, compare, crop, scale
-from harness.loupa import TRAY_MENU
+from harness import Image, blank, compare, crop, ini, negate, scale
+from harness.loupa import TRAY_MENU, appdata_settings
 from harness.processes import run_tool
 from harness.rects import offset, size
 from harness.zoomview import GREEN
@@ -56,6 +60,15 @@ def source_rect(width, height, rate, cursor):
     py = min(max(cursor[1], 0), height)
     dx, dy = int(px - px / rate), int(py - py / rate)
     return (dx, dy, dx + int(width / rate), dy + int(height / rate))
+
+
+def centred_rect(width, height, rate, centre):
+    """The part of a width x height client area shown at rate centred on
+    centre (client coordinates), kept inside the client area."""
+    w, h = int(width / rate), int(height / rate)
+    left = min(max(centre[0] - w // 2, 0), width - w)
+    top = min(max(centre[1] - h // 2, 0), height - h)
+    return (left, top, left + w, top + h)
 
 
 def caption_box(monitor):
@@ -151,15 +164,19 @@ class ZoomTestCase(harness.LoupaTestCase):
     def shot(self, label):
         return self.env.screenshot(self.work_file(label))
 
-    def zoomed_view(self, before, monitor, rate, cursor, label):
+    def zoomed_view(self, before, monitor, rate, cursor, label, centred=False, inverted=False):
         """What the zoom window over monitor shows beneath its caption at
         rate with the cursor at cursor (screen coordinates), made from the
-        screenshot before."""
+        screenshot before; centred on cursor when centred (the view on the
+        caret), in inverted colours when inverted."""
         width, height = size(monitor)
         client_cursor = (cursor[0] - monitor[0], cursor[1] - monitor[1])
-        source = offset(source_rect(width, height, rate, client_cursor), monitor[0], monitor[1])
+        placed = centred_rect if centred else source_rect
+        source = offset(placed(width, height, rate, client_cursor), monitor[0], monitor[1])
         part = crop(before, self.work_file(f"{label}-source"), source)
         view = scale(part, self.work_file(f"{label}-view"), rate)
+        if inverted:
+            view = negate(view, self.work_file(f"{label}-inverted"))
         image = Image.load(view)
         self.assertEqual((image.width, image.height), (width, height), f"source {source}")
         return view
@@ -191,10 +208,11 @@ class ZoomTestCase(harness.LoupaTestCase):
             raise AssertionError(f"{error}: {last.get('count')} pixels differ from "
                                  f"{expected.name}") from None
 
-    def wait_zoomed_view(self, before, monitor, rate, cursor, what):
-        """Waits until the screen over monitor shows the zoomed view; returns
-        that screenshot and the view computed for it."""
-        view = self.zoomed_view(before, monitor, rate, cursor, what)
+    def wait_zoomed_view(self, before, monitor, rate, cursor, what, **how):
+        """Waits until the screen over monitor shows the zoomed view (how as
+        for zoomed_view); returns that screenshot and the view computed for
+        it."""
+        view = self.zoomed_view(before, monitor, rate, cursor, what, **how)
         expected = blank(view, self.work_file(f"{what}-expected"), [caption_box(monitor)])
         shot = self.wait_view(monitor, expected, f"{what}: {rate}x around {cursor}")
         return shot, view
@@ -382,6 +400,78 @@ class Zoom_OneMonitor(ZoomTestCase):
                        without_caption=False)
         self.assertTrue(self.holds(lambda: not self.zoom_windows(loupa), 1.0),
                         "the zoom window came back")
+
+
+class Zoom_Reading(ZoomTestCase):
+    """The options for reading and writing while zoomed, over a line to type
+    into: the test target's edit control, which has the focus."""
+    MONITOR = (0, 0, 1920, 1080)
+    TARGET = (0, TRAY_BAND, 1920, 1080)
+    REST = (1400, 700)  # where the pointer rests, far from the line typed into
+    TYPED = "loupa"
+
+    def scene(self, edit=False, **settings):
+        """Loupa started with settings in its file, zoomed in by the hot key
+        over the target with the pointer resting at REST; the target and the
+        screenshot from before the zoom."""
+        ini.write_profile(appdata_settings(self.prefix), {"DEFAULT": list(settings.items())})
+        loupa = self.start_resident_loupa()
+        target = self.start_target(self.TARGET, edit=edit)
+        target.focus(self.input, self.REST)
+        if edit:
+            self.wait_until(target.caret, 10, message="the caret of the edit control")
+        before = self.shot("before")
+        self.input.key("super+alt+apostrophe")
+        self.wait_zoom_window(loupa, self.MONITOR)
+        return target, before
+
+    def type_key(self, target, key):
+        """Types one letter into the target; where its caret then lies."""
+        mark = target.mark()
+        self.input.key(key)
+        return self.wait_until(lambda: target.caret(since=mark), 5,
+                               message=f"the caret after {key!r} in the target's log")
+
+    def test_view_follows_the_caret_while_typing_and_the_cursor_once_it_moves(self):
+        target, before = self.scene(edit=True, FollowCaret=1)
+        self.wait_zoomed_view(before, self.MONITOR, RATE_IN, self.REST, "zoomed")
+
+        for key in self.TYPED:
+            caret = self.type_key(target, key)
+            self.wait_zoomed_view(before, self.MONITOR, RATE_IN, caret, f"typed {key}",
+                                  centred=True)
+
+        moved = (self.REST[0] + 30, self.REST[1] + 10)
+        self.input.move(*moved)
+        self.wait_zoomed_view(before, self.MONITOR, RATE_IN, moved, "the pointer moved")
+
+    def test_view_stays_around_the_cursor_while_typing_without_follow_caret(self):
+        target, before = self.scene(edit=True, FollowCaret=0)
+        shot, _ = self.wait_zoomed_view(before, self.MONITOR, RATE_IN, self.REST, "zoomed")
+        still = self.monitor_part(shot, self.MONITOR, "still", without_caption=True)
+        self.keep(still)
+
+        for key in self.TYPED:
+            self.type_key(target, key)
+
+        self.assertTrue(self.holds(lambda: self.differences(self.shot("typed"), still,
+                                                            self.MONITOR, True) == 0, 1.0),
+                        "the view moved while the user typed")
+
+    def test_inverted_colours_until_the_setting_is_off_again(self):
+        _, before = self.scene(InvertColors=1)
+
+        shot, view = self.wait_zoomed_view(before, self.MONITOR, RATE_IN, self.REST,
+                                           "inverted", inverted=True)
+        # Green on the inverted view, drawn after the inversion.
+        self.assertCaption(self.caption(shot, view, self.MONITOR))
+
+        # Read at every tick: the view shows its own colours at once.
+        path = appdata_settings(self.prefix)
+        settings = dict(ini.keys_of(path))
+        settings["InvertColors"] = "0"
+        ini.write_profile(path, {"DEFAULT": list(settings.items())})
+        self.wait_zoomed_view(before, self.MONITOR, RATE_IN, self.REST, "as they are")
 
 
 class Zoom_TwoMonitors(ZoomTestCase):

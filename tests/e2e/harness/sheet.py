@@ -18,6 +18,10 @@ CHECK_SHIFT = 1006
 HOTKEY_ZOOMIN = 1007
 HOTKEY_ZOOMOUT = 1009
 HOTKEY_ZOOMCANCEL = 1010
+# The second page, "表示" (dialog 108).
+CHECK_FOLLOWCARET = 1011
+CHECK_INVERTCOLORS = 1012
+TAB_CLASS = "SysTabControl32"
 IDOK = 1
 IDCANCEL = 2
 IDHELP = 9
@@ -85,6 +89,16 @@ class SettingsSheet:
     def click(self, control_id):
         """Clicks the middle of a control of the open sheet."""
         self.env.input.click(1, *self.center(self.read().control(control_id)))
+
+    def show_page(self, index, visible_control, timeout=10):
+        """Selects the index-th tab (from 0) with the keyboard, after a click
+        on the first tab, and waits until visible_control shows."""
+        tab = [c for c in self.read().controls if c.cls.lower() == TAB_CLASS.lower()][0]
+        self.env.input.click(1, tab.rect[0] + 12, tab.rect[1] + 10)
+        for _ in range(index):
+            self.env.input.key("Right")
+        return wait_until(lambda: self.read().control(visible_control).visible and self.read(),
+                          timeout, message=f"page {index + 1} of the sheet")
 
     def screenshot(self, path):
         return Image.load(self.env.screenshot(path))

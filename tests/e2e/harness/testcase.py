@@ -115,12 +115,13 @@ class LoupaTestCase(unittest.TestCase):
     def start_loupa(self, file_name="Loupa.exe", folder=None):
         return self.loupa(file_name, folder).start()
 
-    def start_target(self, rect=DEFAULT_RECT):
+    def start_target(self, rect=DEFAULT_RECT, edit=False):
         """A LoupaTestTarget window at rect, shown with its pattern and
-        logging; stopped after the test."""
+        logging, with an edit control that has the focus if edit is set;
+        stopped after the test."""
         log = (self.env.work_dir / "logs" /
                f"{self._testMethodName}-target-{len(self.targets) + 1}.log")
-        target = TestTarget(self.prefix, self.display, log, rect)
+        target = TestTarget(self.prefix, self.display, log, rect, edit=edit)
         self.targets.append(target)
         return target.start(self.windows)
 
