@@ -8,6 +8,7 @@
 #include "settings/Settings.h"
 #include "tests/win/WinTestFiles.h"
 #include "zoom/Magnification.h"
+#include "zoom/TextCaret.h"
 #include "zoom/ZoomWnd.h"
 
 #include <mmsystem.h>
@@ -277,6 +278,22 @@ int wmain(int argc, wchar_t** argv) {
     countFrom(Measure(
                   "tick, cursor still (repaint skipped)", samples, 1, [](int) { Pump(); }, tick),
               paints, timerTicks);
+
+    // The reading options on: a caret looked for and the picture inverted at
+    // every tick, the settings read from the file at every tick.
+    WriteSettingInt(kFollowCaretKey, 1);
+    WriteSettingInt(kInvertColorsKey, 1);
+    paints = wnd.paints;
+    timerTicks = wnd.timerTicks;
+    countFrom(Measure("tick, cursor moving, FollowCaret and InvertColors on", samples, 1,
+                      moveCursor, tick),
+              paints, timerTicks);
+    WriteSettingInt(kFollowCaretKey, 0);
+    WriteSettingInt(kInvertColorsKey, 0);
+    tick(0, 0);
+    rows.push_back(Measure(
+        "  of which the caret lookup", samples, 1, [](int) { Pump(); },
+        [](int, int) { ForegroundTextCaret(); }));
 
     // The Win32 calls a tick is made of, one group at a time, on the same
     // window: where the time of a tick goes.
