@@ -10,8 +10,7 @@ struct MAGTRANSFORM {
     float v[3][3];
 };
 
-// MAGCOLOREFFECT: a 5 by 5 colour matrix; a pixel's (r, g, b, a, 1) as a row
-// times the matrix gives its new colour, channels from 0 to 1.
+// MAGCOLOREFFECT of magnification.h: a 5 by 5 colour matrix.
 struct MAGCOLOREFFECT {
     float transform[5][5];
 };
@@ -23,6 +22,7 @@ using PFN_MagGetWindowSource = BOOL(WINAPI*)(HWND, RECT*);
 using PFN_MagSetWindowTransform = BOOL(WINAPI*)(HWND, MAGTRANSFORM*);
 using PFN_MagGetWindowTransform = BOOL(WINAPI*)(HWND, MAGTRANSFORM*);
 using PFN_MagSetColorEffect = BOOL(WINAPI*)(HWND, MAGCOLOREFFECT*);
+using PFN_MagGetColorEffect = BOOL(WINAPI*)(HWND, MAGCOLOREFFECT*);
 using PFN_MagGeneric = BOOL(WINAPI*)();
 
 // One entry per bound function, null when the library lacks it. Only
@@ -40,7 +40,7 @@ struct MagnificationEntries {
     PFN_MagGeneric MagSetImageScalingCallback;
     PFN_MagGeneric MagGetImageScalingCallback;
     PFN_MagSetColorEffect MagSetColorEffect;
-    PFN_MagGeneric MagGetColorEffect;
+    PFN_MagGetColorEffect MagGetColorEffect;
 };
 
 // Windows major version, 0 when the query failed. Set during static

@@ -26,7 +26,8 @@ MAGTRANSFORM ScaleMatrix(double rate) {
     m.v[2][2] = 1.0f;
     return m;
 }
-// Each colour channel c becomes 1 - c; alpha stays.
+// A pixel's (r, g, b, a, 1), channels from 0 to 1, times the matrix gives
+// its new colour. Inverted, each channel c becomes 1 - c; alpha stays.
 MAGCOLOREFFECT ColorEffect(bool invert) {
     const float c = invert ? -1.0f : 1.0f;
     const float shift = invert ? 1.0f : 0.0f;
