@@ -46,7 +46,7 @@ bool TrayController::OnCommand(unsigned id) {
     case kZoomOut: m_zoom.ZoomOut(); return true;
     case kZoomCancel: m_zoom.CancelZoom(); return true;
     case kAutoStartUp: OnAutoStartUp(); return true;
-    case kExit: m_platform.EndMainDialog(0); return true;
+    case kExit: OnExit(); return true;
     }
     return false;
 }
@@ -59,6 +59,16 @@ void TrayController::OnSetting() {
     m_settingsOpen = true;
     m_platform.RunSettingsSheet();
     m_settingsOpen = false;
+}
+
+void TrayController::OnExit() {
+    // The sheet runs a modal loop of its own inside the main dialog's: ending
+    // only the main run would leave the sheet, the icon and the process as
+    // they were until the user closed the sheet.
+    if (m_settingsOpen) {
+        m_platform.CancelSettingsSheet();
+    }
+    m_platform.EndMainDialog(0);
 }
 
 void TrayController::OnAutoStartUp() {
