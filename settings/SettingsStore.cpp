@@ -1,6 +1,7 @@
 #include "settings/SettingsStore.h"
 
 #include "settings/IntegerText.h"
+#include "settings/ProfileText.h"
 
 #include <cwchar>
 
@@ -102,7 +103,8 @@ bool SettingsStore::WriteAutoStartUp(const std::wstring& value) {
     if (previous == kMissingSettingText) {
         m_profile.RemoveProfileKey(kSettingSection, kAutoStartUpKey);
     } else {
-        m_profile.WriteProfileText(kSettingSection, kAutoStartUpKey, previous);
+        m_profile.WriteProfileText(kSettingSection, kAutoStartUpKey,
+                                   ProfileTextReadingAs(previous));
     }
     return false;
 }

@@ -325,13 +325,17 @@ std::vector<std::wstring> UntouchableLines(const std::vector<FileLine>& lines) {
 }
 
 // Whether entry puts back what AutoStartUp held before the operation (before:
-// kMissingSettingText when the key was missing).
+// kMissingSettingText when the key was missing): a write of text that reads
+// as before, or the key's removal.
 bool IsRestoreOf(const Logged& entry, const std::wstring& before) {
     if (entry.key != kAutoStartUpKey) {
         return false;
     }
-    return before == kMissingSettingText ? entry.event == Event::Remove
-                                         : entry.event == Event::Write && entry.value == before;
+    if (before == kMissingSettingText) {
+        return entry.event == Event::Remove;
+    }
+    return entry.event == Event::Write &&
+           ParseLine(entry.key + L"=" + entry.value).text == std::optional<std::wstring>(before);
 }
 
 // The log entries of one operation against the rules every operation keeps:
