@@ -73,7 +73,7 @@ void TrayController::OnExit() {
 
 void TrayController::OnAutoStartUp() {
     int value = m_settings.ReadSettingInt(L"AutoStartUp");
-    // The store changes the shortcut first and keeps the old value when that
-    // fails; the next menu shows whatever is stored.
+    // When the file or the shortcut cannot take the change, the store leaves
+    // both as they were; the next menu shows whatever is stored.
     m_settings.WriteSettingInt(L"AutoStartUp", value == 0 ? 1 : 0);
 }
