@@ -18,7 +18,6 @@ constexpr uint16_t kF5 = 0x74;
 constexpr uint16_t kF6 = 0x75;
 constexpr uint16_t kTab = 0x09;
 constexpr uint16_t kBack = 0x08;
-constexpr uint16_t kEnter = 0x0D;
 constexpr uint16_t kEscape = 0x1B;
 constexpr uint16_t kSpace = 0x20;
 constexpr uint16_t kDelete = 0x2E;
@@ -215,14 +214,8 @@ TEST(StepHotKeyCapture_TextKeysNeedCommandModifier, EventSequences) {
          {Down(0x12, 0, kAlt), Down(kZ, kZ, kAlt), Up(kZ, kZ, kAlt), Up(0x12, kZ, kAlt)},
          true},
         {"Windows key and space", {Down(0x5B, 0, kWin), Down(kSpace, kSpace, kWin)}, false},
-        {"Ctrl Shift and the apostrophe key",
-         {Down(0x11, 0, kCtrl), Down(0x10, 0, kCtrl | kShift), Down(kOem7, kOem7, kCtrl | kShift)},
-         false},
         {"the apostrophe key alone", {Down(kOem7, 0, 0)}, false},
-        {"Enter alone", {Down(kEnter, 0, 0), Up(kEnter, 0, 0)}, true},
-        {"Tab alone", {Down(kTab, 0, 0), Up(kTab, 0, 0)}, true},
         {"Escape alone", {Down(kEscape, kEscape, 0), Up(kEscape, kEscape, 0)}, true},
-        {"F5 alone", {Down(kF5, kF5, 0)}, false},
         {"Z held, Alt pressed", {Down(kZ, 0, 0), Down(0x12, kZ, kAlt), Up(0x12, kZ, kAlt)}, false},
     };
     for (const Sequence& s : sequences) {
@@ -243,15 +236,9 @@ TEST(StepHotKeyCapture_BackspaceOrDeleteAloneEmpties, EventSequences) {
          {Down(0x11, 0, kCtrl), Down(kBack, kBack, kCtrl), Up(kBack, kBack, kCtrl),
           Up(0x11, kBack, kCtrl)},
          true},
-        {"Alt and Delete is a combination",
-         {Down(0x12, 0, kAlt), Down(kDelete, kDelete, kAlt)},
-         false},
         {"Delete while a new combination is still held",
          {Down(0x11, 0, kCtrl), Down(kA, kA, kCtrl), Up(0x11, kA, kCtrl), Down(kDelete, 0, 0),
           Up(kDelete, 0, 0), Up(kA, 0, 0)},
-         true},
-        {"Delete while F5 is held",
-         {Down(kF5, kF5, 0), Down(kDelete, 0, 0), Up(kF5, 0, 0), Up(kDelete, 0, 0)},
          true},
     };
     for (const Sequence& s : sequences) {
