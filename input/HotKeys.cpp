@@ -3,9 +3,24 @@
 #include "input/ZoomHotKeys.h"
 #include "settings/Settings.h"
 
+namespace {
+
+void RegisterZoomHotKey(HWND hwnd, const HotKeyRegistration& hotKey) {
+    if (hotKey.key == 0) {
+        return;
+    }
+    if (!::RegisterHotKey(hwnd, hotKey.id, hotKey.modifiers, hotKey.key)) {
+        // Systems before Windows 7 refuse the no-repeat flag; there a held key
+        // repeats, but the hot key works.
+        ::RegisterHotKey(hwnd, hotKey.id, hotKey.modifiers & ~kHotKeyNoRepeat, hotKey.key);
+    }
+}
+
+} // namespace
+
 void RegisterZoomHotKeys(HWND hwnd) {
     for (const HotKeyRegistration& hotKey : ReadZoomHotKeys(Settings())) {
-        ::RegisterHotKey(hwnd, hotKey.id, hotKey.modifiers, hotKey.key);
+        RegisterZoomHotKey(hwnd, hotKey);
     }
 }
 

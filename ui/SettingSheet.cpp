@@ -1,6 +1,7 @@
 #include "ui/SettingSheet.h"
 
 #include "app/LoupaDlg.h"
+#include "fw/WinApp.h"
 #include "input/HotKeys.h"
 #include "resource.h"
 #include "settings/Settings.h"
@@ -14,9 +15,17 @@ void LoadCheck(HWND page, int id, const wchar_t* setting) {
     ::SendDlgItemMessageW(page, id, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void StoreCheck(HWND page, int id, const wchar_t* setting) {
+bool StoreCheck(HWND page, int id, const wchar_t* setting) {
     LRESULT state = ::SendDlgItemMessageW(page, id, BM_GETCHECK, 0, 0);
-    WriteSettingInt(setting, (state & 1) != 0 ? 1 : 0);
+    return WriteSettingInt(setting, (state & 1) != 0 ? 1 : 0);
+}
+
+// Closing as if saved would leave the old values in force unnoticed; open,
+// the sheet lets the user free the file and press OK again.
+BOOL ReportNotSaved(HWND sheet) {
+    std::wstring text = L"設定を保存できませんでした。\n" + SettingFilePath();
+    fw::AfxMessageBox(sheet, text.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    return FALSE;
 }
 
 } // namespace
@@ -72,15 +81,16 @@ void CPage1::OnHScroll(UINT, UINT, HWND scrollBar) {
 }
 
 BOOL CPage1::OnApply() {
-    WriteSettingInt(L"MaxRateZoomIn", m_sliderZoomIn.GetPos());
-    WriteSettingInt(L"MaxRateZoomOut", m_sliderZoomOut.GetPos());
-    StoreCheck(m_hWnd, IDC_CHECK_CTRL, L"MouseZoomCtrl");
-    StoreCheck(m_hWnd, IDC_CHECK_ALT, L"MouseZoomAlt");
-    StoreCheck(m_hWnd, IDC_CHECK_SHIFT, L"MouseZoomShift");
-    StoreCheck(m_hWnd, IDC_CHECK_WIN, L"MouseZoomWin");
-    StoreHotKey(m_hotKeyZoomIn, L"HotKeyZoomIn", L"HotKeyModZoomIn");
-    StoreHotKey(m_hotKeyZoomOut, L"HotKeyZoomOut", L"HotKeyModZoomOut");
-    StoreHotKey(m_hotKeyZoomCancel, L"HotKeyZoomCancel", L"HotKeyModZoomCancel");
+    // Every value is tried, also after a failure.
+    bool saved = WriteSettingInt(L"MaxRateZoomIn", m_sliderZoomIn.GetPos());
+    saved &= WriteSettingInt(L"MaxRateZoomOut", m_sliderZoomOut.GetPos());
+    saved &= StoreCheck(m_hWnd, IDC_CHECK_CTRL, L"MouseZoomCtrl");
+    saved &= StoreCheck(m_hWnd, IDC_CHECK_ALT, L"MouseZoomAlt");
+    saved &= StoreCheck(m_hWnd, IDC_CHECK_SHIFT, L"MouseZoomShift");
+    saved &= StoreCheck(m_hWnd, IDC_CHECK_WIN, L"MouseZoomWin");
+    saved &= StoreHotKey(m_hotKeyZoomIn, L"HotKeyZoomIn", L"HotKeyModZoomIn");
+    saved &= StoreHotKey(m_hotKeyZoomOut, L"HotKeyZoomOut", L"HotKeyModZoomOut");
+    saved &= StoreHotKey(m_hotKeyZoomCancel, L"HotKeyZoomCancel", L"HotKeyModZoomCancel");
 
     // The new combinations work at once: the hot keys belong to the zoom
     // window of the main dialog, the sheet's parent.
@@ -90,16 +100,19 @@ BOOL CPage1::OnApply() {
         UnregisterZoomHotKeys(mainDialog->m_zoomWnd.m_hWnd);
         RegisterZoomHotKeys(mainDialog->m_zoomWnd.m_hWnd);
     }
+    if (!saved) {
+        return ReportNotSaved(sheet);
+    }
     return CPropertyPage::OnApply();
 }
 
-void CPage1::StoreHotKey(const CHotKeyExCtrl& control, const wchar_t* keySetting,
+bool CPage1::StoreHotKey(const CHotKeyExCtrl& control, const wchar_t* keySetting,
                          const wchar_t* modSetting) {
     WORD key = 0;
     WORD flags = 0;
     control.GetHotKeyEx(key, flags);
-    WriteSettingInt(keySetting, key);
-    WriteSettingInt(modSetting, HotKeyFlagsToMod(flags));
+    bool saved = WriteSettingInt(keySetting, key);
+    return WriteSettingInt(modSetting, HotKeyFlagsToMod(flags)) && saved;
 }
 
 CPage2::CPage2() : CPropertyPage(IDD_PAGE2) {
@@ -113,9 +126,13 @@ BOOL CPage2::OnInitDialog() {
     return TRUE;
 }
 
-// The sheet applies its pages in order: this page's values follow page 1's.
+// The sheet applies its pages in order, and this one only once the first
+// page has saved: its values follow the first page's.
 BOOL CPage2::OnApply() {
-    StoreCheck(m_hWnd, IDC_CHECK_FOLLOWCARET, kFollowCaretKey);
-    StoreCheck(m_hWnd, IDC_CHECK_INVERTCOLORS, kInvertColorsKey);
+    bool saved = StoreCheck(m_hWnd, IDC_CHECK_FOLLOWCARET, kFollowCaretKey);
+    saved &= StoreCheck(m_hWnd, IDC_CHECK_INVERTCOLORS, kInvertColorsKey);
+    if (!saved) {
+        return ReportNotSaved(GetParent());
+    }
     return CPropertyPage::OnApply();
 }

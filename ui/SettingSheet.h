@@ -23,7 +23,7 @@ protected:
 
 private:
     void LoadHotKey(CHotKeyExCtrl& control, const wchar_t* keySetting, const wchar_t* modSetting);
-    void StoreHotKey(const CHotKeyExCtrl& control, const wchar_t* keySetting,
+    bool StoreHotKey(const CHotKeyExCtrl& control, const wchar_t* keySetting,
                      const wchar_t* modSetting);
 };
 

@@ -39,7 +39,9 @@ MAGCOLOREFFECT ColorEffect(bool invert) {
 }
 } // namespace
 
-CZoomWnd::CZoomWnd() : m_zoom(*this, Settings()), m_useMagnifier(g_magnifierUsable) {
+CZoomWnd::CZoomWnd()
+    : m_zoom(*this, Settings()), m_useMagnifier(g_magnifierUsable),
+      m_liveCapture(CopiesScreenLive(g_osMajorVersion, false)) {
     m_zoom.UpdateMonitorRect();
     if (m_useMagnifier) {
         m_magTransform = ScaleMatrix(1.0);
@@ -73,6 +75,9 @@ int CZoomWnd::OnCreate(LPCREATESTRUCTW cs) {
     if (m_useMagnifier && !CreateMagnifierChild(cs->cx, cs->cy)) {
         m_useMagnifier = false;
     }
+    if (!m_useMagnifier) {
+        m_liveCapture = CopiesScreenLive(g_osMajorVersion, ExcludeFromCapture());
+    }
     InstallZoomHooks(m_hWnd);
     RegisterZoomHotKeys(m_hWnd);
     return 0;
@@ -83,6 +88,26 @@ void CZoomWnd::OnDestroy() {
     m_zoom.OnDestroy();
     RemoveZoomHooks();
     UnregisterZoomHotKeys(m_hWnd);
+}
+
+bool CZoomWnd::ExcludeFromCapture() {
+    using RtlGetVersionProc = LONG(WINAPI*)(OSVERSIONINFOW*);
+    using SetWindowDisplayAffinityProc = BOOL(WINAPI*)(HWND, DWORD);
+    constexpr DWORD kExcludeFromCapture = 0x11; // WDA_EXCLUDEFROMCAPTURE
+    // The system's own version: GetVersionEx tells an executable without a
+    // compatibility manifest that Windows 10 is Windows 8.
+    auto rtlGetVersion = reinterpret_cast<RtlGetVersionProc>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    if (rtlGetVersion == nullptr || rtlGetVersion(&version) != 0 ||
+        !SystemExcludesFromCapture(version.dwMajorVersion, version.dwBuildNumber)) {
+        return false;
+    }
+    // Bound at run time: user32 before Windows 7 lacks it.
+    auto setAffinity = reinterpret_cast<SetWindowDisplayAffinityProc>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SetWindowDisplayAffinity")));
+    return setAffinity != nullptr && setAffinity(m_hWnd, kExcludeFromCapture) != FALSE;
 }
 
 BOOL CZoomWnd::CreateMagnifierChild(int cx, int cy) {
@@ -124,7 +149,7 @@ void CZoomWnd::OnPaint() {
 void CZoomWnd::PaintScreenCopy(HDC dc) {
     const RECT& monitor = m_zoom.MonitorRect();
     RECT source = m_zoom.SourceRect();
-    if (LiveCapture()) {
+    if (m_liveCapture) {
         ::OffsetRect(&source, monitor.left, monitor.top);
         fw::CClientDC screen(nullptr);
         // Inverted by the stretch itself; the caption, drawn after, keeps its
@@ -187,7 +212,7 @@ bool CZoomWnd::IsVisible() {
 }
 
 void CZoomWnd::CaptureMonitor(const RECT& monitor) {
-    if (m_useMagnifier || LiveCapture()) {
+    if (m_useMagnifier || m_liveCapture) {
         return;
     }
     if (m_bitmapDC.m_width != Width(monitor) || m_bitmapDC.m_height != Height(monitor)) {
@@ -297,7 +322,7 @@ void CZoomWnd::SetMagnifierSource(const RECT& source, const RECT& monitor) {
 }
 
 bool CZoomWnd::ShowsLiveScreen() {
-    return m_useMagnifier || LiveCapture();
+    return m_useMagnifier || m_liveCapture;
 }
 
 std::optional<POINT> CZoomWnd::TextCaret() {

@@ -26,6 +26,9 @@ public:
     double Rate() const { return m_zoom.Rate(); }
     const ZoomController& Controller() const { return m_zoom; }
     bool UsesMagnifier() const { return m_useMagnifier; }
+    // The screen-copy path copies the screen at every tick rather than
+    // stretching a snapshot.
+    bool CopiesLive() const { return m_liveCapture; }
 
     LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
@@ -42,9 +45,9 @@ private:
     void DrawCaption(HDC dc);
     // Covers exactly rect with no visible window above it.
     bool IsPlacedTopMostAt(const RECT& rect) const;
-    // Where the picture comes from on the screen-copy path: live from the
-    // screen where a capture leaves the zoom window out, else a snapshot.
-    bool LiveCapture() const { return g_osMajorVersion > 0 && g_osMajorVersion <= 5; }
+    // Asks the system to leave this window out of screen copies, where it
+    // honours that; true when it does.
+    bool ExcludeFromCapture();
 
     static void CALLBACK ZoomTimerProc(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR);
 
@@ -72,6 +75,9 @@ private:
     // Rendering through the Magnification API; decided at construction and
     // dropped when the magnifier child cannot be made.
     bool m_useMagnifier;
+    // Where the screen-copy path takes its picture: live from the screen, or
+    // from the snapshot in m_bitmapDC. Decided when the window is created.
+    bool m_liveCapture;
     CBitmapDC m_bitmapDC;
     HWND m_hwndMagnifier = nullptr;
     MAGTRANSFORM m_magTransform{};

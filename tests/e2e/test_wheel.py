@@ -2,7 +2,8 @@
 """Zooming with the mouse wheel as a user meets it: the configured chord of
 modifier keys (Ctrl by default) turns wheel notches into zoom steps of 0.1
 that the program under the pointer never sees; any other wheel turn is that
-program's. The chord is read from the settings file at every notch."""
+program's, and so is a backward notch with nothing zoomed, which would change
+nothing. The chord is read from the settings file at every notch."""
 
 import harness
 from harness import ini
@@ -63,6 +64,8 @@ class Wheel_DefaultChord(WheelTestCase):
             ("wheel alone, backward", "", -1, 0),
             ("Ctrl+Shift+wheel, forward", "ctrl+shift", +1, MK_CONTROL | MK_SHIFT),
             ("Ctrl+Shift+wheel, backward", "ctrl+shift", -1, MK_CONTROL | MK_SHIFT),
+            # With nothing zoomed it would change nothing: the program's own.
+            ("Ctrl+wheel backward, nothing zoomed", "ctrl", -1, MK_CONTROL),
         ]
         for name, modifiers, notches, key_state in cases:
             with self.subTest(name):
