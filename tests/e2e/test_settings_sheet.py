@@ -370,8 +370,8 @@ class SettingsSheet_ViewPage(SheetTestCase):
         # Read when the sheet opens, page 2 not shown yet: the defaults were
         # written back.
         self.assertEqual(tuple(self.settings()[k] for k in VIEW_KEYS), ("0", "0"))
-        self.assertEqual({i: (sheet.control(i).text, sheet.control(i).check, sheet.control(i).visible)
-                          for i in VIEW_CHECK_BOXES},
+        shown = {i: sheet.control(i) for i in VIEW_CHECK_BOXES}
+        self.assertEqual({i: (c.text, c.check, c.visible) for i, c in shown.items()},
                          {i: (text, 0, False) for i, text in VIEW_CHECK_BOXES.items()})
         sheet = self.sheets.show_page(1, CHECK_FOLLOWCARET)
         self.assertFalse(sheet.control(SLIDER_ZOOMIN).visible, "page 1 still shows")
@@ -395,15 +395,23 @@ class SettingsSheet_ViewPage(SheetTestCase):
         self.assertEqual((settings["MaxRateZoomIn"], settings["MouseZoomCtrl"]), ("4", "1"),
                          "page 1's values as shown")
 
-        # Shown again as stored; unchecked and cancelled, nothing changes.
+        # Flags are bit 0; the page is applied on OK also when never shown.
+        settings.update(FollowCaret="3", InvertColors="2")
+        ini.write_profile(path, {"DEFAULT": list(settings.items())})
         self.open_sheet(loupa)
-        self.assertEqual(self.view_checks(), (1, 1))
+        self.assertEqual(self.view_checks(), (1, 0))
+        self.sheets.click(IDOK)
+        self.sheets.wait_closed()
+        self.assertEqual(tuple(self.settings()[k] for k in VIEW_KEYS), ("1", "0"))
+
+        # Changed and cancelled, nothing changes.
+        self.open_sheet(loupa)
         before = path.read_bytes()
         self.sheets.show_page(1, CHECK_FOLLOWCARET)
         self.sheets.click(CHECK_FOLLOWCARET)
         self.sheets.click(CHECK_INVERTCOLORS)
-        self.wait_until(lambda: self.view_checks() == (0, 0), 10,
-                        message=lambda: f"both boxes cleared, not {self.view_checks()}")
+        self.wait_until(lambda: self.view_checks() == (0, 1), 10,
+                        message=lambda: f"the boxes swapped, not {self.view_checks()}")
         self.sheets.click(IDCANCEL)
         self.sheets.wait_closed()
         self.assertEqual(path.read_bytes(), before)
