@@ -128,6 +128,8 @@ struct Magnifier {
     // The picture of one monitor: 32-bit pixels, rows top down.
     RECT pictured{};
     std::vector<std::uint32_t> picture;
+    // What the last paint showed; kept to spare an allocation per paint.
+    std::vector<std::uint32_t> view;
 };
 
 LRESULT CALLBACK MagnifierProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -223,7 +225,8 @@ void Paint(HWND hwnd, Magnifier& m) {
     const double scaleX = m.transform.v[0][0];
     const double scaleY = m.transform.v[1][1];
     if (size.cx > 0 && size.cy > 0) {
-        std::vector<std::uint32_t> view(static_cast<size_t>(size.cx) * size.cy, 0);
+        std::vector<std::uint32_t>& view = m.view;
+        view.assign(static_cast<size_t>(size.cx) * size.cy, 0);
         const long width = m.pictured.right - m.pictured.left;
         const long height = m.pictured.bottom - m.pictured.top;
         if (scaleX > 0 && scaleY > 0 && !m.picture.empty()) {
