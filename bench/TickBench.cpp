@@ -294,6 +294,13 @@ int wmain(int argc, wchar_t** argv) {
     rows.push_back(Measure(
         "  of which the caret lookup", samples, 1, [](int) { Pump(); },
         [](int, int) { ForegroundTextCaret(); }));
+    // Read at every tick, options on or off.
+    rows.push_back(Measure(
+        "  of which the two view settings read", samples, 1, [](int) { Pump(); },
+        [](int, int) {
+            ReadSettingInt(kFollowCaretKey);
+            ReadSettingInt(kInvertColorsKey);
+        }));
 
     // The Win32 calls a tick is made of, one group at a time, on the same
     // window: where the time of a tick goes.
