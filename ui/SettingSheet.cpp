@@ -1,7 +1,6 @@
 #include "ui/SettingSheet.h"
 
 #include "app/LoupaDlg.h"
-#include "input/HotKeys.h"
 #include "resource.h"
 #include "settings/Settings.h"
 #include "ui/HotKeyModifiers.h"
@@ -76,8 +75,7 @@ BOOL CPage1::OnApply() {
     HWND sheet = GetParent();
     auto* mainDialog = dynamic_cast<CLoupaDlg*>(fw::CWnd::FromHandlePermanent(::GetParent(sheet)));
     if (mainDialog != nullptr && mainDialog->m_zoomWnd.m_hWnd != nullptr) {
-        UnregisterZoomHotKeys(mainDialog->m_zoomWnd.m_hWnd);
-        RegisterZoomHotKeys(mainDialog->m_zoomWnd.m_hWnd);
+        mainDialog->m_zoomWnd.RegisterHotKeysAnew();
     }
     return CPropertyPage::OnApply();
 }

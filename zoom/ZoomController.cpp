@@ -74,8 +74,16 @@ RECT SourceRectAround(const RECT& client, POINT cursor, double rate) {
 ZoomController::ZoomController(IZoomPlatform& platform, ISettings& settings)
     : m_platform(platform), m_settings(settings) {}
 
+POINT ZoomController::Cursor() {
+    POINT pt{};
+    if (m_platform.CursorPos(pt)) {
+        m_lastCursor = pt;
+    }
+    return m_lastCursor;
+}
+
 void ZoomController::UpdateMonitorRect() {
-    m_monitorRect = m_platform.MonitorRectAt(m_platform.CursorPos());
+    m_monitorRect = m_platform.MonitorRectAt(Cursor());
     m_monitorKnown = true;
 }
 
@@ -185,7 +193,7 @@ void ZoomController::ApplyZoom(double rate) {
     // a cursor crossing to another monitor in between gave a source rectangle
     // around a point off the monitor shown. It is also the costliest query of
     // a tick under Wine.
-    const POINT cursor = m_platform.CursorPos();
+    const POINT cursor = Cursor();
     FindMonitor(cursor);
     if (!(rate > 1.0)) {
         CloseZoom(cursor);
@@ -207,6 +215,10 @@ void ZoomController::CloseZoom(POINT cursor) {
     UpdateSourceRect(1.0, cursor);
     StopZoomTimer();
     m_platform.Hide();
+    if (m_cancelHotKeyHeld) {
+        m_platform.SetCancelHotKey(false);
+        m_cancelHotKeyHeld = false;
+    }
     m_coveredRect = RECT{};
     m_paintedValid = false;
 }
@@ -238,6 +250,10 @@ void ZoomController::PlaceWindow() {
     m_platform.Pause(kShowSettleMs);
     m_platform.MoveTopMost(m_monitorRect);
     m_coveredRect = m_monitorRect;
+    if (!m_cancelHotKeyHeld) {
+        m_platform.SetCancelHotKey(true);
+        m_cancelHotKeyHeld = true;
+    }
     StartZoomTimer();
 }
 
@@ -246,7 +262,7 @@ void ZoomController::StartZoomTimer() {
     m_zoomTimerId = m_zoomTimer.kind == ZoomTimerKind::Multimedia ? m_zoomTimer.id : 0;
     if (!m_zoomTimer.Running()) {
         // Without ticks the view would freeze and an animation never end.
-        CloseZoom(m_platform.CursorPos());
+        CloseZoom(Cursor());
     }
 }
 
@@ -262,8 +278,22 @@ bool ZoomController::IsCurrentMultimediaTimer(std::uint32_t id) const {
     return id != 0 && id == m_zoomTimerId.load();
 }
 
+bool ZoomController::ClaimTickPost(std::uint32_t id) {
+    return IsCurrentMultimediaTimer(id) && !m_tickQueued.exchange(true);
+}
+
+void ZoomController::TickPostFailed() {
+    m_tickQueued = false;
+}
+
 bool ZoomController::OnTimer(std::uintptr_t timerId) {
-    return timerId == kTimerId && Tick();
+    if (timerId != kTimerId) {
+        return false;
+    }
+    // Cleared before the tick: one that the timer posts meanwhile arrives
+    // after this one instead of being lost.
+    m_tickQueued = false;
+    return Tick();
 }
 
 bool ZoomController::Tick() {
@@ -299,6 +329,8 @@ bool ZoomController::PaintedViewIsCurrent() const {
 
 void ZoomController::OnDestroy() {
     StopZoomTimer();
+    // The window removes all its hot keys as it goes.
+    m_cancelHotKeyHeld = false;
     m_animating = false;
     m_animTick = 0;
     m_rate = 1.0;

@@ -62,7 +62,8 @@ int CZoomWnd::OnCreate(LPCREATESTRUCTW cs) {
         m_useMagnifier = false;
     }
     InstallZoomHooks(m_hWnd);
-    RegisterZoomHotKeys(m_hWnd);
+    // Hidden: the cancel key comes with the first zoom shown.
+    RegisterZoomHotKeys(m_hWnd, false);
     return 0;
 }
 
@@ -93,12 +94,20 @@ void CZoomWnd::OnHotKey(UINT id, UINT, UINT) {
     m_zoom.OnHotKey(id);
 }
 
+void CZoomWnd::RegisterHotKeysAnew() {
+    UnregisterZoomHotKeys(m_hWnd);
+    RegisterZoomHotKeys(m_hWnd, m_zoom.HoldsCancelHotKey());
+}
+
 void CALLBACK CZoomWnd::ZoomTimerProc(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
-    // On the multimedia timer's thread: hand the tick to the window's thread
-    // and wait for it, so all state stays on that thread.
+    // On the multimedia timer's thread, which may call only a few functions:
+    // the tick is posted to the window's thread, where all state lives. The
+    // timer is killed synchronously before this object or its window goes,
+    // so what is read here is valid while the callback runs.
     auto* wnd = reinterpret_cast<CZoomWnd*>(user);
-    if (wnd->m_zoom.IsCurrentMultimediaTimer(id)) {
-        ::SendMessageW(wnd->m_hWnd, WM_TIMER, ZoomController::kTimerId, 0);
+    if (wnd->m_zoom.ClaimTickPost(id) &&
+        !::PostMessageW(wnd->m_tickTarget, WM_TIMER, ZoomController::kTimerId, 0)) {
+        wnd->m_zoom.TickPostFailed();
     }
 }
 
@@ -142,10 +151,8 @@ void CZoomWnd::DrawCaption(HDC dc) {
     ::SetBkMode(dc, oldMode);
 }
 
-POINT CZoomWnd::CursorPos() {
-    POINT pt{};
-    ::GetCursorPos(&pt);
-    return pt;
+bool CZoomWnd::CursorPos(POINT& pt) {
+    return ::GetCursorPos(&pt) != FALSE;
 }
 
 RECT CZoomWnd::MonitorRectAt(POINT pt) {
@@ -226,6 +233,14 @@ void CZoomWnd::Hide() {
     ShowWindow(SW_HIDE);
 }
 
+void CZoomWnd::SetCancelHotKey(bool registered) {
+    if (registered) {
+        RegisterCancelHotKey(m_hWnd);
+    } else {
+        UnregisterCancelHotKey(m_hWnd);
+    }
+}
+
 void CZoomWnd::Repaint(bool erase) {
     ::InvalidateRect(m_hWnd, nullptr, erase);
     ::UpdateWindow(m_hWnd);
@@ -236,8 +251,11 @@ void CZoomWnd::Pause(int ms) {
 }
 
 ZoomTimer CZoomWnd::StartTimer(int periodMs) {
-    UINT id = ::timeSetEvent(static_cast<UINT>(periodMs), 0, &CZoomWnd::ZoomTimerProc,
-                             reinterpret_cast<DWORD_PTR>(this), TIME_PERIODIC);
+    m_tickTarget = m_hWnd;
+    // Killed synchronously: once timeKillEvent returns no callback runs.
+    UINT id =
+        ::timeSetEvent(static_cast<UINT>(periodMs), 0, &CZoomWnd::ZoomTimerProc,
+                       reinterpret_cast<DWORD_PTR>(this), TIME_PERIODIC | TIME_KILL_SYNCHRONOUS);
     if (id != 0) {
         return {ZoomTimerKind::Multimedia, id};
     }

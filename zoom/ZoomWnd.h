@@ -26,6 +26,9 @@ public:
     double Rate() const { return m_zoom.Rate(); }
     const ZoomController& Controller() const { return m_zoom; }
     bool UsesMagnifier() const { return m_useMagnifier; }
+    // Registers the hot keys again from the settings: zoom in and zoom out,
+    // and cancel while a zoom is shown.
+    void RegisterHotKeysAnew();
 
     LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
@@ -49,7 +52,7 @@ private:
     static void CALLBACK ZoomTimerProc(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR);
 
     // IZoomPlatform
-    POINT CursorPos() override;
+    bool CursorPos(POINT& pt) override;
     RECT MonitorRectAt(POINT pt) override;
     RECT ClientRect() override;
     POINT ScreenToClient(POINT pt) override;
@@ -58,6 +61,7 @@ private:
     void ShowWithoutActivating(const RECT& rect) override;
     void MoveTopMost(const RECT& rect) override;
     void Hide() override;
+    void SetCancelHotKey(bool registered) override;
     void Repaint(bool erase) override;
     void Pause(int ms) override;
     ZoomTimer StartTimer(int periodMs) override;
@@ -72,5 +76,8 @@ private:
     bool m_useMagnifier;
     CBitmapDC m_bitmapDC;
     HWND m_hwndMagnifier = nullptr;
+    // Where the multimedia timer posts its ticks; set before the timer starts
+    // and valid until it is killed.
+    HWND m_tickTarget = nullptr;
     MAGTRANSFORM m_magTransform{};
 };

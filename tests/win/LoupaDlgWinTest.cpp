@@ -2,14 +2,17 @@
 #include "app/LoupaDlg.h"
 
 #include "WinTestFiles.h"
+#include "WinTestMessages.h"
 #include "ZoomTestSetup.h"
 #include "resource.h"
 #include "settings/Settings.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace {
@@ -161,4 +164,24 @@ TEST_F(LoupaDlgTest, MenuZoomCommandsReachTheZoomWindow) {
         [&] { return !dlg.m_zoomWnd.IsAnimating(); });
     Then([&] { dlg.SendMessage(WM_COMMAND, ID_TRAY_EXIT); });
     EXPECT_EQ(dlg.DoModal(), 0);
+}
+
+TEST_F(LoupaDlgTest, ExitWhileZoomedRepeatedly) {
+    for (int round = 0; round < 10; ++round) {
+        auto dlg = std::make_unique<CLoupaDlg>();
+        Then([&] { dlg->SendMessage(WM_COMMAND, ID_TRAY_ZOOMIN); });
+        // The zoom's own timer has driven the glide; its ticks go on while
+        // the thread is busy, and the exit comes in the middle of them.
+        Then(
+            [&] {
+                ::Sleep(75);
+                dlg->SendMessage(WM_COMMAND, ID_TRAY_EXIT);
+            },
+            [&] { return dlg->m_zoomWnd.Rate() > 1.5; });
+        EXPECT_EQ(dlg->DoModal(), 0) << "round " << round;
+        EXPECT_EQ(dlg->m_zoomWnd.m_hWnd, nullptr);
+        dlg.reset();
+    }
+    // Nothing of those runs arrives afterwards.
+    wintest::PumpUntil([] { return false; }, std::chrono::milliseconds(300));
 }
