@@ -1,6 +1,7 @@
 #include "zoom/ZoomWnd.h"
 
 #include "fw/Dc.h"
+#include "fw/Dpi.h"
 #include "fw/Handles.h"
 #include "fw/WinApp.h"
 #include "input/InputHooks.h"
@@ -12,6 +13,10 @@
 #include <cwchar>
 
 namespace {
+// The caption's font height at 96 DPI; it grows with the DPI of the monitor
+// the window is on, like every other text there.
+constexpr int kCaptionHeight = 35;
+
 int Width(const RECT& r) {
     return r.right - r.left;
 }
@@ -135,8 +140,9 @@ void CZoomWnd::PaintScreenCopy(HDC dc) {
 
 void CZoomWnd::DrawCaption(HDC dc) {
     int oldMode = ::SetBkMode(dc, TRANSPARENT);
-    fw::FontOwner font(::CreateFontW(35, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, 0,
-                                     0, 0, FF_SWISS, L"MS Pゴシック"));
+    const int height = fw::ScaleForDpi(kCaptionHeight, fw::DpiForWindow(m_hWnd));
+    fw::FontOwner font(::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                                     0, 0, 0, FF_SWISS, L"MS Pゴシック"));
     COLORREF oldColor;
     {
         fw::SelectedObject selected(dc, font.Get());

@@ -4,7 +4,8 @@ and the hot key zoom in; the window covers the monitor under the cursor
 with that monitor magnified around the cursor and the rate in green at the
 top right; it follows the cursor, lets clicks through, zooms out, cancels,
 moves to the other monitor with the cursor, and takes the top back from
-another program's top-most window.
+another program's top-most window. At 150 % scaling it still covers the
+monitor pixel for pixel, and its caption is half as large again.
 
 Every expected picture is computed from a screenshot taken before the zoom,
 with the rule by which the view is placed: for a client area W x H, rate r
@@ -16,7 +17,8 @@ import shutil
 import time
 
 import harness
-from harness import Image, blank, compare, crop, scale
+from harness import Image, ZoomView, blank, compare, crop, scale
+from harness.environment import BASE_DPI, mul_div
 from harness.loupa import TRAY_MENU
 from harness.processes import run_tool
 from harness.rects import offset, size
@@ -36,7 +38,8 @@ RATE_IN, RATE_OUT = 4, 2  # the default MaxRateZoomIn and MaxRateZoomOut
 TRAY_BAND = 48
 
 # The caption "Loupa \nx 4.00 " is right-aligned at the top of the window in
-# two lines of a 35-pixel font; the rest of the window is the magnified view.
+# two lines of a 35-pixel font at 96 DPI; the rest of the window is the
+# magnified view.
 CAPTION_SIZE = (240, 96)
 # Pixels allowed to differ (by more than FUZZ) outside the caption: a view
 # off by one source pixel differs in a quarter of the window or more.
@@ -58,11 +61,12 @@ def source_rect(width, height, rate, cursor):
     return (dx, dy, dx + int(width / rate), dy + int(height / rate))
 
 
-def caption_box(monitor):
-    """The caption's corner of a zoom window over monitor, in the window's
-    coordinates."""
+def caption_box(monitor, dpi):
+    """The caption's corner of a zoom window over monitor at dpi, in the
+    window's coordinates."""
     width, _ = size(monitor)
-    return (width - CAPTION_SIZE[0], 0, width, CAPTION_SIZE[1])
+    box_width, box_height = (mul_div(length, dpi, BASE_DPI) for length in CAPTION_SIZE)
+    return (width - box_width, 0, width, box_height)
 
 
 def near(pixel, color, tolerance):
@@ -166,7 +170,7 @@ class ZoomTestCase(harness.LoupaTestCase):
 
     def monitor_part(self, shot, monitor, label, without_caption):
         part = crop(shot, self.work_file(label), monitor)
-        return blank(part, part, [caption_box(monitor)]) if without_caption else part
+        return blank(part, part, [caption_box(monitor, self.dpi)]) if without_caption else part
 
     def differences(self, shot, expected, monitor, without_caption):
         part = self.monitor_part(shot, monitor, "part", without_caption)
@@ -195,12 +199,13 @@ class ZoomTestCase(harness.LoupaTestCase):
         """Waits until the screen over monitor shows the zoomed view; returns
         that screenshot and the view computed for it."""
         view = self.zoomed_view(before, monitor, rate, cursor, what)
-        expected = blank(view, self.work_file(f"{what}-expected"), [caption_box(monitor)])
+        expected = blank(view, self.work_file(f"{what}-expected"),
+                         [caption_box(monitor, self.dpi)])
         shot = self.wait_view(monitor, expected, f"{what}: {rate}x around {cursor}")
         return shot, view
 
     def caption(self, shot, view, monitor):
-        box = caption_box(monitor)
+        box = caption_box(monitor, self.dpi)
         seen = Image.load(shot).crop(offset(box, monitor[0], monitor[1])).pixels()
         beneath = Image.load(view).crop(box).pixels()
         width = box[2] - box[0]
@@ -382,6 +387,40 @@ class Zoom_OneMonitor(ZoomTestCase):
                        without_caption=False)
         self.assertTrue(self.holds(lambda: not self.zoom_windows(loupa), 1.0),
                         "the zoom window came back")
+
+
+class Zoom_At150Percent(ZoomTestCase):
+    dpi = 144
+    MONITOR = (0, 0, 1920, 1080)
+    TARGET = (0, TRAY_BAND, 1920, 1080)
+
+    def test_view_stays_exact_and_the_caption_grows_by_half(self):
+        loupa = self.start_resident_loupa()
+        target = self.start_target(self.TARGET)
+        before = self.shot("before")
+        point = (700, 300)
+        target.focus(self.input, point)
+
+        self.input.key("super+alt+apostrophe")
+
+        # Physical pixels: the window covers the whole monitor, and the view
+        # is the one computed from the screen pixel for pixel.
+        self.wait_zoom_window(loupa, self.MONITOR)
+        self.wait_zoomed_view(before, self.MONITOR, RATE_IN, point, "zoomed")
+        # The caption, pixel for pixel, is the one drawn at 144 DPI...
+        zoom = ZoomView(self.env, self.probe, loupa, target.rect)
+        zoom.wait_rate(RATE_IN, point, VIEW)
+        # ...which is half as large again as at 96 DPI.
+        width, _ = size(self.MONITOR)
+
+        def extent(points):
+            xs, ys = [x for x, _ in points], [y for _, y in points]
+            return max(xs) - min(xs) + 1, max(ys) - min(ys) + 1
+
+        grown = extent(zoom.caption(RATE_IN, width))
+        base = extent(zoom.caption(RATE_IN, width, dpi=BASE_DPI))
+        for shown, at_96 in zip(grown, base):
+            self.assertAlmostEqual(shown / at_96, 1.5, delta=0.1, msg=f"{grown} against {base}")
 
 
 class Zoom_TwoMonitors(ZoomTestCase):

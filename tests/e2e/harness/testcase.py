@@ -19,7 +19,7 @@ import unittest
 from pathlib import Path
 
 from . import loupa
-from .environment import Environment, stop_on_sigterm
+from .environment import BASE_DPI, Environment, stop_on_sigterm
 from .paths import ARTIFACTS_DIR
 from .probe import Probe
 from .target import DEFAULT_RECT, TestTarget
@@ -37,11 +37,13 @@ def _module_name(cls):
 
 class LoupaTestCase(unittest.TestCase):
     dual_monitor = False
+    dpi = BASE_DPI  # as Windows calls 100 %; 144 is 150 %
     env = None
 
     @classmethod
     def setUpClass(cls):
-        cls.env = Environment(cls.dual_monitor, name=f"{_module_name(cls)}.{cls.__name__}")
+        cls.env = Environment(cls.dual_monitor, name=f"{_module_name(cls)}.{cls.__name__}",
+                              dpi=cls.dpi)
         cls.env.start()
 
     @classmethod
