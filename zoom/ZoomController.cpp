@@ -258,6 +258,9 @@ void ZoomController::PlaceWindow() {
 }
 
 void ZoomController::StartZoomTimer() {
+    // A tick of an earlier timer that never arrived must not hold this
+    // timer's ticks back.
+    m_tickQueued = false;
     m_zoomTimer = m_platform.StartTimer(m_timerPeriodMs);
     m_zoomTimerId = m_zoomTimer.kind == ZoomTimerKind::Multimedia ? m_zoomTimer.id : 0;
     if (!m_zoomTimer.Running()) {

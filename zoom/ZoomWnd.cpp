@@ -91,8 +91,17 @@ LRESULT CZoomWnd::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER: m_zoom.OnTimer(wParam); break;
     case WM_ZOOMWHEEL: m_zoom.OnZoomWheel(wParam); break;
     case WM_DISPLAYCHANGE: m_zoom.OnDisplayChange(); break;
+    case WM_DPICHANGED: return OnDpiChanged();
     }
     return CWnd::DefWindowProc(msg, wParam, lParam);
+}
+
+LRESULT CZoomWnd::OnDpiChanged() {
+    // The window keeps covering its monitor pixel for pixel: the rectangle
+    // the system suggests for the new DPI is not taken. Only the caption's
+    // size follows.
+    ::InvalidateRect(m_hWnd, nullptr, FALSE);
+    return 0;
 }
 
 void CZoomWnd::OnHotKey(UINT id, UINT, UINT) {

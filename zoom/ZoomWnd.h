@@ -38,6 +38,9 @@ protected:
     void OnDestroy() override;
     void OnPaint() override;
     void OnHotKey(UINT id, UINT modifiers, UINT vk) override;
+    // The DPI of the window's monitor changed, or the window moved to a
+    // monitor of another DPI.
+    LRESULT OnDpiChanged();
 
 private:
     BOOL CreateMagnifierChild(int cx, int cy);

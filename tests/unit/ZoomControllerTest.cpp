@@ -749,6 +749,14 @@ TEST_F(ZoomControllerTest, ClaimTickPost_OneQueuedTickAtATimeFromTheRunningTimer
              zoom.ApplyZoom(1.0);
          },
          7, false},
+        {"a new zoom's timer, though the last tick got lost",
+         [&] {
+             zoom.ApplyZoom(2.0);
+             zoom.ClaimTickPost(8);
+             zoom.ApplyZoom(1.0);
+             zoom.ApplyZoom(2.0);
+         },
+         9, true},
     };
     for (const auto& step : steps) {
         step.before();
