@@ -210,6 +210,12 @@ void CLoupaDlg::ActivateSettingsSheet() {
     }
 }
 
+void CLoupaDlg::CancelSettingsSheet() {
+    if (m_pSettingSheet != nullptr && m_pSettingSheet->m_hWnd != nullptr) {
+        ::PostMessageW(m_pSettingSheet->m_hWnd, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+    }
+}
+
 void CLoupaDlg::EndMainDialog(int result) {
     EndDialog(result);
 }

@@ -60,6 +60,7 @@ private:
     void TrackTrayMenu(int x, int y, bool autoStartChecked) override;
     void RunSettingsSheet() override;
     void ActivateSettingsSheet() override;
+    void CancelSettingsSheet() override;
     void EndMainDialog(int result) override;
 
     // IZoomCommands

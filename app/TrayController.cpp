@@ -46,7 +46,7 @@ bool TrayController::OnCommand(unsigned id) {
     case kZoomOut: m_zoom.ZoomOut(); return true;
     case kZoomCancel: m_zoom.CancelZoom(); return true;
     case kAutoStartUp: OnAutoStartUp(); return true;
-    case kExit: m_platform.EndMainDialog(0); return true;
+    case kExit: OnExit(); return true;
     }
     return false;
 }
@@ -61,9 +61,19 @@ void TrayController::OnSetting() {
     m_settingsOpen = false;
 }
 
+void TrayController::OnExit() {
+    // The sheet runs a modal loop of its own inside the main dialog's: ending
+    // only the main run would leave the sheet, the icon and the process as
+    // they were until the user closed the sheet.
+    if (m_settingsOpen) {
+        m_platform.CancelSettingsSheet();
+    }
+    m_platform.EndMainDialog(0);
+}
+
 void TrayController::OnAutoStartUp() {
     int value = m_settings.ReadSettingInt(L"AutoStartUp");
-    // The store changes the shortcut first and keeps the old value when that
-    // fails; the next menu shows whatever is stored.
+    // When the file or the shortcut cannot take the change, the store leaves
+    // both as they were; the next menu shows whatever is stored.
     m_settings.WriteSettingInt(L"AutoStartUp", value == 0 ? 1 : 0);
 }

@@ -31,6 +31,9 @@ public:
     // Runs the settings sheet modally; returns when it has closed.
     virtual void RunSettingsSheet() = 0;
     virtual void ActivateSettingsSheet() = 0;
+    // Closes the open settings sheet as its Cancel button would: nothing is
+    // written. The sheet's own modal loop ends its run.
+    virtual void CancelSettingsSheet() = 0;
 
     // Ends the main dialog's modal run with the given result.
     virtual void EndMainDialog(int result) = 0;
@@ -76,6 +79,7 @@ public:
 private:
     void ShowTrayMenu(int x, int y);
     void OnAutoStartUp();
+    void OnExit();
 
     ITrayPlatform& m_platform;
     ISettings& m_settings;

@@ -80,9 +80,13 @@ HINSTANCE AfxGetInstanceHandle() {
 }
 
 int AfxMessageBox(const wchar_t* text, UINT type) {
-    const wchar_t* caption = g_pApp != nullptr ? g_pApp->AppName().c_str() : L"";
     HWND owner =
         g_pApp != nullptr && g_pApp->m_pMainWnd != nullptr ? g_pApp->m_pMainWnd->m_hWnd : nullptr;
+    return AfxMessageBox(owner, text, type);
+}
+
+int AfxMessageBox(HWND owner, const wchar_t* text, UINT type) {
+    const wchar_t* caption = g_pApp != nullptr ? g_pApp->AppName().c_str() : L"";
     return ::MessageBoxW(owner, text, caption, type);
 }
 

@@ -47,7 +47,9 @@ private:
 
 CWinApp* AfxGetApp();
 HINSTANCE AfxGetInstanceHandle();
-// Modal message box captioned with the application name.
+// Modal message box captioned with the application name, owned by the main
+// window, or by owner where a modal window of its own must wait for it.
 int AfxMessageBox(const wchar_t* text, UINT type = MB_OK);
+int AfxMessageBox(HWND owner, const wchar_t* text, UINT type);
 
 } // namespace fw

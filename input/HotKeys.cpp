@@ -4,21 +4,30 @@
 #include "settings/Settings.h"
 
 namespace {
-void Register(HWND hwnd, const HotKeyRegistration& hotKey) {
-    ::RegisterHotKey(hwnd, hotKey.id, hotKey.modifiers, hotKey.key);
+
+void RegisterZoomHotKey(HWND hwnd, const HotKeyRegistration& hotKey) {
+    if (hotKey.key == 0) {
+        return;
+    }
+    if (!::RegisterHotKey(hwnd, hotKey.id, hotKey.modifiers, hotKey.key)) {
+        // Systems before Windows 7 refuse the no-repeat flag; there a held key
+        // repeats, but the hot key works.
+        ::RegisterHotKey(hwnd, hotKey.id, hotKey.modifiers & ~kHotKeyNoRepeat, hotKey.key);
+    }
 }
+
 } // namespace
 
 void RegisterZoomHotKeys(HWND hwnd, bool withCancel) {
     for (const HotKeyRegistration& hotKey : ReadZoomHotKeys(Settings())) {
         if (hotKey.id != HOTKEY_ZOOMCANCEL || withCancel) {
-            Register(hwnd, hotKey);
+            RegisterZoomHotKey(hwnd, hotKey);
         }
     }
 }
 
 void RegisterCancelHotKey(HWND hwnd) {
-    Register(hwnd, ReadCancelHotKey(Settings()));
+    RegisterZoomHotKey(hwnd, ReadCancelHotKey(Settings()));
 }
 
 void UnregisterCancelHotKey(HWND hwnd) {

@@ -48,8 +48,8 @@ LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) {
     held.lwin = KeyDown(VK_LWIN);
     held.rwin = !held.lwin && KeyDown(VK_RWIN);
     const auto* event = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
-    WheelDecision decision =
-        DecideWheelZoom(chord, held, WheelDeltaFromMouseData(event->mouseData));
+    WheelDecision decision = DecideWheelZoom(chord, held, WheelDeltaFromMouseData(event->mouseData),
+                                             ::IsWindowVisible(g_hookTarget) != FALSE);
     if (!decision.zoom) {
         return ::CallNextHookEx(g_mouseHook.Get(), code, wParam, lParam);
     }

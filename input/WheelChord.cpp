@@ -24,15 +24,17 @@ bool IsWheelChordEmpty(const WheelChordSettings& chord) {
 }
 
 WheelDecision DecideWheelZoom(const WheelChordSettings& chord, const HeldModifiers& held,
-                              int wheelDelta) {
+                              int wheelDelta, bool zoomShown) {
     WheelDecision decision;
     if (IsWheelChordEmpty(chord)) {
         return decision;
     }
     const bool winHeld = held.lwin || held.rwin;
+    const bool forward = wheelDelta > 0;
     decision.zoom = held.ctrl == IsOn(chord.ctrl) && held.alt == IsOn(chord.alt) &&
-                    held.shift == IsOn(chord.shift) && winHeld == IsOn(chord.win);
-    decision.forward = decision.zoom && wheelDelta > 0;
+                    held.shift == IsOn(chord.shift) && winHeld == IsOn(chord.win) &&
+                    (forward || zoomShown);
+    decision.forward = decision.zoom && forward;
     return decision;
 }
 

@@ -38,9 +38,11 @@ struct WheelDecision {
 };
 
 // Zooms when exactly the configured keys are held; either Windows key counts
-// as the Windows key. A delta of 0 counts as backward.
+// as the Windows key. A delta of 0 counts as backward. With no zoom shown a
+// backward turn would change nothing: it stays the program's (its own zoom
+// out, say).
 WheelDecision DecideWheelZoom(const WheelChordSettings& chord, const HeldModifiers& held,
-                              int wheelDelta);
+                              int wheelDelta, bool zoomShown);
 
 // The wheel delta of a low-level mouse record: the high word of mouseData as
 // a signed 16-bit number.

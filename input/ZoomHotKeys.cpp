@@ -13,7 +13,8 @@ HotKeyRegistration ReadOne(ISettings& settings, int id, const wchar_t* keySettin
     HotKeyRegistration registration;
     registration.id = id;
     registration.key = HotKeyLowWord(settings.ReadSettingInt(keySetting));
-    registration.modifiers = HotKeyLowWord(settings.ReadSettingInt(modifierSetting));
+    registration.modifiers = static_cast<uint16_t>(
+        HotKeyLowWord(settings.ReadSettingInt(modifierSetting)) | kHotKeyNoRepeat);
     return registration;
 }
 

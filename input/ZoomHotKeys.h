@@ -14,10 +14,15 @@ constexpr int HOTKEY_ZOOMCANCEL = 103;
 // unsigned, whatever the file holds.
 uint16_t HotKeyLowWord(int settingValue);
 
+// RegisterHotKey's MOD_NOREPEAT: a held key gives one command, not one per
+// key repeat (which raced a held zoom-in to 20x). Added at registration; the
+// stored masks do not carry it.
+constexpr uint16_t kHotKeyNoRepeat = 0x4000;
+
 struct HotKeyRegistration {
     int id = 0;
-    uint16_t modifiers = 0; // RegisterHotKey mask
-    uint16_t key = 0;       // virtual-key code
+    uint16_t modifiers = 0; // RegisterHotKey mask, kHotKeyNoRepeat included
+    uint16_t key = 0;       // virtual-key code; 0 (an emptied field) registers nothing
 };
 
 // Reads the six hot-key settings, each key before its modifiers, in the order

@@ -17,3 +17,21 @@ bool ProfileSurvivesRewrite(std::string_view bytes) {
     }
     return true;
 }
+
+namespace {
+
+// Generous: quoting a value that would have survived costs nothing.
+bool MayBeDropped(wchar_t c) {
+    return c <= L' ' || c == L'"' || c == L'\'' || c == 0x85 || c == 0xA0 || c == 0x1680 ||
+           (c >= 0x2000 && c <= 0x200B) || c == 0x2028 || c == 0x2029 || c == 0x202F ||
+           c == 0x205F || c == 0x3000 || c == 0xFEFF;
+}
+
+} // namespace
+
+std::wstring ProfileTextReadingAs(const std::wstring& text) {
+    if (text.empty() || (!MayBeDropped(text.front()) && !MayBeDropped(text.back()))) {
+        return text;
+    }
+    return L'"' + text + L'"';
+}

@@ -1,6 +1,7 @@
 // What the private-profile functions can do with a file's bytes.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 // Whether a write through the private-profile functions keeps everything the
@@ -11,3 +12,8 @@
 // its mark is read as such; there a NUL character counts, not a NUL byte,
 // and so does a last byte that makes no whole character.
 bool ProfileSurvivesRewrite(std::string_view bytes);
+
+// What to write so that the private-profile functions read back exactly
+// text. They drop blanks around a value and one pair of matching quotes, so
+// a value that begins or ends with either is written inside quotes.
+std::wstring ProfileTextReadingAs(const std::wstring& text);

@@ -49,6 +49,9 @@ public:
                           const std::wstring& value) override {
         return PrivateProfile(SettingFilePath()).WriteProfileText(section, key, value);
     }
+    bool RemoveProfileKey(const wchar_t* section, const wchar_t* key) override {
+        return PrivateProfile(SettingFilePath()).RemoveProfileKey(section, key);
+    }
 };
 
 SettingsStore& Store() {
@@ -110,6 +113,13 @@ bool PrivateProfile::WriteProfileText(const wchar_t* section, const wchar_t* key
         return false;
     }
     return ::WritePrivateProfileStringW(section, key, value.c_str(), m_path.c_str()) != FALSE;
+}
+
+bool PrivateProfile::RemoveProfileKey(const wchar_t* section, const wchar_t* key) {
+    if (m_path.empty() || !RewriteKeepsFile(m_path)) {
+        return false;
+    }
+    return ::WritePrivateProfileStringW(section, key, nullptr, m_path.c_str()) != FALSE;
 }
 
 void LoadSettingDefaults() {

@@ -44,6 +44,7 @@ public:
                                  const wchar_t* fallback) override;
     bool WriteProfileText(const wchar_t* section, const wchar_t* key,
                           const std::wstring& value) override;
+    bool RemoveProfileKey(const wchar_t* section, const wchar_t* key) override;
 
 private:
     std::wstring m_path;

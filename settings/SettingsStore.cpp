@@ -1,6 +1,7 @@
 #include "settings/SettingsStore.h"
 
 #include "settings/IntegerText.h"
+#include "settings/ProfileText.h"
 
 #include <cwchar>
 
@@ -81,10 +82,31 @@ bool SettingsStore::WriteSetting(const wchar_t* key, const std::wstring& value) 
     if (FindDefault(key) == nullptr || !FileCanHold(value)) {
         return false;
     }
-    if (IsAutoStartUp(key) && !m_shortcut.UpdateStartupShortcut(WantsShortcut(value))) {
-        return false;
+    if (IsAutoStartUp(key)) {
+        return WriteAutoStartUp(value);
     }
     return m_profile.WriteProfileText(kSettingSection, key, value);
+}
+
+bool SettingsStore::WriteAutoStartUp(const std::wstring& value) {
+    // The file first: a file that cannot be written leaves the shortcut as it
+    // was. When the shortcut then cannot follow, the file gets its old value
+    // back, so that the value stays stored only together with its shortcut.
+    const std::wstring previous =
+        m_profile.ReadProfileText(kSettingSection, kAutoStartUpKey, kMissingSettingText);
+    if (!m_profile.WriteProfileText(kSettingSection, kAutoStartUpKey, value)) {
+        return false;
+    }
+    if (m_shortcut.UpdateStartupShortcut(WantsShortcut(value))) {
+        return true;
+    }
+    if (previous == kMissingSettingText) {
+        m_profile.RemoveProfileKey(kSettingSection, kAutoStartUpKey);
+    } else {
+        m_profile.WriteProfileText(kSettingSection, kAutoStartUpKey,
+                                   ProfileTextReadingAs(previous));
+    }
+    return false;
 }
 
 bool SettingsStore::WriteSettingInt(const wchar_t* key, int value) {

@@ -43,6 +43,8 @@ public:
     // True when the value was stored.
     virtual bool WriteProfileText(const wchar_t* section, const wchar_t* key,
                                   const std::wstring& value) = 0;
+    // Takes the key out of section; true when it is gone.
+    virtual bool RemoveProfileKey(const wchar_t* section, const wchar_t* key) = 0;
 };
 
 // Makes the start-up shortcut exist or not exist.
@@ -66,13 +68,16 @@ public:
     // the same).
     bool ReadSetting(const wchar_t* key, std::wstring& value);
     int ReadSettingInt(const wchar_t* key) override;
-    // False for an unknown key, a value the file cannot hold, a failed
-    // shortcut update for AutoStartUp (file left unchanged) or a failed write.
+    // False for an unknown key, a value the file cannot hold or a failed
+    // write; for AutoStartUp also when the shortcut cannot follow the value
+    // (the file then keeps its old value). A failed write of AutoStartUp
+    // leaves the shortcut as it was.
     bool WriteSetting(const wchar_t* key, const std::wstring& value);
     bool WriteSettingInt(const wchar_t* key, int value) override;
 
 private:
     const std::wstring* FindDefault(const wchar_t* key) const;
+    bool WriteAutoStartUp(const std::wstring& value);
 
     ISettingProfile& m_profile;
     IStartupShortcut& m_shortcut;

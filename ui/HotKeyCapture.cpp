@@ -21,6 +21,29 @@ uint16_t HotKeyModifierOfKey(uint16_t vk) {
     }
 }
 
+bool HotKeyTypesText(uint16_t vk) {
+    switch (vk) {
+    case VK_BACK:
+    case VK_TAB:
+    case VK_RETURN:
+    case VK_SPACE:
+    case VK_DELETE: return true;
+    }
+    return (vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z') ||
+           (vk >= VK_NUMPAD0 && vk <= VK_DIVIDE) || (vk >= VK_OEM_1 && vk <= VK_OEM_3) ||
+           (vk >= VK_OEM_4 && vk <= VK_OEM_8) || vk == VK_OEM_102;
+}
+
+namespace {
+
+constexpr uint16_t kCommandModifiers = HOTKEYF_CONTROL | HOTKEYF_ALT | HOTKEYF_WIN;
+
+bool CountsAsHotKey(uint16_t vk, uint16_t modifiers) {
+    return !HotKeyTypesText(vk) || (modifiers & kCommandModifiers) != 0;
+}
+
+} // namespace
+
 HotKeyCaptureState StepHotKeyCapture(HotKeyCaptureState state, uint16_t vk, bool down) {
     const uint16_t modifier = HotKeyModifierOfKey(vk);
     if (modifier != 0) {
@@ -39,7 +62,13 @@ HotKeyCaptureState StepHotKeyCapture(HotKeyCaptureState state, uint16_t vk, bool
         state.m_bRestart = false;
     }
 
-    if (state.m_wHeldKey != 0) {
+    // The way to leave a field empty, so that it registers nothing.
+    if (down && (vk == VK_BACK || vk == VK_DELETE) &&
+        (state.m_wHeldModifiers & kCommandModifiers) == 0) {
+        state.m_wKey = 0;
+    }
+
+    if (state.m_wHeldKey != 0 && CountsAsHotKey(state.m_wHeldKey, state.m_wHeldModifiers)) {
         state.m_wKey = state.m_wHeldKey;
         state.m_wModifiers = state.m_wHeldModifiers;
     } else if (state.m_wKey == 0) {

@@ -17,9 +17,17 @@ struct HotKeyCaptureState {
 // for an ordinary key.
 uint16_t HotKeyModifierOfKey(uint16_t vk);
 
+// Keys that type or edit text: letters, digits (the keypad's too), space,
+// punctuation, Enter, Tab, Backspace and Delete. As a global hot key such a
+// key would vanish from every program's typing, so it counts only together
+// with Ctrl, Alt or the Windows key.
+bool HotKeyTypesText(uint16_t vk);
+
 // One captured key event. Modifiers alone show while held and vanish when
-// released; once an ordinary key was pressed the combination stays after
-// every key is up, and the next event starts from an empty combination.
+// released; once an ordinary key was pressed (a key that types text only
+// with Ctrl, Alt or the Windows key) the combination stays after every key is
+// up, and the next event starts from an empty combination. Backspace or
+// Delete pressed without Ctrl, Alt or the Windows key empties the value.
 HotKeyCaptureState StepHotKeyCapture(HotKeyCaptureState state, uint16_t vk, bool down);
 
 // A value given from outside: shown until the next key event, which starts a

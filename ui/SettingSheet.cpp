@@ -1,6 +1,7 @@
 #include "ui/SettingSheet.h"
 
 #include "app/LoupaDlg.h"
+#include "fw/WinApp.h"
 #include "resource.h"
 #include "settings/Settings.h"
 #include "ui/HotKeyModifiers.h"
@@ -60,15 +61,16 @@ void CPage1::OnHScroll(UINT, UINT, HWND scrollBar) {
 }
 
 BOOL CPage1::OnApply() {
-    WriteSettingInt(L"MaxRateZoomIn", m_sliderZoomIn.GetPos());
-    WriteSettingInt(L"MaxRateZoomOut", m_sliderZoomOut.GetPos());
-    StoreCheck(IDC_CHECK_CTRL, L"MouseZoomCtrl");
-    StoreCheck(IDC_CHECK_ALT, L"MouseZoomAlt");
-    StoreCheck(IDC_CHECK_SHIFT, L"MouseZoomShift");
-    StoreCheck(IDC_CHECK_WIN, L"MouseZoomWin");
-    StoreHotKey(m_hotKeyZoomIn, L"HotKeyZoomIn", L"HotKeyModZoomIn");
-    StoreHotKey(m_hotKeyZoomOut, L"HotKeyZoomOut", L"HotKeyModZoomOut");
-    StoreHotKey(m_hotKeyZoomCancel, L"HotKeyZoomCancel", L"HotKeyModZoomCancel");
+    // Every value is tried, also after a failure.
+    bool saved = WriteSettingInt(L"MaxRateZoomIn", m_sliderZoomIn.GetPos());
+    saved &= WriteSettingInt(L"MaxRateZoomOut", m_sliderZoomOut.GetPos());
+    saved &= StoreCheck(IDC_CHECK_CTRL, L"MouseZoomCtrl");
+    saved &= StoreCheck(IDC_CHECK_ALT, L"MouseZoomAlt");
+    saved &= StoreCheck(IDC_CHECK_SHIFT, L"MouseZoomShift");
+    saved &= StoreCheck(IDC_CHECK_WIN, L"MouseZoomWin");
+    saved &= StoreHotKey(m_hotKeyZoomIn, L"HotKeyZoomIn", L"HotKeyModZoomIn");
+    saved &= StoreHotKey(m_hotKeyZoomOut, L"HotKeyZoomOut", L"HotKeyModZoomOut");
+    saved &= StoreHotKey(m_hotKeyZoomCancel, L"HotKeyZoomCancel", L"HotKeyModZoomCancel");
 
     // The new combinations work at once: the hot keys belong to the zoom
     // window of the main dialog, the sheet's parent.
@@ -77,19 +79,26 @@ BOOL CPage1::OnApply() {
     if (mainDialog != nullptr && mainDialog->m_zoomWnd.m_hWnd != nullptr) {
         mainDialog->m_zoomWnd.RegisterHotKeysAnew();
     }
+    if (!saved) {
+        // Closing as if saved would leave the old values in force unnoticed;
+        // open, the sheet lets the user free the file and press OK again.
+        std::wstring text = L"設定を保存できませんでした。\n" + SettingFilePath();
+        fw::AfxMessageBox(sheet, text.c_str(), MB_OK | MB_ICONEXCLAMATION);
+        return FALSE;
+    }
     return CPropertyPage::OnApply();
 }
 
-void CPage1::StoreHotKey(const CHotKeyExCtrl& control, const wchar_t* keySetting,
+bool CPage1::StoreHotKey(const CHotKeyExCtrl& control, const wchar_t* keySetting,
                          const wchar_t* modSetting) {
     WORD key = 0;
     WORD flags = 0;
     control.GetHotKeyEx(key, flags);
-    WriteSettingInt(keySetting, key);
-    WriteSettingInt(modSetting, HotKeyFlagsToMod(flags));
+    bool saved = WriteSettingInt(keySetting, key);
+    return WriteSettingInt(modSetting, HotKeyFlagsToMod(flags)) && saved;
 }
 
-void CPage1::StoreCheck(int id, const wchar_t* setting) {
+bool CPage1::StoreCheck(int id, const wchar_t* setting) {
     LRESULT state = ::SendDlgItemMessageW(m_hWnd, id, BM_GETCHECK, 0, 0);
-    WriteSettingInt(setting, (state & 1) != 0 ? 1 : 0);
+    return WriteSettingInt(setting, (state & 1) != 0 ? 1 : 0);
 }

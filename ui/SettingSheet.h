@@ -23,10 +23,10 @@ protected:
 
 private:
     void LoadHotKey(CHotKeyExCtrl& control, const wchar_t* keySetting, const wchar_t* modSetting);
-    void StoreHotKey(const CHotKeyExCtrl& control, const wchar_t* keySetting,
+    bool StoreHotKey(const CHotKeyExCtrl& control, const wchar_t* keySetting,
                      const wchar_t* modSetting);
     void LoadCheck(int id, const wchar_t* setting);
-    void StoreCheck(int id, const wchar_t* setting);
+    bool StoreCheck(int id, const wchar_t* setting);
 };
 
 class CSettingPropetySheet : public fw::CPropertySheet {

@@ -4,6 +4,43 @@
 
 #include <cstdint>
 
+#ifndef VK_BACK
+constexpr uint16_t VK_BACK = 0x08;
+#endif
+#ifndef VK_TAB
+constexpr uint16_t VK_TAB = 0x09;
+#endif
+#ifndef VK_RETURN
+constexpr uint16_t VK_RETURN = 0x0D;
+#endif
+#ifndef VK_SPACE
+constexpr uint16_t VK_SPACE = 0x20;
+#endif
+#ifndef VK_DELETE
+constexpr uint16_t VK_DELETE = 0x2E;
+#endif
+#ifndef VK_NUMPAD0
+constexpr uint16_t VK_NUMPAD0 = 0x60;
+#endif
+#ifndef VK_DIVIDE
+constexpr uint16_t VK_DIVIDE = 0x6F;
+#endif
+#ifndef VK_OEM_1
+constexpr uint16_t VK_OEM_1 = 0xBA;
+#endif
+#ifndef VK_OEM_3
+constexpr uint16_t VK_OEM_3 = 0xC0;
+#endif
+#ifndef VK_OEM_4
+constexpr uint16_t VK_OEM_4 = 0xDB;
+#endif
+#ifndef VK_OEM_8
+constexpr uint16_t VK_OEM_8 = 0xDF;
+#endif
+#ifndef VK_OEM_102
+constexpr uint16_t VK_OEM_102 = 0xE2;
+#endif
+
 #ifndef VK_SHIFT
 constexpr uint16_t VK_SHIFT = 0x10;
 #endif

@@ -10,12 +10,19 @@ struct MAGTRANSFORM {
     float v[3][3];
 };
 
+// MAGCOLOREFFECT of magnification.h: a 5 by 5 colour matrix.
+struct MAGCOLOREFFECT {
+    float transform[5][5];
+};
+
 using PFN_MagInitialize = BOOL(WINAPI*)();
 using PFN_MagUninitialize = BOOL(WINAPI*)();
 using PFN_MagSetWindowSource = BOOL(WINAPI*)(HWND, RECT);
 using PFN_MagGetWindowSource = BOOL(WINAPI*)(HWND, RECT*);
 using PFN_MagSetWindowTransform = BOOL(WINAPI*)(HWND, MAGTRANSFORM*);
 using PFN_MagGetWindowTransform = BOOL(WINAPI*)(HWND, MAGTRANSFORM*);
+using PFN_MagSetColorEffect = BOOL(WINAPI*)(HWND, MAGCOLOREFFECT*);
+using PFN_MagGetColorEffect = BOOL(WINAPI*)(HWND, MAGCOLOREFFECT*);
 using PFN_MagGeneric = BOOL(WINAPI*)();
 
 // One entry per bound function, null when the library lacks it. Only
@@ -31,8 +38,8 @@ struct MagnificationEntries {
     PFN_MagGeneric MagGetWindowFilterList;
     PFN_MagGeneric MagSetImageScalingCallback;
     PFN_MagGeneric MagGetImageScalingCallback;
-    PFN_MagGeneric MagSetColorEffect;
-    PFN_MagGeneric MagGetColorEffect;
+    PFN_MagSetColorEffect MagSetColorEffect;
+    PFN_MagGetColorEffect MagGetColorEffect;
 };
 
 // Windows major version, 0 when the query failed. Set during static

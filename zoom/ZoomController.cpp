@@ -71,6 +71,14 @@ RECT SourceRectAround(const RECT& client, POINT cursor, double rate) {
     return source;
 }
 
+bool SystemExcludesFromCapture(unsigned majorVersion, unsigned buildNumber) {
+    return majorVersion > 10 || (majorVersion == 10 && buildNumber >= 19041);
+}
+
+bool CopiesScreenLive(int osMajorVersion, bool excludedFromCapture) {
+    return (osMajorVersion > 0 && osMajorVersion <= 5) || excludedFromCapture;
+}
+
 ZoomController::ZoomController(IZoomPlatform& platform, ISettings& settings)
     : m_platform(platform), m_settings(settings) {}
 

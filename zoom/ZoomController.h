@@ -83,6 +83,18 @@ double PreviousWholeRate(double rate, double wheelStep);
 // client first, so the result always lies inside client.
 RECT SourceRectAround(const RECT& client, POINT cursor, double rate);
 
+// Windows 10 version 2004 (build 19041) is the first to leave a window with
+// WDA_EXCLUDEFROMCAPTURE out of screen copies; earlier versions take the value
+// for WDA_MONITOR and would copy the window as a black area.
+bool SystemExcludesFromCapture(unsigned majorVersion, unsigned buildNumber);
+// Whether the screen-copy path copies the screen live at every tick. That
+// needs a copy that cannot contain the zoom window: on Windows 5 and older a
+// copy of the screen leaves layered windows out, elsewhere only a window
+// excluded from capture stays out. Otherwise the view would magnify its own
+// output, and the path stretches a snapshot taken before the window covers
+// the monitor.
+bool CopiesScreenLive(int osMajorVersion, bool excludedFromCapture);
+
 class ZoomController {
 public:
     // The WM_TIMER identifier of the ticks, whichever timer sends them.

@@ -32,7 +32,9 @@ MAGTRANSFORM ScaleMatrix(double rate) {
 }
 } // namespace
 
-CZoomWnd::CZoomWnd() : m_zoom(*this, Settings()), m_useMagnifier(g_magnifierUsable) {
+CZoomWnd::CZoomWnd()
+    : m_zoom(*this, Settings()), m_useMagnifier(g_magnifierUsable),
+      m_liveCapture(CopiesScreenLive(g_osMajorVersion, false)) {
     m_zoom.UpdateMonitorRect();
     if (m_useMagnifier) {
         m_magTransform = ScaleMatrix(1.0);
@@ -66,6 +68,9 @@ int CZoomWnd::OnCreate(LPCREATESTRUCTW cs) {
     if (m_useMagnifier && !CreateMagnifierChild(cs->cx, cs->cy)) {
         m_useMagnifier = false;
     }
+    if (!m_useMagnifier) {
+        m_liveCapture = CopiesScreenLive(g_osMajorVersion, ExcludeFromCapture());
+    }
     InstallZoomHooks(m_hWnd);
     // Hidden: the cancel key comes with the first zoom shown.
     RegisterZoomHotKeys(m_hWnd, false);
@@ -77,6 +82,26 @@ void CZoomWnd::OnDestroy() {
     m_zoom.OnDestroy();
     RemoveZoomHooks();
     UnregisterZoomHotKeys(m_hWnd);
+}
+
+bool CZoomWnd::ExcludeFromCapture() {
+    using RtlGetVersionProc = LONG(WINAPI*)(OSVERSIONINFOW*);
+    using SetWindowDisplayAffinityProc = BOOL(WINAPI*)(HWND, DWORD);
+    constexpr DWORD kExcludeFromCapture = 0x11; // WDA_EXCLUDEFROMCAPTURE
+    // The system's own version: GetVersionEx tells an executable without a
+    // compatibility manifest that Windows 10 is Windows 8.
+    auto rtlGetVersion = reinterpret_cast<RtlGetVersionProc>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    if (rtlGetVersion == nullptr || rtlGetVersion(&version) != 0 ||
+        !SystemExcludesFromCapture(version.dwMajorVersion, version.dwBuildNumber)) {
+        return false;
+    }
+    // Bound at run time: user32 before Windows 7 lacks it.
+    auto setAffinity = reinterpret_cast<SetWindowDisplayAffinityProc>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SetWindowDisplayAffinity")));
+    return setAffinity != nullptr && setAffinity(m_hWnd, kExcludeFromCapture) != FALSE;
 }
 
 BOOL CZoomWnd::CreateMagnifierChild(int cx, int cy) {
@@ -135,7 +160,7 @@ void CZoomWnd::OnPaint() {
 void CZoomWnd::PaintScreenCopy(HDC dc) {
     const RECT& monitor = m_zoom.MonitorRect();
     RECT source = m_zoom.SourceRect();
-    if (LiveCapture()) {
+    if (m_liveCapture) {
         ::OffsetRect(&source, monitor.left, monitor.top);
         fw::CClientDC screen(nullptr);
         ::StretchBlt(dc, 0, 0, Width(monitor), Height(monitor), screen.m_hDC, source.left,
@@ -193,7 +218,7 @@ bool CZoomWnd::IsVisible() {
 }
 
 void CZoomWnd::CaptureMonitor(const RECT& monitor) {
-    if (m_useMagnifier || LiveCapture()) {
+    if (m_useMagnifier || m_liveCapture) {
         return;
     }
     if (m_bitmapDC.m_width != Width(monitor) || m_bitmapDC.m_height != Height(monitor)) {
@@ -312,5 +337,5 @@ void CZoomWnd::SetMagnifierSource(const RECT& source, const RECT& monitor) {
 }
 
 bool CZoomWnd::ShowsLiveScreen() {
-    return m_useMagnifier || LiveCapture();
+    return m_useMagnifier || m_liveCapture;
 }

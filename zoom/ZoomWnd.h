@@ -26,6 +26,9 @@ public:
     double Rate() const { return m_zoom.Rate(); }
     const ZoomController& Controller() const { return m_zoom; }
     bool UsesMagnifier() const { return m_useMagnifier; }
+    // The screen-copy path copies the screen at every tick rather than
+    // stretching a snapshot.
+    bool CopiesLive() const { return m_liveCapture; }
     // Registers the hot keys again from the settings: zoom in and zoom out,
     // and cancel while a zoom is shown.
     void RegisterHotKeysAnew();
@@ -48,9 +51,9 @@ private:
     void DrawCaption(HDC dc);
     // Covers exactly rect with no visible window above it.
     bool IsPlacedTopMostAt(const RECT& rect) const;
-    // Where the picture comes from on the screen-copy path: live from the
-    // screen where a capture leaves the zoom window out, else a snapshot.
-    bool LiveCapture() const { return g_osMajorVersion > 0 && g_osMajorVersion <= 5; }
+    // Asks the system to leave this window out of screen copies, where it
+    // honours that; true when it does.
+    bool ExcludeFromCapture();
 
     static void CALLBACK ZoomTimerProc(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR);
 
@@ -77,6 +80,9 @@ private:
     // Rendering through the Magnification API; decided at construction and
     // dropped when the magnifier child cannot be made.
     bool m_useMagnifier;
+    // Where the screen-copy path takes its picture: live from the screen, or
+    // from the snapshot in m_bitmapDC. Decided when the window is created.
+    bool m_liveCapture;
     CBitmapDC m_bitmapDC;
     HWND m_hwndMagnifier = nullptr;
     // Where the multimedia timer posts its ticks; set before the timer starts

@@ -5,7 +5,7 @@ import struct
 import unittest
 
 import harness
-from harness import ini, pattern, probe, rects, sheet, shelllink, target
+from harness import ini, magnification, pattern, probe, rects, sheet, shelllink, target
 from harness.images import Image
 from harness.waiting import WaitTimeout, holds, wait_until
 from harness.xevents import MapRecorder, Shown, parse_events, resource_id_mask
@@ -181,6 +181,28 @@ class TargetLog_Parses(unittest.TestCase):
         self.assertEqual((backward.wheel_delta, backward.key_state), (-120, 0))
         # wParam sign-extended: the same backward notch.
         self.assertEqual(target.parse_log("WM_MOUSEWHEEL -7864320 0\n")[0].wheel_delta, -120)
+
+
+class MagnificationLog_Parses(unittest.TestCase):
+    def test_calls_and_the_rates_of_pure_scales(self):
+        text = ("attach module=C:\\windows\\system32\\Magnification.dll\n"
+                "MagSetWindowTransform window=0x1 matrix=1.1,0,0,0,1.1,0,0,0,1 result=1\n"
+                "MagSetWindowSource window=0x1 rect=1920,0,2240,256 captured=1 result=1\n"
+                "MagSetWindowTransform window=0x1 matrix=1.1,0,0,0,1.1,0,0,0,1 result=1\n"
+                "size window=0x1 size=1280x1024 host=1280x1024\n"
+                "MagSetWindowTransform window=0x1 matrix=4,0,0,0,4,0,0,0,1 result=1\n"
+                "MagSetWindowTransform window=0x1 matrix=2,0")  # still being written
+        calls = magnification.parse_calls(text)
+        self.assertEqual([c.name for c in calls], ["attach"] + ["MagSetWindowTransform",
+                         "MagSetWindowSource", "MagSetWindowTransform", "size",
+                         "MagSetWindowTransform"])
+        self.assertEqual(calls[2].rect(), (1920, 0, 2240, 256))
+        self.assertEqual(calls[4].size("host"), (1280, 1024))
+        self.assertEqual(magnification.rates_set(calls), [1.1, 4.0])
+        for matrix in ("2,0,0,0,3,0,0,0,1", "2,0,0.5,0,2,0,0,0,1", "2,0,0,0,2,0,0,0,0"):
+            with self.subTest(matrix), self.assertRaises(AssertionError):
+                magnification.rates_set(magnification.parse_calls(
+                    f"MagSetWindowTransform window=0x1 matrix={matrix} result=1\n"))
 
 
 class Probe_Parses(unittest.TestCase):

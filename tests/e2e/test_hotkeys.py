@@ -84,6 +84,12 @@ class HotKeys_Defaults(HotKeyTestCase):
         self.assertTrue(loupa.running())
 
 
+class HotKeys_Defaults_Magnifier(HotKeys_Defaults):
+    magnifier = True
+    # Nothing zooms there.
+    test_first_start_writes_auto_start_and_the_six_hot_keys = None
+
+
 class HotKeys_Exit(HotKeyTestCase):
     def test_after_exit_the_keys_and_the_ctrl_wheel_reach_the_program(self):
         loupa, target, zoom = self.start_zoom_scene()

@@ -20,7 +20,7 @@ QUIET = 1.5
 START = 30
 PAINTED = 10  # for the sheet to show what it holds
 
-VK_SHIFT, VK_CONTROL, VK_MENU, VK_ESCAPE, VK_Z = 16, 17, 18, 27, 90
+VK_BACK, VK_SHIFT, VK_CONTROL, VK_MENU, VK_ESCAPE, VK_Z = 8, 16, 17, 18, 27, 90
 VK_OEM_MINUS, VK_OEM_7 = 189, 222
 
 # The page's texts in template order: statics, then group boxes, check boxes.
@@ -234,6 +234,37 @@ class SettingsSheet_HotKeys(SheetTestCase):
         zoom.wait_hidden(GLIDE)
         self.assertTrue(loupa.running())
 
+    def test_backspace_empties_a_field_and_ok_registers_nothing(self):
+        loupa, target, zoom = self.start_zoom_scene()
+        path = self.wait_settings_file()
+        self.open_sheet(loupa)
+
+        self.focus_control(HOTKEY_ZOOMIN)
+        self.input.key("BackSpace")
+        self.wait_hot_key_shows(HOTKEY_ZOOMIN, "")
+        # A key that types text counts only with Ctrl, Alt or the Windows key.
+        self.input.key("shift+z")
+        self.assertTrue(self.holds(lambda: not self.sheets.hot_key_text_differences(
+            self.sheets.screenshot(self.env.work_dir / "sheet.png"), self.sheets.read(),
+            HOTKEY_ZOOMIN, ""), QUIET), "Shift+Z filled the field")
+        self.sheets.click(IDOK)
+        self.sheets.wait_closed()
+
+        settings = dict(ini.keys_of(path))
+        self.assertEqual((settings["HotKeyZoomIn"], settings["HotKeyModZoomIn"]), ("0", "0"))
+        # Nothing is registered for it: Backspace and the old combination are
+        # the program's again.
+        target.focus(self.input)
+        mark = target.mark()
+        self.input.key("BackSpace")
+        self.input.key("super+alt+apostrophe")
+        self.wait_until(lambda: {VK_BACK, VK_OEM_7} <= {
+            m.wparam for m in target.messages(since=mark)
+            if m.name in ("WM_KEYDOWN", "WM_SYSKEYDOWN")}, PAINTED,
+            message="Backspace and the old zoom-in combination at the program")
+        self.assertTrue(zoom.stays_hidden(QUIET), "something still zooms in")
+        self.assertTrue(loupa.running())
+
     def test_focused_control_takes_the_zoom_in_combination(self):
         loupa, target, zoom = self.start_zoom_scene()
         self.open_sheet(loupa)
@@ -253,6 +284,48 @@ class SettingsSheet_HotKeys(SheetTestCase):
         target.focus(self.input)
         self.input.key("super+alt+apostrophe")
         zoom.wait_rate(4.0, target.center, GLIDE)
+
+
+class SettingsSheet_Saving(SheetTestCase):
+    def message_boxes(self):
+        """Loupa's message boxes on the screen: windows captioned with its
+        name (the hidden main dialog has the same caption)."""
+        return [w for w in self.probe.windows("Loupa") if w.visible
+                and any(c.cls.lower() == "static" and c.text for c in w.controls)]
+
+    def test_a_failed_save_is_reported_and_the_sheet_stays_open(self):
+        loupa = self.wait_resident(self.start_loupa())
+        path = self.wait_settings_file()
+        self.open_sheet(loupa)
+        saved = path.read_bytes()  # with the keys the sheet read
+        self.sheets.click(CHECK_ALT)
+        self.wait_until(lambda: self.sheets.read().control(CHECK_ALT).check == 1, PAINTED,
+                        message="Alt checked")
+        # A folder in the file's place stops every writer; file modes would
+        # not stop Wine running as root.
+        path.unlink()
+        path.mkdir()
+
+        self.sheets.click(IDOK)
+
+        box = self.wait_until(self.message_boxes, PAINTED, message="a message box of Loupa")[0]
+        text = "\n".join(c.text for c in box.controls if c.cls.lower() == "static")
+        self.assertIn("設定を保存できませんでした。", text)
+        self.assertIn(self.prefix.to_windows(path).lower(), text.lower())
+        self.assertEqual(len(self.sheets.windows()), 1)
+        self.input.click(1, *self.sheets.center(box.control(IDOK)))
+        self.wait_until(lambda: not self.message_boxes(), PAINTED,
+                        message="the message box to close")
+        self.assertTrue(self.holds(lambda: len(self.sheets.windows()) == 1, QUIET),
+                        "the sheet closed after the failed save")
+
+        # With the file back, OK stores what the sheet shows and closes it.
+        path.rmdir()
+        path.write_bytes(saved)
+        self.sheets.click(IDOK)
+        self.sheets.wait_closed()
+        self.assertEqual(self.settings()["MouseZoomAlt"], "1")
+        self.assertTrue(loupa.running())
 
 
 class SettingsSheet_Limits(SheetTestCase):

@@ -11,6 +11,7 @@ import time
 
 import harness
 from harness import ini, shelllink
+from harness.sheet import CHECK_ALT
 from harness.images import Image
 from harness.loupa import appdata_settings, startup_shortcut
 from harness.xevents import MapRecorder
@@ -264,6 +265,24 @@ class Tray_Menu(TrayTestCase):
         self.close_menu(loupa, menu)
         self.assertShown(loupa, mark, set(menus))
 
+    def test_auto_start_item_leaves_the_shortcut_when_the_file_cannot_be_written(self):
+        loupa = self.start_resident()
+        link = startup_shortcut(self.prefix)
+        path = appdata_settings(self.prefix)
+        self.wait_until(lambda: link.exists() and self.auto_start() == "1", START,
+                        message="the defaults: Loupa.lnk and AutoStartUp=1", ignore=(OSError,))
+        shortcut = link.read_bytes()
+        # A folder in the file's place stops every writer; file modes would
+        # not stop Wine running as root.
+        path.unlink()
+        path.mkdir()
+
+        self.choose_menu_item(loupa, self.open_tray_menu(loupa), AUTO_START)
+
+        self.assertTrue(self.holds(lambda: link.exists() and link.read_bytes() == shortcut, QUIET),
+                        "the shortcut changed although AutoStartUp could not be written")
+        self.assertTrue(loupa.running())
+
     def test_menu_closes_without_a_command(self):
         loupa = self.start_resident()
         cases = [
@@ -336,6 +355,24 @@ class Tray_Menu(TrayTestCase):
         self.wait_until(lambda: not loupa.running() or self.tray_icon_count() == 1, START,
                         message="the icon of the new start", ignore=(RuntimeError,))
         self.assertTrue(loupa.running(), "the new start ended")
+
+
+    def test_exit_with_the_settings_sheet_open_closes_it_unsaved(self):
+        loupa = self.start_resident()
+        sheets = harness.SettingsSheet(self.env, self.probe)
+        sheets.open_by_double_click()
+        # Moved off the tray, whose icon stays in reach.
+        sheets.move(loupa.pid, *SHEET_SPOT)
+        before = self.state()  # opening wrote the keys the sheet read
+        sheets.click(CHECK_ALT)
+        self.wait_until(lambda: sheets.read().control(CHECK_ALT).check == 1, STEP,
+                        message="Alt checked in the sheet")
+
+        self.choose_menu_item(loupa, self.open_tray_menu(loupa), "終了(&X)")
+
+        self.assertEqual(loupa.wait_exit(END), 0)
+        self.wait_tray_icons(0)
+        self.assertEqual(self.state(), before)
 
 
 if __name__ == "__main__":

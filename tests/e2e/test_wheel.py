@@ -2,10 +2,11 @@
 """Zooming with the mouse wheel as a user meets it: the configured chord of
 modifier keys (Ctrl by default) turns wheel notches into zoom steps of 0.1
 that the program under the pointer never sees; any other wheel turn is that
-program's. The chord is read from the settings file at every notch."""
+program's, and so is a backward notch with nothing zoomed, which would change
+nothing. The chord is read from the settings file at every notch."""
 
 import harness
-from harness import ini
+from harness import ini, magnification
 from harness.loupa import appdata_settings
 from harness.target import MK_CONTROL, MK_SHIFT
 
@@ -52,9 +53,12 @@ class WheelTestCase(harness.LoupaTestCase):
 
 class Wheel_DefaultChord(WheelTestCase):
     def test_ctrl_wheel_steps_the_zoom_and_is_swallowed(self):
-        _, target, zoom = self.start_zoom_scene()
+        loupa, target, zoom = self.start_zoom_scene()
 
         self.assertZoomsWithoutProgram(target, zoom, "ctrl")
+        if self.magnifier:
+            # A scale for each notch.
+            self.assertEqual(magnification.rates_set(self.magnifier_calls(loupa)), [1.1, 1.0])
 
     def test_other_wheel_turns_reach_the_program(self):
         _, target, zoom = self.start_zoom_scene()
@@ -63,10 +67,18 @@ class Wheel_DefaultChord(WheelTestCase):
             ("wheel alone, backward", "", -1, 0),
             ("Ctrl+Shift+wheel, forward", "ctrl+shift", +1, MK_CONTROL | MK_SHIFT),
             ("Ctrl+Shift+wheel, backward", "ctrl+shift", -1, MK_CONTROL | MK_SHIFT),
+            # With nothing zoomed it would change nothing: the program's own.
+            ("Ctrl+wheel backward, nothing zoomed", "ctrl", -1, MK_CONTROL),
         ]
         for name, modifiers, notches, key_state in cases:
             with self.subTest(name):
                 self.assertReachesProgram(target, zoom, modifiers, notches, key_state)
+
+
+class Wheel_DefaultChord_Magnifier(Wheel_DefaultChord):
+    magnifier = True
+    # Nothing zooms there.
+    test_other_wheel_turns_reach_the_program = None
 
 
 class Wheel_ChordFromTheFile(WheelTestCase):

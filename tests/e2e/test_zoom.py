@@ -7,6 +7,11 @@ moves to the other monitor with the cursor, and takes the top back from
 another program's top-most window. At 150 % scaling it still covers the
 monitor pixel for pixel, and its caption is half as large again.
 
+Each case runs on both paths: the screen copy that Loupa falls back to, and
+the Magnification API through the stand-in Magnification.dll, where the
+view is the same without a caption, and the library's call log shows what
+Loupa asked of it.
+
 Every expected picture is computed from a screenshot taken before the zoom,
 with the rule by which the view is placed: for a client area W x H, rate r
 and the cursor (px, py) in client coordinates clamped into [0, W] x [0, H],
@@ -18,6 +23,7 @@ import time
 
 import harness
 from harness import Image, ZoomView, blank, compare, crop, scale
+from harness import magnification
 from harness.environment import BASE_DPI, mul_div
 from harness.loupa import TRAY_MENU
 from harness.processes import run_tool
@@ -117,11 +123,14 @@ class ZoomTestCase(harness.LoupaTestCase):
         super().setUp()
         self.file_count = 0
         self.kept = []
+        # The screen copy writes the rate over the view; the Magnification
+        # API path shows the view alone.
+        self.captioned = not self.magnifier
 
     # ---- the scene ----------------------------------------------------
-    def start_resident_loupa(self):
+    def start_resident_loupa(self, variables=None):
         """Loupa with its icon in Wine's tray, which must lie in its band."""
-        loupa = self.wait_resident(self.start_loupa(), timeout=START)
+        loupa = self.wait_resident(self.start_loupa(variables=variables), timeout=START)
         tray = self.windows.tray()
         self.assertLessEqual(tray.window.rect[3], TRAY_BAND - 4,
                              f"the tray lies outside the band left for it: {tray.window}")
@@ -196,12 +205,16 @@ class ZoomTestCase(harness.LoupaTestCase):
                                  f"{expected.name}") from None
 
     def wait_zoomed_view(self, before, monitor, rate, cursor, what):
-        """Waits until the screen over monitor shows the zoomed view; returns
-        that screenshot and the view computed for it."""
+        """Waits until the screen over monitor shows the zoomed view (all of
+        it where there is no caption); returns that screenshot and the view
+        computed for it."""
         view = self.zoomed_view(before, monitor, rate, cursor, what)
-        expected = blank(view, self.work_file(f"{what}-expected"),
-                         [caption_box(monitor, self.dpi)])
-        shot = self.wait_view(monitor, expected, f"{what}: {rate}x around {cursor}")
+        expected = view
+        if self.captioned:
+            expected = blank(view, self.work_file(f"{what}-expected"),
+                             [caption_box(monitor, self.dpi)])
+        shot = self.wait_view(monitor, expected, f"{what}: {rate}x around {cursor}",
+                              without_caption=self.captioned)
         return shot, view
 
     def caption(self, shot, view, monitor):
@@ -219,12 +232,55 @@ class ZoomTestCase(harness.LoupaTestCase):
         return Caption(points, hidden)
 
     def assertCaption(self, caption):
-        """Green letters in two lines at the top right corner."""
+        """Green letters in two lines at the top right corner; none at all
+        where the view has no caption."""
+        if not self.captioned:
+            self.assertEqual(caption.points, frozenset(), f"a caption: {caption}")
+            return
         self.assertGreater(len(caption.points), 300, f"no green caption: {caption}")
         self.assertEqual(len(caption.lines), 2, f"not two lines: {caption}")
         self.assertLess(caption.lines[0][0], 20, f"not at the top: {caption}")
         self.assertGreater(max(x for x, _ in caption.points), -25,
                            f"not right-aligned: {caption}")
+
+    # ---- the Magnification API ----------------------------------------
+    def assertMagnifierSetUp(self, loupa, monitor):
+        """MagInitialize once, before Loupa's windows existed; then one
+        "Magnifier" child at the zoom window's client size."""
+        calls = self.magnifier_calls(loupa)
+        names = [c.name for c in calls]
+        self.assertEqual(names.count("MagInitialize"), 1, names[:5])
+        init = calls[names.index("MagInitialize")]
+        self.assertEqual(init.fields["result"], "1", init)
+        self.assertNotIn("LoupaWnd", init.fields["windows"].split("|"), init)
+        created = [c for c in calls if c.name == "create"]
+        self.assertEqual(len(created), 1, created)
+        self.assertLess(names.index("MagInitialize"), names.index("create"))
+        self.assertEqual({k: created[0].fields[k] for k in ("class", "name", "style", "position")},
+                         {"class": "Magnifier", "name": "MagnifierWindow",
+                          "style": "0x50000000", "position": "0,0"})
+        self.assertEqual(created[0].size(), size(monitor))
+        self.assertEqual(created[0].size("host"), size(monitor))
+
+    def assertNothingElseAsked(self, loupa):
+        """Loupa never undoes the initialisation, filters windows, sets a
+        colour effect or scales the image itself."""
+        asked = {c.name for c in self.magnifier_calls(loupa)}
+        self.assertEqual(asked & set(magnification.CALLED),
+                         {"MagInitialize", "MagSetWindowSource", "MagSetWindowTransform"})
+
+    def assertSourceSet(self, loupa, monitor, cursor, rate):
+        """MagSetWindowSource was given the source for cursor (screen
+        coordinates) in screen coordinates: offset by the monitor's corner."""
+        width, height = size(monitor)
+        client = (cursor[0] - monitor[0], cursor[1] - monitor[1])
+        source = offset(source_rect(width, height, rate, client), monitor[0], monitor[1])
+        rects = [c.rect() for c in self.magnifier_calls(loupa, "MagSetWindowSource")]
+        self.assertIn(source, rects)
+
+    def exit_loupa(self, loupa):
+        self.choose(loupa, "終了(&X)")
+        self.assertEqual(loupa.wait_exit(START), 0)
 
     # ---- failure hygiene ----------------------------------------------
     def keep(self, *paths):
@@ -262,6 +318,20 @@ class Zoom_OneMonitor(ZoomTestCase):
         self.input.move(*point)
         shot, view = self.wait_zoomed_view(before, self.MONITOR, RATE_IN, point, "zoomed")
         self.assertCaption(self.caption(shot, view, self.MONITOR))
+        if not self.magnifier:
+            return
+        self.assertMagnifierSetUp(loupa, self.MONITOR)
+        # Every step of the glide, 0.25 apart, as a pure scale.
+        self.assertEqual(magnification.rates_set(self.magnifier_calls(loupa)),
+                         [1 + 0.25 * step for step in range(1, 13)])
+        self.assertSourceSet(loupa, self.MONITOR, point, RATE_IN)
+
+        self.exit_loupa(loupa)
+
+        calls = self.magnifier_calls(loupa)
+        self.assertEqual([c.name for c in calls[-2:]], ["destroy", "detach"])
+        self.assertEqual(calls[-1].fields, {"freed": "1"}, "the library was not freed")
+        self.assertNothingElseAsked(loupa)
 
     def hot_key_zoom_in(self, point):
         """The scene zoomed in by the hot key, the cursor resting at point;
@@ -355,6 +425,8 @@ class Zoom_OneMonitor(ZoomTestCase):
         caption_out = self.caption(shot, view, self.MONITOR)
         self.assertCaption(caption_in)
         self.assertCaption(caption_out)
+        if not self.captioned:
+            return
         # "Loupa " stays; from "x 4.00 " to "x 2.00 " one letter changes.
         self.assertEqual(caption_in.differing_columns(caption_out, 0), [])
         changed = caption_in.differing_columns(caption_out, 1)
@@ -387,6 +459,32 @@ class Zoom_OneMonitor(ZoomTestCase):
                        without_caption=False)
         self.assertTrue(self.holds(lambda: not self.zoom_windows(loupa), 1.0),
                         "the zoom window came back")
+
+
+class Zoom_OneMonitor_Magnifier(Zoom_OneMonitor):
+    magnifier = True
+    # How the view is made does not matter there.
+    test_top_most_window_coming_up_over_the_zoom_is_covered_again = None
+
+    def test_zoom_copies_the_screen_when_the_magnifier_cannot_be_made(self):
+        target = self.start_target(self.TARGET)
+        before = self.shot("before")
+        point = (700, 300)
+        self.captioned = True
+        # The library's switch, and what MagInitialize then returns.
+        for switch, result in (("fail", "0"), ("no-class", "1")):
+            with self.subTest(switch):
+                loupa = self.start_resident_loupa({magnification.INITIALIZE_VARIABLE: switch})
+                target.focus(self.input, point)
+
+                self.input.key("super+alt+apostrophe")
+
+                shot, view = self.wait_zoomed_view(before, self.MONITOR, RATE_IN, point, switch)
+                self.assertCaption(self.caption(shot, view, self.MONITOR))
+                self.exit_loupa(loupa)
+                calls = [(c.name, c.fields.get("result", c.fields.get("freed")))
+                         for c in self.magnifier_calls(loupa) if c.name != "attach"]
+                self.assertEqual(calls, [("MagInitialize", result), ("detach", "1")])
 
 
 class Zoom_At150Percent(ZoomTestCase):
@@ -424,11 +522,13 @@ class Zoom_At150Percent(ZoomTestCase):
 
 
 class Zoom_TwoMonitors(ZoomTestCase):
+    """A monitor of 1920x1080 and one of 1280x1024 on its right."""
     dual_monitor = True
+    right_monitor = (1280, 1024)
     LEFT = (0, 0, 1920, 1080)
-    RIGHT = (1920, 0, 3840, 1080)
+    RIGHT = (1920, 0, 3200, 1024)
     LEFT_TARGET = (0, TRAY_BAND, 1920, 1080)
-    RIGHT_TARGET = (1920, TRAY_BAND, 3840, 1080)
+    RIGHT_TARGET = (1920, TRAY_BAND, 3200, 1024)
 
     def assertUnchanged(self, shot, before, rect, what):
         """The part rect of shot is as it was in before."""
@@ -438,11 +538,14 @@ class Zoom_TwoMonitors(ZoomTestCase):
         self.assertLessEqual(count, TOLERANCE, f"{what} changed in {count} pixels")
 
     def test_zoom_covers_the_cursors_monitor_and_moves_with_the_cursor(self):
+        on_right, on_left = (2900, 600), (700, 500)
+        # Loupa starts on the smaller monitor: on the Magnification API path
+        # its magnifier child, made at that size, must grow on the left.
+        self.input.move(*on_right)
         loupa = self.start_resident_loupa()
         self.start_target(self.LEFT_TARGET)
         right_target = self.start_target(self.RIGHT_TARGET)
         before = self.shot("before")
-        on_right, on_left = (2900, 600), (700, 500)
         right_target.focus(self.input, on_right)
 
         self.input.key("super+alt+apostrophe")
@@ -457,6 +560,20 @@ class Zoom_TwoMonitors(ZoomTestCase):
         shot, view = self.wait_zoomed_view(before, self.LEFT, RATE_IN, on_left, "left monitor")
         self.assertCaption(self.caption(shot, view, self.LEFT))
         self.assertUnchanged(shot, before, self.RIGHT_TARGET, "the right monitor")
+        if not self.magnifier:
+            return
+        self.assertMagnifierSetUp(loupa, self.RIGHT)
+        self.assertSourceSet(loupa, self.RIGHT, on_right, RATE_IN)
+        self.assertSourceSet(loupa, self.LEFT, on_left, RATE_IN)
+        # The child always at the zoom window's size.
+        sizes = [(c.size(), c.size("host")) for c in self.magnifier_calls(loupa)
+                 if c.name in ("create", "size")]
+        self.assertTrue(all(child == host for child, host in sizes), sizes)
+        self.assertEqual(sizes[-1][0], size(self.LEFT))
+
+
+class Zoom_TwoMonitors_Magnifier(Zoom_TwoMonitors):
+    magnifier = True
 
 
 if __name__ == "__main__":

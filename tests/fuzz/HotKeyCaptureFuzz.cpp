@@ -38,6 +38,16 @@ uint16_t ModifierFlag(uint16_t vk) {
     return 0;
 }
 
+// Keys that type or edit text, listed here too: they count only with Ctrl,
+// Alt or the Windows key.
+bool TypesText(uint16_t vk) {
+    return vk == 0x08 || vk == 0x09 || vk == 0x0D || vk == 0x20 || vk == 0x2E ||
+           (vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z') || (vk >= 0x60 && vk <= 0x6F) ||
+           (vk >= 0xBA && vk <= 0xC0) || (vk >= 0xDB && vk <= 0xDF) || vk == 0xE2;
+}
+
+constexpr uint16_t kCommandFlags = HOTKEYF_CONTROL | HOTKEYF_ALT | HOTKEYF_WIN;
+
 // What is held, told from the events alone: a modifier flag is held when the
 // last event of its keys was a press; the held key is the last ordinary key
 // pressed, until that same key is released.
@@ -58,9 +68,9 @@ struct HeldModel {
 };
 
 // Every modifier key, and ordinary keys the user is likely to combine them with.
-const uint16_t kKeys[] = {0x10, 0x11, 0x12, 0x5B, 0x5C, 0x5D, 0xA0, 0xA1, 0xA2,
-                          0xA3, 0xA4, 0xA5, 0x41, 0x42, 0x74, 0x09, 0x1B, 0x0D,
-                          0xDE, 0xBD, 0x00, 0xFF, 0x5A, 0x5E, 0x13, 0x14};
+const uint16_t kKeys[] = {0x10, 0x11, 0x12, 0x5B, 0x5C, 0x5D, 0xA0, 0xA1, 0xA2, 0xA3,
+                          0xA4, 0xA5, 0x41, 0x42, 0x74, 0x09, 0x1B, 0x0D, 0xDE, 0xBD,
+                          0x00, 0xFF, 0x5A, 0x5E, 0x13, 0x14, 0x08, 0x2E, 0x20, 0x61};
 
 std::string Show(const HotKeyCaptureState& s) {
     return "key " + std::to_string(s.m_wKey) + " modifiers " + std::to_string(s.m_wModifiers) +
@@ -103,10 +113,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                   state, what);
             Check(ModifierFlag(state.m_wKey) == 0, "the shown key is a modifier", state, what);
             // What is shown: the held combination while an ordinary key is
-            // held; after that it stays, unless a new combination began.
-            uint16_t key = state.m_wHeldKey;
+            // held that counts with the modifiers held; after that it stays,
+            // unless a new combination began or Backspace or Delete without
+            // Ctrl, Alt or the Windows key emptied it.
+            const bool counts =
+                state.m_wHeldKey != 0 &&
+                (!TypesText(state.m_wHeldKey) || (state.m_wHeldModifiers & kCommandFlags) != 0);
+            const bool empties =
+                down && (vk == 0x08 || vk == 0x2E) && (held.modifiers & kCommandFlags) == 0;
+            uint16_t key = counts ? state.m_wHeldKey : 0;
             uint16_t modifiers = state.m_wHeldModifiers;
-            if (key == 0 && !before.m_bRestart && before.m_wKey != 0) {
+            if (!counts && !empties && !before.m_bRestart && before.m_wKey != 0) {
                 key = before.m_wKey;
                 modifiers = before.m_wModifiers;
             }

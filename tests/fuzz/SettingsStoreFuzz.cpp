@@ -95,7 +95,7 @@ FileLine MakeLine(std::wstring text) {
     return FileLine{std::move(text), std::move(parsed)};
 }
 
-enum class Event { Read, Write, Shortcut };
+enum class Event { Read, Write, Remove, Shortcut };
 
 // A call of the profile or the shortcut. A shortcut update is logged with the
 // value "0" when asked to remove the shortcut, "1" when asked to make it.
@@ -165,6 +165,17 @@ public:
         } else {
             m_lines.push_back(MakeLine(L"[" + std::wstring(section) + L"]"));
             m_lines.push_back(std::move(line));
+        }
+        return true;
+    }
+
+    bool RemoveProfileKey(const wchar_t* section, const wchar_t* key) override {
+        m_log.push_back({Event::Remove, key, L"", writable});
+        if (!writable) {
+            return false;
+        }
+        if (const std::optional<size_t> at = FindKey(section, key)) {
+            m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(*at));
         }
         return true;
     }
@@ -313,11 +324,29 @@ std::vector<std::wstring> UntouchableLines(const std::vector<FileLine>& lines) {
     return kept;
 }
 
-// The log entries of one operation against the rules every operation keeps.
-void CheckWrites(const std::vector<Logged>& log, size_t from, const std::string& what) {
+// Whether entry puts back what AutoStartUp held before the operation (before:
+// kMissingSettingText when the key was missing): a write of text that reads
+// as before, or the key's removal.
+bool IsRestoreOf(const Logged& entry, const std::wstring& before) {
+    if (entry.key != kAutoStartUpKey) {
+        return false;
+    }
+    if (before == kMissingSettingText) {
+        return entry.event == Event::Remove;
+    }
+    return entry.event == Event::Write &&
+           ParseLine(entry.key + L"=" + entry.value).text == std::optional<std::wstring>(before);
+}
+
+// The log entries of one operation against the rules every operation keeps:
+// only known keys are written; the shortcut follows the file, so a value of
+// AutoStartUp that reached the file is followed at once by the shortcut update
+// it asks for, and when that fails, by putting back what the file held.
+void CheckWrites(const std::vector<Logged>& log, size_t from, const std::wstring& before,
+                 const std::string& what) {
     for (size_t i = from; i < log.size(); ++i) {
         const Logged& entry = log[i];
-        if (entry.event != Event::Write) {
+        if (entry.event != Event::Write && entry.event != Event::Remove) {
             continue;
         }
         if (DefaultOf(entry.key.c_str()) == nullptr) {
@@ -326,9 +355,29 @@ void CheckWrites(const std::vector<Logged>& log, size_t from, const std::string&
         if (entry.key != kAutoStartUpKey) {
             continue;
         }
-        if (i == from || !IsShortcutUpdateFor(log[i - 1], entry.value) || !log[i - 1].succeeded) {
+        const bool restore = i > from && log[i - 1].event == Event::Shortcut &&
+                             !log[i - 1].succeeded && i - 1 > from &&
+                             log[i - 2].event == Event::Write && log[i - 2].succeeded;
+        if (restore) {
+            if (!IsRestoreOf(entry, before)) {
+                FuzzFail(what + ": after the failed shortcut update AutoStartUp did not get \"" +
+                         Narrow(before) + "\" back");
+            }
+            continue;
+        }
+        if (entry.event == Event::Remove) {
+            FuzzFail(what + ": AutoStartUp removed without a failed shortcut update");
+        }
+        if (!entry.succeeded) {
+            continue;
+        }
+        if (i + 1 == log.size() || !IsShortcutUpdateFor(log[i + 1], entry.value)) {
             FuzzFail(what + ": AutoStartUp=" + Narrow(entry.value) +
-                     " written without the shortcut brought into line first");
+                     " written without the shortcut update that follows it");
+        }
+        if (!log[i + 1].succeeded && (i + 2 == log.size() || !IsRestoreOf(log[i + 2], before))) {
+            FuzzFail(what + ": AutoStartUp=" + Narrow(entry.value) +
+                     " kept although the shortcut could not follow");
         }
     }
 }
@@ -377,13 +426,28 @@ void CheckRead(const std::vector<Logged>& log, size_t from, const wchar_t* key,
     }
 }
 
+// before and after: the key's text ahead of the write and after it.
 void CheckWrite(const std::vector<Logged>& log, size_t from, const wchar_t* key,
-                const std::wstring& value, bool result, const std::string& what) {
+                const std::wstring& value, const std::wstring& before, const std::wstring& after,
+                bool result, const std::string& what) {
+    // Stored: the operation's last write put the value there, and for
+    // AutoStartUp the shortcut update after it succeeded and ended the write.
     bool stored = false;
     for (size_t i = from; i < log.size(); ++i) {
-        if (log[i].event == Event::Write) {
-            stored = key != nullptr && log[i].key == key && log[i].value == value &&
-                     log[i].succeeded && i + 1 == log.size();
+        if (log[i].event == Event::Write || log[i].event == Event::Remove) {
+            const size_t end = IsAutoStartUp(key) ? i + 2 : i + 1;
+            stored = key != nullptr && log[i].event == Event::Write && log[i].key == key &&
+                     log[i].value == value && log[i].succeeded && end == log.size() &&
+                     (!IsAutoStartUp(key) || log.back().succeeded);
+        }
+    }
+    if (!result && after != before) {
+        FuzzFail(what + ": a failed write changed the key from \"" + Narrow(before) + "\" to \"" +
+                 Narrow(after) + "\"");
+    }
+    for (size_t i = from; i < log.size() && !result; ++i) {
+        if (log[i].event == Event::Shortcut && log[i].succeeded) {
+            FuzzFail(what + ": a failed write changed the shortcut");
         }
     }
     if (result != stored) {
@@ -393,6 +457,10 @@ void CheckWrite(const std::vector<Logged>& log, size_t from, const wchar_t* key,
     if ((DefaultOf(key) == nullptr || !CanHold(value)) && log.size() != from) {
         FuzzFail(what + ": a write that cannot succeed reached the file or the shortcut");
     }
+}
+
+std::wstring Peek(const MemoryProfile& profile, const wchar_t* key) {
+    return key == nullptr ? L"" : profile.Peek(kSettingSection, key, kMissingSettingText);
 }
 
 } // namespace
@@ -414,8 +482,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         shortcut.succeeds = (failures & 1) == 0;
         profile.writable = (failures & 2) == 0;
 
-        const std::wstring before =
-            key == nullptr ? L"" : profile.Peek(kSettingSection, key, kMissingSettingText);
+        const std::wstring before = Peek(profile, key);
         const size_t from = log.size();
         std::string what = "step " + std::to_string(step) + " ";
         switch (op % 5) {
@@ -445,14 +512,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const std::wstring value = input.Text(input.Byte());
             what += "WriteSetting " + Name(key) + " \"" + Narrow(value) + "\"";
             const bool result = store.WriteSetting(key, value);
-            CheckWrite(log, from, key, value, result, what);
+            CheckWrite(log, from, key, value, before, Peek(profile, key), result, what);
             break;
         }
         case 3: {
             const int value = input.Int32();
             what += "WriteSettingInt " + Name(key) + " " + std::to_string(value);
             const bool result = store.WriteSettingInt(key, value);
-            CheckWrite(log, from, key, FormatSettingInt(value), result, what);
+            CheckWrite(log, from, key, FormatSettingInt(value), before, Peek(profile, key), result,
+                       what);
             break;
         }
         default:
@@ -463,7 +531,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
             break;
         }
-        CheckWrites(log, from, what);
+        CheckWrites(log, from, before, what);
         const bool wrote = std::any_of(log.begin() + static_cast<std::ptrdiff_t>(from), log.end(),
                                        [](const Logged& e) { return e.event == Event::Write; });
         if (wrote && UntouchableLines(profile.Lines()) != untouchable) {

@@ -13,8 +13,15 @@ constexpr uint16_t kWin = 0x10;
 
 constexpr uint16_t kA = 0x41;
 constexpr uint16_t kB = 0x42;
+constexpr uint16_t kZ = 0x5A;
 constexpr uint16_t kF5 = 0x74;
+constexpr uint16_t kF6 = 0x75;
 constexpr uint16_t kTab = 0x09;
+constexpr uint16_t kBack = 0x08;
+constexpr uint16_t kEscape = 0x1B;
+constexpr uint16_t kSpace = 0x20;
+constexpr uint16_t kDelete = 0x2E;
+constexpr uint16_t kOem7 = 0xDE;
 
 struct Event {
     uint16_t vk;
@@ -80,10 +87,10 @@ TEST(StepHotKeyCapture_BuildsCombination, EventSequences) {
         {"Ctrl and Shift alone",
          {Down(0x11, 0, kCtrl), Down(0x10, 0, kCtrl | kShift), Up(0x10, 0, kCtrl), Up(0x11, 0, 0)},
          true},
-        {"A then B replaces the key",
-         {Down(kA, kA, 0), Down(kB, kB, 0), Up(kA, kB, 0), Up(kB, kB, 0)},
+        {"F5 then F6 replaces the key",
+         {Down(kF5, kF5, 0), Down(kF6, kF6, 0), Up(kF5, kF6, 0), Up(kF6, kF6, 0)},
          true},
-        {"A then Ctrl adds the modifier", {Down(kA, kA, 0), Down(0x11, kA, kCtrl)}, false},
+        {"A then Ctrl makes A count", {Down(kA, 0, 0), Down(0x11, kA, kCtrl)}, false},
         {"auto-repeat keeps the key",
          {Down(0x12, 0, kAlt), Down(kA, kA, kAlt), Down(kA, kA, kAlt), Down(kA, kA, kAlt)},
          false},
@@ -103,7 +110,10 @@ TEST(StepHotKeyCapture_BuildsCombination, EventSequences) {
          {Down(0x5D, 0, kWin), Down(kB, kB, kWin), Up(kB, kB, kWin), Up(0x5D, kB, kWin)},
          true},
         {"a modifier released before the key stays in the value",
-         {Down(0x11, 0, kCtrl), Down(kA, kA, kCtrl), Up(0x11, kA, 0), Up(kA, kA, 0)},
+         {Down(0x11, 0, kCtrl), Down(kA, kA, kCtrl), Up(0x11, kA, kCtrl), Up(kA, kA, kCtrl)},
+         true},
+        {"a modifier released before F5 leaves F5 alone",
+         {Down(0x11, 0, kCtrl), Down(kF5, kF5, kCtrl), Up(0x11, kF5, 0), Up(kF5, kF5, 0)},
          true},
     };
     for (const Sequence& s : sequences) {
@@ -117,7 +127,7 @@ TEST(StepHotKeyCapture_BuildsCombination, NextEventAfterReleaseStartsAnew) {
         {"Ctrl A",
          {Down(0x11, 0, kCtrl), Down(kA, kA, kCtrl), Up(kA, kA, kCtrl), Up(0x11, kA, kCtrl)},
          true});
-    RunSequence(state, {"then B", {Down(kB, kB, 0), Up(kB, kB, 0)}, true});
+    RunSequence(state, {"then F5", {Down(kF5, kF5, 0), Up(kF5, kF5, 0)}, true});
     RunSequence(state, {"then Shift alone", {Down(0x10, 0, kShift), Up(0x10, 0, 0)}, true});
     // A stray release is an event too: it empties the shown value.
     RunSequence(state, {"then a stray release", {Up(kTab, 0, 0)}, true});
@@ -156,8 +166,8 @@ TEST(SetHotKeyValue_ShowsValueUntilNextEvent, LeavesHeldKeysAlone) {
     EXPECT_EQ(state.m_wHeldKey, kA);
     EXPECT_EQ(state.m_wHeldModifiers, kCtrl);
     EXPECT_TRUE(state.m_bRestart);
-    // Ctrl and A are still down: releasing Ctrl shows A alone.
-    RunSequence(state, {"Ctrl released", {Up(0x11, kA, 0)}, false});
+    // Ctrl and A are still down: A alone does not count once Ctrl is up.
+    RunSequence(state, {"Ctrl released", {Up(0x11, 0, 0)}, false});
 }
 
 TEST(BeginHotKeyCapture_StartsWithNothingHeld, ValueSurvivesFocusLoss) {
@@ -172,7 +182,7 @@ TEST(BeginHotKeyCapture_StartsWithNothingHeld, ValueSurvivesFocusLoss) {
     EXPECT_EQ(state.m_wHeldModifiers, 0);
     EXPECT_FALSE(state.m_bRestart);
 
-    RunSequence(state, {"B pressed after the focus came back", {Down(kB, kB, 0)}, false});
+    RunSequence(state, {"F5 pressed after the focus came back", {Down(kF5, kF5, 0)}, false});
     RunSequence(state, {"the old Ctrl released", {Up(0x11, kA, kCtrl)}, true});
 }
 
@@ -182,4 +192,56 @@ TEST(BeginHotKeyCapture_StartsWithNothingHeld, FreshControlIsEmpty) {
     EXPECT_EQ(state.m_wModifiers, 0);
     EXPECT_FALSE(state.m_bRestart);
     RunSequence(state, {"Shift pressed", {Down(0x10, 0, kShift)}, false});
+}
+
+TEST(HotKeyTypesText_KeysThatTypeOrEditText, EveryCode) {
+    for (unsigned vk = 0; vk <= 0xFFFF; ++vk) {
+        const bool expected = vk == 0x08 || vk == 0x09 || vk == 0x0D || vk == 0x20 || vk == 0x2E ||
+                              (vk >= 0x30 && vk <= 0x39) || (vk >= 0x41 && vk <= 0x5A) ||
+                              (vk >= 0x60 && vk <= 0x6F) || (vk >= 0xBA && vk <= 0xC0) ||
+                              (vk >= 0xDB && vk <= 0xDF) || vk == 0xE2;
+        ASSERT_EQ(HotKeyTypesText(static_cast<uint16_t>(vk)), expected) << std::hex << vk;
+    }
+}
+
+TEST(StepHotKeyCapture_TextKeysNeedCommandModifier, EventSequences) {
+    const Sequence sequences[] = {
+        {"Z alone", {Down(kZ, 0, 0), Up(kZ, 0, 0)}, true},
+        {"Shift Z",
+         {Down(0x10, 0, kShift), Down(kZ, 0, kShift), Up(kZ, 0, kShift), Up(0x10, 0, 0)},
+         true},
+        {"Alt Z",
+         {Down(0x12, 0, kAlt), Down(kZ, kZ, kAlt), Up(kZ, kZ, kAlt), Up(0x12, kZ, kAlt)},
+         true},
+        {"Windows key and space", {Down(0x5B, 0, kWin), Down(kSpace, kSpace, kWin)}, false},
+        {"the apostrophe key alone", {Down(kOem7, 0, 0)}, false},
+        {"Escape alone", {Down(kEscape, kEscape, 0), Up(kEscape, kEscape, 0)}, true},
+        {"Z held, Alt pressed", {Down(kZ, 0, 0), Down(0x12, kZ, kAlt), Up(0x12, kZ, kAlt)}, false},
+    };
+    for (const Sequence& s : sequences) {
+        RunSequence(BeginHotKeyCapture(HotKeyCaptureState{}), s);
+    }
+}
+
+TEST(StepHotKeyCapture_BackspaceOrDeleteAloneEmpties, EventSequences) {
+    const HotKeyCaptureState shown =
+        SetHotKeyValue(BeginHotKeyCapture(HotKeyCaptureState{}), kOem7, kAlt | kWin);
+    const Sequence sequences[] = {
+        {"Backspace", {Down(kBack, 0, 0), Up(kBack, 0, 0)}, true},
+        {"Delete", {Down(kDelete, 0, 0), Up(kDelete, 0, 0)}, true},
+        {"Shift and Backspace",
+         {Down(0x10, 0, kShift), Down(kBack, 0, kShift), Up(kBack, 0, kShift), Up(0x10, 0, 0)},
+         true},
+        {"Ctrl and Backspace is a combination",
+         {Down(0x11, 0, kCtrl), Down(kBack, kBack, kCtrl), Up(kBack, kBack, kCtrl),
+          Up(0x11, kBack, kCtrl)},
+         true},
+        {"Delete while a new combination is still held",
+         {Down(0x11, 0, kCtrl), Down(kA, kA, kCtrl), Up(0x11, kA, kCtrl), Down(kDelete, 0, 0),
+          Up(kDelete, 0, 0), Up(kA, 0, 0)},
+         true},
+    };
+    for (const Sequence& s : sequences) {
+        RunSequence(shown, s);
+    }
 }

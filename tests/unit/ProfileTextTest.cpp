@@ -50,3 +50,24 @@ TEST(ProfileSurvivesRewrite, Table) {
         EXPECT_EQ(ProfileSurvivesRewrite(c.bytes), c.survives) << c.name;
     }
 }
+
+TEST(ProfileTextReadingAs, QuotesWhatTheProfileFunctionsWouldDrop) {
+    struct Case {
+        std::wstring text;
+        std::wstring written;
+    } cases[] = {
+        {L"1", L"1"},
+        {L"0", L"0"},
+        {L"", L""},
+        {L"a b", L"a b"},
+        {L" 0", L"\" 0\""},
+        {L"0\t", L"\"0\t\""},
+        {L"\"1\"", L"\"\"1\"\""},
+        {L"'x", L"\"'x\""},
+        {L"\u30001", L"\"\u30001\""},
+        {L"x\x1a", L"\"x\x1a\""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ProfileTextReadingAs(c.text), c.written);
+    }
+}

@@ -38,6 +38,14 @@ public:
         return it != values.end() ? std::optional<std::wstring>(it->second) : std::nullopt;
     }
 
+    bool RemoveProfileKey(const wchar_t* section, const wchar_t* key) override {
+        m_log.push_back(std::wstring(L"remove ") + section + L"/" + key);
+        if (writable) {
+            values.erase(std::wstring(section) + L"/" + key);
+        }
+        return writable;
+    }
+
     std::map<std::wstring, std::wstring> values;
     bool writable = true;
 
@@ -232,15 +240,15 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
          {},
          L"5"},
         {"empty key is unknown", L"", L"5", true, true, false, std::nullopt, {}, std::nullopt},
-        {"AutoStartUp missing: shortcut, write-back, shortcut again",
+        {"AutoStartUp missing: write-back, shortcut, shortcut again",
          L"AutoStartUp",
          std::nullopt,
          true,
          true,
          true,
          L"1",
-         {L"read DEFAULT/AutoStartUp ###", L"shortcut on", L"write DEFAULT/AutoStartUp=1",
-          L"shortcut on"},
+         {L"read DEFAULT/AutoStartUp ###", L"read DEFAULT/AutoStartUp ###",
+          L"write DEFAULT/AutoStartUp=1", L"shortcut on", L"shortcut on"},
          L"1"},
         {"AutoStartUp 0 removes the shortcut",
          L"AutoStartUp",
@@ -278,14 +286,16 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
          L"1",
          {L"read DEFAULT/AutoStartUp ###", L"shortcut on"},
          L"1"},
-        {"AutoStartUp missing with shortcut failure writes nothing",
+        {"AutoStartUp missing with shortcut failure: the write-back is taken out",
          L"AutoStartUp",
          std::nullopt,
          false,
          true,
          false,
          L"1",
-         {L"read DEFAULT/AutoStartUp ###", L"shortcut on", L"shortcut on"},
+         {L"read DEFAULT/AutoStartUp ###", L"read DEFAULT/AutoStartUp ###",
+          L"write DEFAULT/AutoStartUp=1", L"shortcut on", L"remove DEFAULT/AutoStartUp",
+          L"shortcut on"},
          std::nullopt},
         {"AutoStartUp 0 with failing shortcut",
          L"AutoStartUp",
@@ -303,8 +313,8 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
          false,
          true,
          L"1",
-         {L"read DEFAULT/AutoStartUp ###", L"shortcut on", L"write DEFAULT/AutoStartUp=1",
-          L"shortcut on"},
+         {L"read DEFAULT/AutoStartUp ###", L"read DEFAULT/AutoStartUp ###",
+          L"write DEFAULT/AutoStartUp=1", L"shortcut on"},
          std::nullopt},
     };
     for (const Case& c : cases) {
@@ -419,13 +429,13 @@ TEST(SettingsStore_WriteSetting_FollowsRules, Table) {
          L"3"},
         {"unknown key writes nothing", L"Other", L"6", true, true, false, {}, std::nullopt},
         {"case-sensitive lookup", L"autostartup", L"1", true, true, false, {}, std::nullopt},
-        {"AutoStartUp 0: shortcut first, then file",
+        {"AutoStartUp 0: file first, then shortcut",
          L"AutoStartUp",
          L"0",
          true,
          true,
          true,
-         {L"shortcut off", L"write DEFAULT/AutoStartUp=0"},
+         {L"read DEFAULT/AutoStartUp ###", L"write DEFAULT/AutoStartUp=0", L"shortcut off"},
          L"0"},
         {"AutoStartUp 1",
          L"AutoStartUp",
@@ -433,7 +443,7 @@ TEST(SettingsStore_WriteSetting_FollowsRules, Table) {
          true,
          true,
          true,
-         {L"shortcut on", L"write DEFAULT/AutoStartUp=1"},
+         {L"read DEFAULT/AutoStartUp ###", L"write DEFAULT/AutoStartUp=1", L"shortcut on"},
          L"1"},
         {"AutoStartUp 00 asks for the shortcut",
          L"AutoStartUp",
@@ -441,23 +451,24 @@ TEST(SettingsStore_WriteSetting_FollowsRules, Table) {
          true,
          true,
          true,
-         {L"shortcut on", L"write DEFAULT/AutoStartUp=00"},
+         {L"read DEFAULT/AutoStartUp ###", L"write DEFAULT/AutoStartUp=00", L"shortcut on"},
          L"00"},
-        {"AutoStartUp shortcut failure leaves the file",
+        {"AutoStartUp shortcut failure puts the old value back",
          L"AutoStartUp",
          L"0",
          false,
          true,
          false,
-         {L"shortcut off"},
+         {L"read DEFAULT/AutoStartUp ###", L"write DEFAULT/AutoStartUp=0", L"shortcut off",
+          L"write DEFAULT/AutoStartUp=3"},
          L"3"},
-        {"AutoStartUp in read-only file",
+        {"AutoStartUp in read-only file leaves the shortcut",
          L"AutoStartUp",
          L"0",
          true,
          false,
          false,
-         {L"shortcut off", L"write DEFAULT/AutoStartUp=0"},
+         {L"read DEFAULT/AutoStartUp ###", L"write DEFAULT/AutoStartUp=0"},
          L"3"},
         {"line feed would split the line",
          L"MaxRateZoomIn",
@@ -522,15 +533,16 @@ TEST(SettingsStore_WriteSettingInt_WritesDecimal, Table) {
     }
 }
 
-TEST(SettingsStore_WriteSettingInt_AutoStartUpZeroRemovesShortcut, ShortcutBeforeFile) {
+TEST(SettingsStore_WriteSettingInt_AutoStartUpZeroRemovesShortcut, FileBeforeShortcut) {
     Fixture f;
     f.shortcut.exists = true;
     EXPECT_TRUE(f.store.WriteSettingInt(L"AutoStartUp", 0));
     EXPECT_FALSE(f.shortcut.exists);
     EXPECT_TRUE(f.store.WriteSettingInt(L"AutoStartUp", 1));
     EXPECT_TRUE(f.shortcut.exists);
-    EXPECT_EQ(f.log, (Calls{L"shortcut off", L"write DEFAULT/AutoStartUp=0", L"shortcut on",
-                            L"write DEFAULT/AutoStartUp=1"}));
+    EXPECT_EQ(f.log, (Calls{L"read DEFAULT/AutoStartUp ###", L"write DEFAULT/AutoStartUp=0",
+                            L"shortcut off", L"read DEFAULT/AutoStartUp ###",
+                            L"write DEFAULT/AutoStartUp=1", L"shortcut on"}));
 }
 
 TEST(SettingsStore_ReadOnlyFile_KeepsOldValue, WriteThenRead) {

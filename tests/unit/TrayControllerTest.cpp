@@ -77,6 +77,7 @@ public:
         }
     }
     void ActivateSettingsSheet() override { m_r.calls.push_back("ActivateSettingsSheet"); }
+    void CancelSettingsSheet() override { m_r.calls.push_back("CancelSettingsSheet"); }
     void EndMainDialog(int result) override {
         m_r.calls.push_back("EndMainDialog " + std::to_string(result));
     }
@@ -260,4 +261,12 @@ TEST(TrayController_OnSetting, SecondRequestWhileOpenOnlyActivates) {
     f.tray.duringSheet = nullptr;
     f.controller.OnSetting();
     EXPECT_EQ(f.r.calls, (Calls{"RunSettingsSheet"}));
+}
+
+TEST(TrayController_OnCommand, ExitClosesAnOpenSheetAsCancelFirst) {
+    Fixture f;
+    // The menu's exit arrives through the sheet's modal loop.
+    f.tray.duringSheet = [&] { f.controller.OnCommand(32775); };
+    f.controller.OnSetting();
+    EXPECT_EQ(f.r.calls, (Calls{"RunSettingsSheet", "CancelSettingsSheet", "EndMainDialog 0"}));
 }

@@ -39,7 +39,7 @@ TEST(DecideWheelZoom_ZoomsOnlyOnExactChord, AllChordsAllHeldStates) {
             const int heldAsChord = (heldMask & 7) | ((heldMask & 24) != 0 ? 8 : 0);
             const bool expected = chordMask != 0 && heldAsChord == chordMask;
             const WheelDecision d =
-                DecideWheelZoom(ChordFromMask(chordMask), HeldFromMask(heldMask), 120);
+                DecideWheelZoom(ChordFromMask(chordMask), HeldFromMask(heldMask), 120, false);
             EXPECT_EQ(d.zoom, expected) << "chord " << chordMask << " held " << heldMask;
             EXPECT_EQ(d.forward, expected) << "chord " << chordMask << " held " << heldMask;
         }
@@ -69,7 +69,8 @@ TEST(DecideWheelZoom_ZoomsOnlyOnExactChord, NamedCases) {
         {"full chord, Windows key missing", 15, 7, false},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(DecideWheelZoom(ChordFromMask(c.chord), HeldFromMask(c.held), 120).zoom, c.zoom)
+        EXPECT_EQ(DecideWheelZoom(ChordFromMask(c.chord), HeldFromMask(c.held), 120, true).zoom,
+                  c.zoom)
             << c.what;
     }
 }
@@ -77,7 +78,8 @@ TEST(DecideWheelZoom_ZoomsOnlyOnExactChord, NamedCases) {
 TEST(DecideWheelZoom_ReadsBitZeroOfSettings, TwoIsOffThreeIsOn) {
     // "2" has bit 0 clear: with every setting at 2 the chord is empty.
     for (int heldMask = 0; heldMask < 32; ++heldMask) {
-        EXPECT_FALSE(DecideWheelZoom(ChordFromMask(0, 3, 2), HeldFromMask(heldMask), 120).zoom)
+        EXPECT_FALSE(
+            DecideWheelZoom(ChordFromMask(0, 3, 2), HeldFromMask(heldMask), 120, true).zoom)
             << "held " << heldMask;
     }
     EXPECT_TRUE(IsWheelChordEmpty(ChordFromMask(0, 3, 2)));
@@ -87,9 +89,9 @@ TEST(DecideWheelZoom_ReadsBitZeroOfSettings, TwoIsOffThreeIsOn) {
     WheelChordSettings chord;
     chord.ctrl = 2;
     chord.shift = 3;
-    EXPECT_TRUE(DecideWheelZoom(chord, HeldFromMask(4), 120).zoom);
-    EXPECT_FALSE(DecideWheelZoom(chord, HeldFromMask(1 | 4), 120).zoom);
-    EXPECT_FALSE(DecideWheelZoom(chord, HeldFromMask(1), 120).zoom);
+    EXPECT_TRUE(DecideWheelZoom(chord, HeldFromMask(4), 120, true).zoom);
+    EXPECT_FALSE(DecideWheelZoom(chord, HeldFromMask(1 | 4), 120, true).zoom);
+    EXPECT_FALSE(DecideWheelZoom(chord, HeldFromMask(1), 120, true).zoom);
 
     struct Case {
         int value;
@@ -99,7 +101,8 @@ TEST(DecideWheelZoom_ReadsBitZeroOfSettings, TwoIsOffThreeIsOn) {
     for (const Case& c : values) {
         WheelChordSettings alt;
         alt.alt = c.value;
-        EXPECT_EQ(DecideWheelZoom(alt, HeldFromMask(2), 120).zoom, c.on) << "value " << c.value;
+        EXPECT_EQ(DecideWheelZoom(alt, HeldFromMask(2), 120, true).zoom, c.on)
+            << "value " << c.value;
         EXPECT_EQ(IsWheelChordEmpty(alt), !c.on) << "value " << c.value;
     }
 }
@@ -111,9 +114,16 @@ TEST(DecideWheelZoom_DirectionFollowsDelta, ZeroIsBackward) {
     } cases[] = {{120, true}, {1, true},     {32767, true},  {0, false},
                  {-1, false}, {-120, false}, {-32768, false}};
     for (const Case& c : cases) {
-        const WheelDecision d = DecideWheelZoom(ChordFromMask(1), HeldFromMask(1), c.delta);
-        EXPECT_TRUE(d.zoom) << "delta " << c.delta;
-        EXPECT_EQ(d.forward, c.forward) << "delta " << c.delta;
+        // While a zoom is shown the chord takes both directions; with none
+        // shown only forward, which starts one.
+        const WheelDecision shown =
+            DecideWheelZoom(ChordFromMask(1), HeldFromMask(1), c.delta, true);
+        EXPECT_TRUE(shown.zoom) << "delta " << c.delta;
+        EXPECT_EQ(shown.forward, c.forward) << "delta " << c.delta;
+        const WheelDecision hidden =
+            DecideWheelZoom(ChordFromMask(1), HeldFromMask(1), c.delta, false);
+        EXPECT_EQ(hidden.zoom, c.forward) << "delta " << c.delta << ", no zoom shown";
+        EXPECT_EQ(hidden.forward, c.forward) << "delta " << c.delta << ", no zoom shown";
     }
 }
 

@@ -96,6 +96,31 @@ TEST(PreviousWholeRate_TreatsRatesJustAboveWholeAsWhole, Table) {
     }
 }
 
+TEST(ScreenCopySource_LiveOnlyWhereTheCopyLeavesTheWindowOut, Table) {
+    // (system version, whether it was asked to exclude the window, whether
+    // the window was then excluded, live copy). Windows 10 before 2004 would
+    // copy an excluded window black, so it is not even asked.
+    const struct {
+        int reportedMajor; // what the version gate reads
+        unsigned major, build;
+        bool asks, accepted, live;
+    } cases[] = {
+        {5, 5, 2600, false, false, true},    // Windows XP: copies leave layered windows out
+        {6, 6, 7601, false, false, false},   // Windows 7, and a fresh Wine prefix
+        {6, 10, 18363, false, false, false}, // Windows 10 1909, reported as 6 without manifest
+        {6, 10, 19041, true, true, true},    // Windows 10 2004
+        {6, 10, 19041, true, false, false},  // the system refused
+        {6, 10, 22631, true, true, true},    // Windows 11
+        {10, 10, 26100, true, false, false}, // refused on Windows 11 too
+        {0, 0, 0, false, false, false},      // no version known
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.major) + "." + std::to_string(c.build));
+        EXPECT_EQ(SystemExcludesFromCapture(c.major, c.build), c.asks);
+        EXPECT_EQ(CopiesScreenLive(c.reportedMajor, c.asks && c.accepted), c.live);
+    }
+}
+
 TEST(SourceRectAround_KeepsCursorPointAndStaysInside, Table) {
     const RECT full{0, 0, 1920, 1080};
     const struct {

@@ -34,15 +34,16 @@ TEST(ReadZoomHotKeys_ReadsKeyBeforeModifiers, InCommandOrder) {
               (std::vector<std::wstring>{L"HotKeyZoomIn", L"HotKeyModZoomIn", L"HotKeyZoomOut",
                                          L"HotKeyModZoomOut", L"HotKeyZoomCancel",
                                          L"HotKeyModZoomCancel"}));
+    // Every registration asks for one command per press, not one per repeat.
     EXPECT_EQ(r[0].id, 101);
     EXPECT_EQ(r[0].key, 222);
-    EXPECT_EQ(r[0].modifiers, 9);
+    EXPECT_EQ(r[0].modifiers, 0x4009);
     EXPECT_EQ(r[1].id, 102);
     EXPECT_EQ(r[1].key, 189);
-    EXPECT_EQ(r[1].modifiers, 9);
+    EXPECT_EQ(r[1].modifiers, 0x4009);
     EXPECT_EQ(r[2].id, 103);
     EXPECT_EQ(r[2].key, 27);
-    EXPECT_EQ(r[2].modifiers, 0);
+    EXPECT_EQ(r[2].modifiers, 0x4000);
 }
 
 TEST(ReadZoomHotKeys_CutsValuesTo16Bits, WideKeyAndMask) {
@@ -52,11 +53,11 @@ TEST(ReadZoomHotKeys_CutsValuesTo16Bits, WideKeyAndMask) {
                        {L"HotKeyZoomCancel", 0},      {L"HotKeyModZoomCancel", 0x20000}};
     const std::array<HotKeyRegistration, 3> r = ReadZoomHotKeys(settings);
     EXPECT_EQ(r[0].key, 65);
-    EXPECT_EQ(r[0].modifiers, 9);
+    EXPECT_EQ(r[0].modifiers, 0x4009);
     EXPECT_EQ(r[1].key, 0xFFFF);
     EXPECT_EQ(r[1].modifiers, 0x4002);
     EXPECT_EQ(r[2].key, 0);
-    EXPECT_EQ(r[2].modifiers, 0);
+    EXPECT_EQ(r[2].modifiers, 0x4000);
 }
 
 TEST(ReadCancelHotKey_ReadsOnlyTheCancelKeyAndItsModifiers, WhenAZoomShows) {
@@ -67,5 +68,5 @@ TEST(ReadCancelHotKey_ReadsOnlyTheCancelKeyAndItsModifiers, WhenAZoomShows) {
               (std::vector<std::wstring>{L"HotKeyZoomCancel", L"HotKeyModZoomCancel"}));
     EXPECT_EQ(r.id, 103);
     EXPECT_EQ(r.key, 27);
-    EXPECT_EQ(r.modifiers, 2);
+    EXPECT_EQ(r.modifiers, 2 | kHotKeyNoRepeat);
 }

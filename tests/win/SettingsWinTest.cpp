@@ -196,20 +196,36 @@ TEST_F(StoreOnFileTest, LineBreakInValue_RejectedAndFileUnchanged) {
 }
 
 TEST_F(StoreOnFileTest, AutoStartUp_ShortcutFailure_LeavesFile) {
-    UseFile("[DEFAULT]\r\nAutoStartUp=1\r\n");
-    std::string before = Bytes();
-    shortcut.succeeds = false;
-    EXPECT_FALSE(Store().WriteSettingInt(L"AutoStartUp", 0));
-    EXPECT_EQ(Store().ReadSettingInt(L"AutoStartUp"), 0);
-    EXPECT_EQ(Bytes(), before);
-    EXPECT_EQ(shortcut.calls, (std::vector<bool>{false, true}));
+    // The quoted value asks for the shortcut; unquoted it would read "0".
+    for (const char* line : {"AutoStartUp=1", "AutoStartUp=\" 0\""}) {
+        SCOPED_TRACE(line);
+        UseFile(std::string("[DEFAULT]\r\n") + line + "\r\n");
+        std::string before = Bytes();
+        shortcut.calls.clear();
+        shortcut.succeeds = false;
+        EXPECT_FALSE(Store().WriteSettingInt(L"AutoStartUp", 0));
+        EXPECT_EQ(Store().ReadSettingInt(L"AutoStartUp"), 0);
+        EXPECT_EQ(Bytes(), before);
+        EXPECT_EQ(shortcut.calls, (std::vector<bool>{false, true}));
+    }
 }
 
-TEST_F(StoreOnFileTest, AutoStartUp_MissingKeyWithShortcutFailure_WritesNothing) {
-    UseFreshFile();
+TEST_F(StoreOnFileTest, AutoStartUp_MissingKeyWithShortcutFailure_StaysMissing) {
+    UseFile("[DEFAULT]\r\nMaxRateZoomIn=5\r\n");
+    std::string before = Bytes();
     shortcut.succeeds = false;
     EXPECT_EQ(Store().ReadSettingInt(L"AutoStartUp"), 0);
-    EXPECT_FALSE(wintest::Exists(path));
+    EXPECT_EQ(Bytes(), before);
+    EXPECT_EQ(shortcut.calls, (std::vector<bool>{true, true}));
+}
+
+TEST_F(StoreOnFileTest, AutoStartUp_FileThatCannotBeWritten_LeavesShortcut) {
+    // A folder where the file should be stops every writer, root included.
+    UseFreshFile();
+    ASSERT_TRUE(::CreateDirectoryW(path.c_str(), nullptr));
+    EXPECT_FALSE(Store().WriteSettingInt(L"AutoStartUp", 0));
+    EXPECT_TRUE(shortcut.calls.empty());
+    ::RemoveDirectoryW(path.c_str());
 }
 
 TEST_F(StoreOnFileTest, ReadOnlyFile_WriteFailsAndValuesSurvive) {

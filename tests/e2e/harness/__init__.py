@@ -17,6 +17,7 @@ Pieces, usable on their own:
   probe        Probe: LoupaProbe.exe, reads windows from outside, renders reference text
   pattern      the test target's picture: cell colours, measured magnification
   zoomview     ZoomView: the zoom window's caption and magnification on screen
+  magnification  the stand-in Magnification.dll: installed, and its call log read
   sheet        SettingsSheet: the settings sheet found, read and driven
   testcase     LoupaTestCase, the unittest base of the end-to-end tests
 """

@@ -182,22 +182,26 @@ class VirtualDisplay:
 
 
 class DualMonitorDisplay(VirtualDisplay):
-    """Two 1920x1080 monitors side by side: Xephyr with Xinerama nested in a
-    3840x1080 Xvfb; openbox and the clients use the Xephyr display."""
+    """Two monitors side by side, tops aligned: 1920x1080 on the left and
+    right (default 1920x1080) beside it; Xephyr with Xinerama nested in an
+    Xvfb that holds both; openbox and the clients use the Xephyr display."""
 
-    def __init__(self, window_manager=True, log_dir=None, retro=False):
-        super().__init__(3840, 1080, window_manager, log_dir, retro)
+    def __init__(self, window_manager=True, log_dir=None, retro=False, right=(1920, 1080)):
+        self.right = tuple(right)
+        super().__init__(1920 + self.right[0], max(1080, self.right[1]), window_manager, log_dir,
+                         retro)
 
     @property
     def monitors(self):
-        return [(0, 0, 1920, 1080), (1920, 0, 3840, 1080)]
+        return [(0, 0, 1920, 1080), (1920, 0, 1920 + self.right[0], self.right[1])]
 
     def _start_servers(self):
-        outer = XServer(["Xvfb", "-screen", "0", "3840x1080x24", "-nolisten", "tcp"],
-                        log_dir=self.log_dir)
+        outer = XServer(["Xvfb", "-screen", "0", f"{self.width}x{self.height}x24",
+                         "-nolisten", "tcp"], log_dir=self.log_dir)
         self.servers.append(outer.start())
         nested_env = dict(os.environ, DISPLAY=outer.name)
-        nested = XServer(["Xephyr", "-screen", "1920x1080+0+0", "-screen", "1920x1080+1920+0",
+        right = f"{self.right[0]}x{self.right[1]}+1920+0"
+        nested = XServer(["Xephyr", "-screen", "1920x1080+0+0", "-screen", right,
                           "+xinerama", "-extension", "RANDR", "-nolisten", "tcp",
                           *(["-retro"] if self.retro else [])],
                          env=nested_env, log_dir=self.log_dir, first=outer.number + 1)

@@ -7,6 +7,7 @@ import shutil
 import signal
 import time
 
+from . import magnification
 from .display import DualMonitorDisplay, VirtualDisplay
 from .images import screenshot
 from .paths import WORK_DIR
@@ -49,11 +50,18 @@ def stop_on_sigterm():
 
 
 class Environment:
-    def __init__(self, dual_monitor=False, name="e2e", retro=False, dpi=BASE_DPI):
+    """magnifier: the stand-in Magnification.dll lies in the system folder,
+    so Loupa takes the Magnification API path (else the screen copy).
+    right_monitor: the size of the second monitor when dual_monitor.
+    dpi: the DPI every Wine program of the run sees (96 is 100 %)."""
+
+    def __init__(self, dual_monitor=False, name="e2e", retro=False, magnifier=False,
+                 right_monitor=(1920, 1080), dpi=BASE_DPI):
         self.name = name
         self.dpi = dpi
         self.work_dir = WORK_DIR / name
-        self.display = (DualMonitorDisplay(retro=retro) if dual_monitor
+        self.magnifier = magnifier
+        self.display = (DualMonitorDisplay(retro=retro, right=right_monitor) if dual_monitor
                         else VirtualDisplay(retro=retro))
         self.prefix = WinePrefix()
         self.session = self.prefix.session()
@@ -68,6 +76,8 @@ class Environment:
         try:
             self.session.start()
             self._started.append(self.session)
+            if self.magnifier:
+                magnification.install(self.prefix)
             self.display.log_dir = self.work_dir
             self.display.start()
             self._started.append(self.display)
@@ -106,6 +116,8 @@ class Environment:
                 except Exception:
                     pass
             if self.session in started:
+                # While the prefix is still this run's.
+                magnification.remove(self.prefix)
                 self.session.stop()
         finally:
             if self.display in started:

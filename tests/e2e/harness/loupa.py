@@ -47,9 +47,15 @@ class LoupaProcess:
     """One copy of Loupa.exe under a chosen file name in
     C:\\loupa-e2e\\<folder>, started with wine; stop() ends only its PID."""
 
-    def __init__(self, prefix, display, folder, file_name="Loupa.exe", exe=None, log_path=None):
+    def __init__(self, prefix, display, folder, file_name="Loupa.exe", exe=None, log_path=None,
+                 variables=None):
         self.prefix = prefix
         self.display = display
+        # Environment variables added to the process's own.
+        self.variables = dict(variables or {})
+        # Where the stand-in Magnification.dll logs this process's calls, when
+        # it is in place.
+        self.calls_log = None
         self.folder = prefix.drive_c / PROGRAMS_DIR / folder
         self.exe_path = self.folder / file_name
         self.log_path = Path(log_path or WORK_DIR / "logs" / f"{_safe(folder)}-{_safe(file_name)}.log")
@@ -77,7 +83,7 @@ class LoupaProcess:
         self.log_path.parent.mkdir(parents=True, exist_ok=True)
         # The Windows path, so the program sees C:\..., not a Z: alias.
         self.process = self.prefix.start([self.windows_path], self.log_path, self.display,
-                                         cwd=self.folder)
+                                         cwd=self.folder, variables=self.variables)
         return self
 
     def running(self):

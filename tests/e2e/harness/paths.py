@@ -31,3 +31,10 @@ def probe_exe():
 def wineprefix_dir():
     """The cached Wine prefix: $LOUPA_WINEPREFIX, else build/wineprefix."""
     return Path(os.environ.get("LOUPA_WINEPREFIX") or BUILD_DIR / "wineprefix").resolve()
+
+
+def magnification_standin():
+    """The tests' stand-in for the system's Magnification.dll:
+    $LOUPA_MAGNIFICATION_STANDIN, else the cross build's."""
+    return Path(os.environ.get("LOUPA_MAGNIFICATION_STANDIN")
+                or BUILD_DIR / "win" / "tests" / "win" / "MagnificationStandIn.dll").resolve()

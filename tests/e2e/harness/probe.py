@@ -23,6 +23,19 @@ def escape(text):
     return "".join(out)
 
 
+def unescape_line(text):
+    """A control's text as the probe puts it on one line: \\\\, \\n and \\r back
+    to a backslash, a line feed and a carriage return."""
+    out, chars = [], iter(text)
+    for ch in chars:
+        if ch == "\\":
+            nxt = next(chars, "")
+            out.append({"n": "\n", "r": "\r"}.get(nxt, nxt))
+        else:
+            out.append(ch)
+    return "".join(out)
+
+
 @dataclass
 class Control:
     hwnd: int
@@ -70,7 +83,7 @@ def parse_windows(text):
                 tuple(int(v) for v in parts[5:9]),
                 int(parts[9]) if parts[9] else None,
                 int(parts[10]) if parts[10] else None,
-                "\t".join(parts[11:])))
+                unescape_line("\t".join(parts[11:]))))
     return windows
 
 

@@ -18,7 +18,7 @@ import types
 import unittest
 from pathlib import Path
 
-from . import loupa
+from . import loupa, magnification
 from .environment import BASE_DPI, Environment, stop_on_sigterm
 from .paths import ARTIFACTS_DIR
 from .probe import Probe
@@ -37,12 +37,18 @@ def _module_name(cls):
 
 class LoupaTestCase(unittest.TestCase):
     dual_monitor = False
+    # The size of the second monitor.
+    right_monitor = (1920, 1080)
+    # With the stand-in Magnification.dll in the system folder: Loupa renders
+    # through the Magnification API and logs its calls to the library.
+    magnifier = False
     dpi = BASE_DPI  # as Windows calls 100 %; 144 is 150 %
     env = None
 
     @classmethod
     def setUpClass(cls):
         cls.env = Environment(cls.dual_monitor, name=f"{_module_name(cls)}.{cls.__name__}",
+                              magnifier=cls.magnifier, right_monitor=cls.right_monitor,
                               dpi=cls.dpi)
         cls.env.start()
 
@@ -104,18 +110,33 @@ class LoupaTestCase(unittest.TestCase):
             process.stop()
 
     # ---- helpers ------------------------------------------------------
-    def loupa(self, file_name="Loupa.exe", folder=None):
-        """A copy of Loupa.exe for this test (not started yet); stopped
-        after the test."""
+    def loupa(self, file_name="Loupa.exe", folder=None, variables=None):
+        """A copy of Loupa.exe for this test (not started yet), with
+        environment variables added; stopped after the test. With the
+        stand-in Magnification.dll, its calls go to process.calls_log."""
         folder = folder or self._testMethodName
         log = (self.env.work_dir / "logs" /
                f"{self._testMethodName}-{len(self.loupas) + 1}-{file_name}.log")
-        process = loupa.LoupaProcess(self.prefix, self.display, folder, file_name, log_path=log)
+        variables = dict(variables or {})
+        calls_log = log.with_suffix(".magnification.log")
+        if self.magnifier:
+            calls_log.unlink(missing_ok=True)
+            variables[magnification.LOG_VARIABLE] = self.prefix.to_windows(calls_log)
+        process = loupa.LoupaProcess(self.prefix, self.display, folder, file_name, log_path=log,
+                                     variables=variables)
+        if self.magnifier:
+            process.calls_log = calls_log
         self.loupas.append(process)
         return process
 
-    def start_loupa(self, file_name="Loupa.exe", folder=None):
-        return self.loupa(file_name, folder).start()
+    def start_loupa(self, file_name="Loupa.exe", folder=None, variables=None):
+        return self.loupa(file_name, folder, variables).start()
+
+    def magnifier_calls(self, process, name=None):
+        """The calls process made to the stand-in Magnification.dll so far."""
+        if process.calls_log is None:
+            return []
+        return magnification.read_calls(process.calls_log, name)
 
     def start_target(self, rect=DEFAULT_RECT):
         """A LoupaTestTarget window at rect, shown with its pattern and
@@ -143,7 +164,8 @@ class LoupaTestCase(unittest.TestCase):
         process = self.wait_resident(self.start_loupa())
         target = self.start_target(rect)
         target.focus(self.input)
-        return process, target, ZoomView(self.env, self.probe, process, target.rect)
+        return process, target, ZoomView(self.env, self.probe, process, target.rect,
+                                         caption=not self.magnifier)
 
     def wait_until(self, condition, timeout=10, message=None, ignore=(), interval=0.05):
         return wait_until(condition, timeout, interval, message=message, ignore=ignore)
@@ -184,8 +206,10 @@ class LoupaTestCase(unittest.TestCase):
         steps = [
             ("screenshot", lambda: self.env.screenshot(out / "screen.png")),
             ("windows", lambda: (out / "windows.txt").write_text(self.windows.dump())),
-            ("logs", lambda: [shutil.copy2(p.log_path, out / p.log_path.name)
-                              for p in self.loupas + self.targets if p.log_path.exists()]),
+            ("logs", lambda: [shutil.copy2(path, out / path.name)
+                              for p in self.loupas + self.targets
+                              for path in (p.log_path, getattr(p, "calls_log", None))
+                              if path is not None and path.exists()]),
             ("settings", lambda: self._copy_state(out)),
         ]
         for name, step in steps:

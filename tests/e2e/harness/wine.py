@@ -10,6 +10,7 @@ import subprocess
 import time
 from pathlib import Path
 
+from . import magnification
 from .paths import WORK_DIR, wineprefix_dir
 from .processes import OwnedProcess
 from .waiting import WaitTimeout, scaled
@@ -66,14 +67,17 @@ class WinePrefix:
             env["DISPLAY"] = display if isinstance(display, str) else display.name
         return env
 
-    def start(self, args, log_path, display=None, cwd=None):
+    def start(self, args, log_path, display=None, cwd=None, variables=None):
         """Starts `wine args...` with its output in log_path (never a pipe:
-        wine can hang on a pipe once the wineserver persists).
+        wine can hang on a pipe once the wineserver persists), with the
+        environment variables given added to its environment.
 
         The PID is the Windows process's only when args[0] is the path of an
         .exe; a bare name ("wscript") is started through start.exe, another
         process."""
-        return OwnedProcess(["wine", *args], log_path, env=self.env(display), cwd=cwd)
+        env = self.env(display)
+        env.update(variables or {})
+        return OwnedProcess(["wine", *args], log_path, env=env, cwd=cwd)
 
     def run(self, args, log_path, display=None, timeout=120, cwd=None):
         """Runs `wine args...` to its end and returns the exit code."""
@@ -261,6 +265,7 @@ class WineSession:
             # Leftovers of a run that was itself killed (a ctest time-out).
             self.prefix.wineserver("-k")
             self.prefix.wineserver("-w")
+            magnification.remove(self.prefix)
             if self.prefix.wineserver("-p") != 0:
                 raise RuntimeError("wineserver -p failed")
         except BaseException:

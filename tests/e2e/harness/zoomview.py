@@ -51,8 +51,12 @@ def green_pixels(image, rect, area):
 
 
 class ZoomView:
-    def __init__(self, env, probe, loupa, pattern_rect):
+    """caption: whether the zoom writes its caption (the screen-copy path);
+    through the Magnification API the view has none."""
+
+    def __init__(self, env, probe, loupa, pattern_rect, caption=True):
         self.env = env
+        self.with_caption = caption
         self.probe = probe
         self.loupa = loupa
         self.cells = pattern.cells_by_colour(pattern_rect)
@@ -95,16 +99,18 @@ class ZoomView:
 
     def shows(self, rate, point):
         """True when one screenshot shows the zoom window with the caption of
-        rate and the picture around point magnified by rate (1 %)."""
+        rate (or none without caption) and the picture around point
+        magnified by rate (1 %)."""
         window = self.window()
         if window is None:
             self.last = "the zoom window is not shown"
             return False
         image = Image.load(self.env.screenshot(self.env.work_dir / "zoom.png"))
         shown = green_pixels(image, window.rect, self.area)
-        expected = self.caption(rate, window.width)
+        expected = self.caption(rate, window.width) if self.with_caption else frozenset()
+        text = caption_text(rate) if self.with_caption else ""
         scale = self.scale_at(image, point)
-        self.last = (f"caption differs from {caption_text(rate)!r} in "
+        self.last = (f"caption differs from {text!r} in "
                      f"{len(shown ^ expected)} pixels, picture scaled by {scale}")
         return shown == expected and scale is not None and abs(scale - rate) <= 0.01 * rate
 

@@ -4,7 +4,7 @@
 //   LoupaProbe.exe <out> windows <title>
 //       top-level windows with that title, each with its focus and controls
 //       (id, class, visibility, client rectangle on the screen, slider
-//       position, check state, text)
+//       position, check state, text with \\, \n and \r escaped)
 //   LoupaProbe.exe <out> keynames <vk>...
 //       the keyboard layout's name of each virtual key
 //   LoupaProbe.exe <out> cover <x> <y> <w> <h> <ms>
@@ -59,6 +59,21 @@ std::wstring TextOf(HWND hwnd) {
     return buffer;
 }
 
+// A control's text on one line of the output: backslash, line feed and
+// carriage return as \\, \n and \r.
+std::wstring OneLine(const std::wstring& text) {
+    std::wstring out;
+    for (wchar_t c : text) {
+        switch (c) {
+        case L'\\': out += L"\\\\"; break;
+        case L'\n': out += L"\\n"; break;
+        case L'\r': out += L"\\r"; break;
+        default: out += c; break;
+        }
+    }
+    return out;
+}
+
 std::wstring ClientOnScreen(HWND hwnd) {
     RECT r{};
     GetClientRect(hwnd, &r);
@@ -87,8 +102,8 @@ BOOL CALLBACK PutControl(HWND hwnd, LPARAM lParam) {
     std::swprintf(head, 160, L"CONTROL\t%llu\t%d\t%ls\t%d\t",
                   static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)),
                   GetDlgCtrlID(hwnd), cls, IsWindowVisible(hwnd) ? 1 : 0);
-    Put(out,
-        head + ClientOnScreen(hwnd) + L"\t" + pos + L"\t" + check + L"\t" + TextOf(hwnd) + L"\n");
+    Put(out, head + ClientOnScreen(hwnd) + L"\t" + pos + L"\t" + check + L"\t" +
+                 OneLine(TextOf(hwnd)) + L"\n");
     return TRUE;
 }
 
