@@ -41,6 +41,7 @@ private:
 using MenuOwner = HandleOwner<HMENU, &DestroyMenu>;
 using FontOwner = HandleOwner<HFONT, &DeleteObject>;
 using BitmapOwner = HandleOwner<HBITMAP, &DeleteObject>;
+using IconOwner = HandleOwner<HICON, &DestroyIcon>;
 using HookOwner = HandleOwner<HHOOK, &UnhookWindowsHookEx>;
 
 // Selects a GDI object into a DC and puts the previous one back at scope end.

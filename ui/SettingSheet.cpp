@@ -2,7 +2,6 @@
 
 #include "app/LoupaDlg.h"
 #include "fw/WinApp.h"
-#include "input/HotKeys.h"
 #include "resource.h"
 #include "settings/Settings.h"
 #include "ui/HotKeyModifiers.h"
@@ -97,8 +96,7 @@ BOOL CPage1::OnApply() {
     HWND sheet = GetParent();
     auto* mainDialog = dynamic_cast<CLoupaDlg*>(fw::CWnd::FromHandlePermanent(::GetParent(sheet)));
     if (mainDialog != nullptr && mainDialog->m_zoomWnd.m_hWnd != nullptr) {
-        UnregisterZoomHotKeys(mainDialog->m_zoomWnd.m_hWnd);
-        RegisterZoomHotKeys(mainDialog->m_zoomWnd.m_hWnd);
+        mainDialog->m_zoomWnd.RegisterHotKeysAnew();
     }
     if (!saved) {
         return ReportNotSaved(sheet);

@@ -120,8 +120,16 @@ bool CopiesScreenLive(int osMajorVersion, bool excludedFromCapture) {
 ZoomController::ZoomController(IZoomPlatform& platform, ISettings& settings)
     : m_platform(platform), m_settings(settings) {}
 
+POINT ZoomController::Cursor() {
+    POINT pt{};
+    if (m_platform.CursorPos(pt)) {
+        m_lastCursor = pt;
+    }
+    return m_lastCursor;
+}
+
 void ZoomController::UpdateMonitorRect() {
-    m_monitorRect = m_platform.MonitorRectAt(m_platform.CursorPos());
+    m_monitorRect = m_platform.MonitorRectAt(Cursor());
     m_monitorKnown = true;
 }
 
@@ -231,7 +239,7 @@ void ZoomController::ApplyZoom(double rate) {
     // a cursor crossing to another monitor in between gave a source rectangle
     // around a point off the monitor shown. It is also the costliest query of
     // a tick under Wine.
-    const POINT cursor = m_platform.CursorPos();
+    const POINT cursor = Cursor();
     if (m_inZoomTick) {
         FollowFocus(cursor);
     }
@@ -274,6 +282,10 @@ void ZoomController::CloseZoom(POINT cursor) {
     UpdateSourceRect(1.0, cursor);
     StopZoomTimer();
     m_platform.Hide();
+    if (m_cancelHotKeyHeld) {
+        m_platform.SetCancelHotKey(false);
+        m_cancelHotKeyHeld = false;
+    }
     m_coveredRect = RECT{};
     m_paintedValid = false;
 }
@@ -309,15 +321,22 @@ void ZoomController::PlaceWindow() {
     m_platform.Pause(kShowSettleMs);
     m_platform.MoveTopMost(m_monitorRect);
     m_coveredRect = m_monitorRect;
+    if (!m_cancelHotKeyHeld) {
+        m_platform.SetCancelHotKey(true);
+        m_cancelHotKeyHeld = true;
+    }
     StartZoomTimer();
 }
 
 void ZoomController::StartZoomTimer() {
+    // A tick of an earlier timer that never arrived must not hold this
+    // timer's ticks back.
+    m_tickQueued = false;
     m_zoomTimer = m_platform.StartTimer(m_timerPeriodMs);
     m_zoomTimerId = m_zoomTimer.kind == ZoomTimerKind::Multimedia ? m_zoomTimer.id : 0;
     if (!m_zoomTimer.Running()) {
         // Without ticks the view would freeze and an animation never end.
-        CloseZoom(m_platform.CursorPos());
+        CloseZoom(Cursor());
     }
 }
 
@@ -333,8 +352,22 @@ bool ZoomController::IsCurrentMultimediaTimer(std::uint32_t id) const {
     return id != 0 && id == m_zoomTimerId.load();
 }
 
+bool ZoomController::ClaimTickPost(std::uint32_t id) {
+    return IsCurrentMultimediaTimer(id) && !m_tickQueued.exchange(true);
+}
+
+void ZoomController::TickPostFailed() {
+    m_tickQueued = false;
+}
+
 bool ZoomController::OnTimer(std::uintptr_t timerId) {
-    return timerId == kTimerId && Tick();
+    if (timerId != kTimerId) {
+        return false;
+    }
+    // Cleared before the tick: one that the timer posts meanwhile arrives
+    // after this one instead of being lost.
+    m_tickQueued = false;
+    return Tick();
 }
 
 bool ZoomController::Tick() {
@@ -372,6 +405,8 @@ bool ZoomController::PaintedViewIsCurrent() const {
 void ZoomController::OnDestroy() {
     StopZoomTimer();
     m_focus.Reset();
+    // The window removes all its hot keys as it goes.
+    m_cancelHotKeyHeld = false;
     m_animating = false;
     m_animTick = 0;
     m_rate = 1.0;

@@ -28,7 +28,9 @@ class IZoomPlatform {
 public:
     virtual ~IZoomPlatform() = default;
 
-    virtual POINT CursorPos() = 0;
+    // False when the position cannot be read (a locked session, the secure
+    // desktop); pt is then left as it is.
+    virtual bool CursorPos(POINT& pt) = 0;
     // rcMonitor of the monitor that contains pt, or of the primary monitor
     // when none does.
     virtual RECT MonitorRectAt(POINT pt) = 0;
@@ -47,6 +49,10 @@ public:
     // Moves and sizes the window top-most to rect; shown or hidden stays as is.
     virtual void MoveTopMost(const RECT& rect) = 0;
     virtual void Hide() = 0;
+    // Registers the cancel hot key, or removes it. It is held only while a
+    // zoom is shown: held for the whole run, a bare Escape would be lost to
+    // every other program.
+    virtual void SetCancelHotKey(bool registered) = 0;
     // Invalidates the whole client area, erasing the background when asked,
     // and repaints it before returning.
     virtual void Repaint(bool erase) = 0;
@@ -152,6 +158,8 @@ public:
     void AnimateZoomTo(double target);
 
     // WM_TIMER: a tick when timerId is kTimerId. True when it repainted.
+    // The tick posted by the multimedia timer has arrived: the next may be
+    // posted.
     bool OnTimer(std::uintptr_t timerId);
     // Follows the cursor (or takes the next animation step) and repaints.
     // A tick that arrives inside another, or while no timer runs, is dropped.
@@ -180,8 +188,19 @@ public:
     const ZoomTimer& Timer() const { return m_zoomTimer; }
     // Whether id is the running multimedia timer. Safe on the timer's thread.
     bool IsCurrentMultimediaTimer(std::uint32_t id) const;
+    // On the timer's thread: whether to post a tick for timer id now. Only
+    // the running timer posts, and never while its last tick is still
+    // queued, so that ticks do not pile up behind a busy thread. A true
+    // result counts as queued until OnTimer or TickPostFailed.
+    bool ClaimTickPost(std::uint32_t id);
+    void TickPostFailed();
+    // Whether the cancel hot key is registered: while a zoom is shown.
+    bool HoldsCancelHotKey() const { return m_cancelHotKeyHeld; }
 
 private:
+    // The cursor position, or the last one read when it cannot be read:
+    // the view stays where it was instead of jumping to a corner.
+    POINT Cursor();
     void FindMonitor(POINT cursor);
     // Inside a tick: reads FollowCaret and looks at the caret.
     void FollowFocus(POINT cursor);
@@ -213,7 +232,11 @@ private:
     // The running multimedia timer's identifier, 0 when none runs; read by
     // the timer's own thread.
     std::atomic<std::uint32_t> m_zoomTimerId{0};
+    // A tick posted by the multimedia timer and not handled yet.
+    std::atomic<bool> m_tickQueued{false};
     bool m_inZoomTick = false;
+    bool m_cancelHotKeyHeld = false;
+    POINT m_lastCursor{};
 
     ViewFocus m_focus;
     // The inversion the platform shows, not the setting: that is read anew.

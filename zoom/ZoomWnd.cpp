@@ -1,6 +1,7 @@
 #include "zoom/ZoomWnd.h"
 
 #include "fw/Dc.h"
+#include "fw/Dpi.h"
 #include "fw/Handles.h"
 #include "fw/WinApp.h"
 #include "input/InputHooks.h"
@@ -13,6 +14,10 @@
 #include <cwchar>
 
 namespace {
+// The caption's font height at 96 DPI; it grows with the DPI of the monitor
+// the window is on, like every other text there.
+constexpr int kCaptionHeight = 35;
+
 int Width(const RECT& r) {
     return r.right - r.left;
 }
@@ -79,7 +84,8 @@ int CZoomWnd::OnCreate(LPCREATESTRUCTW cs) {
         m_liveCapture = CopiesScreenLive(g_osMajorVersion, ExcludeFromCapture());
     }
     InstallZoomHooks(m_hWnd);
-    RegisterZoomHotKeys(m_hWnd);
+    // Hidden: the cancel key comes with the first zoom shown.
+    RegisterZoomHotKeys(m_hWnd, false);
     return 0;
 }
 
@@ -122,20 +128,37 @@ LRESULT CZoomWnd::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER: m_zoom.OnTimer(wParam); break;
     case WM_ZOOMWHEEL: m_zoom.OnZoomWheel(wParam); break;
     case WM_DISPLAYCHANGE: m_zoom.OnDisplayChange(); break;
+    case WM_DPICHANGED: return OnDpiChanged();
     }
     return CWnd::DefWindowProc(msg, wParam, lParam);
+}
+
+LRESULT CZoomWnd::OnDpiChanged() {
+    // The window keeps covering its monitor pixel for pixel: the rectangle
+    // the system suggests for the new DPI is not taken. Only the caption's
+    // size follows.
+    ::InvalidateRect(m_hWnd, nullptr, FALSE);
+    return 0;
 }
 
 void CZoomWnd::OnHotKey(UINT id, UINT, UINT) {
     m_zoom.OnHotKey(id);
 }
 
+void CZoomWnd::RegisterHotKeysAnew() {
+    UnregisterZoomHotKeys(m_hWnd);
+    RegisterZoomHotKeys(m_hWnd, m_zoom.HoldsCancelHotKey());
+}
+
 void CALLBACK CZoomWnd::ZoomTimerProc(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
-    // On the multimedia timer's thread: hand the tick to the window's thread
-    // and wait for it, so all state stays on that thread.
+    // On the multimedia timer's thread, which may call only a few functions:
+    // the tick is posted to the window's thread, where all state lives. The
+    // timer is killed synchronously before this object or its window goes,
+    // so what is read here is valid while the callback runs.
     auto* wnd = reinterpret_cast<CZoomWnd*>(user);
-    if (wnd->m_zoom.IsCurrentMultimediaTimer(id)) {
-        ::SendMessageW(wnd->m_hWnd, WM_TIMER, ZoomController::kTimerId, 0);
+    if (wnd->m_zoom.ClaimTickPost(id) &&
+        !::PostMessageW(wnd->m_tickTarget, WM_TIMER, ZoomController::kTimerId, 0)) {
+        wnd->m_zoom.TickPostFailed();
     }
 }
 
@@ -167,8 +190,9 @@ void CZoomWnd::PaintScreenCopy(HDC dc) {
 
 void CZoomWnd::DrawCaption(HDC dc) {
     int oldMode = ::SetBkMode(dc, TRANSPARENT);
-    fw::FontOwner font(::CreateFontW(35, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, 0,
-                                     0, 0, FF_SWISS, L"MS Pゴシック"));
+    const int height = fw::ScaleForDpi(kCaptionHeight, fw::DpiForWindow(m_hWnd));
+    fw::FontOwner font(::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                                     0, 0, 0, FF_SWISS, L"MS Pゴシック"));
     COLORREF oldColor;
     {
         fw::SelectedObject selected(dc, font.Get());
@@ -183,10 +207,8 @@ void CZoomWnd::DrawCaption(HDC dc) {
     ::SetBkMode(dc, oldMode);
 }
 
-POINT CZoomWnd::CursorPos() {
-    POINT pt{};
-    ::GetCursorPos(&pt);
-    return pt;
+bool CZoomWnd::CursorPos(POINT& pt) {
+    return ::GetCursorPos(&pt) != FALSE;
 }
 
 RECT CZoomWnd::MonitorRectAt(POINT pt) {
@@ -269,6 +291,14 @@ void CZoomWnd::Hide() {
     ShowWindow(SW_HIDE);
 }
 
+void CZoomWnd::SetCancelHotKey(bool registered) {
+    if (registered) {
+        RegisterCancelHotKey(m_hWnd);
+    } else {
+        UnregisterCancelHotKey(m_hWnd);
+    }
+}
+
 void CZoomWnd::Repaint(bool erase) {
     ::InvalidateRect(m_hWnd, nullptr, erase);
     ::UpdateWindow(m_hWnd);
@@ -279,8 +309,11 @@ void CZoomWnd::Pause(int ms) {
 }
 
 ZoomTimer CZoomWnd::StartTimer(int periodMs) {
-    UINT id = ::timeSetEvent(static_cast<UINT>(periodMs), 0, &CZoomWnd::ZoomTimerProc,
-                             reinterpret_cast<DWORD_PTR>(this), TIME_PERIODIC);
+    m_tickTarget = m_hWnd;
+    // Killed synchronously: once timeKillEvent returns no callback runs.
+    UINT id =
+        ::timeSetEvent(static_cast<UINT>(periodMs), 0, &CZoomWnd::ZoomTimerProc,
+                       reinterpret_cast<DWORD_PTR>(this), TIME_PERIODIC | TIME_KILL_SYNCHRONOUS);
     if (id != 0) {
         return {ZoomTimerKind::Multimedia, id};
     }

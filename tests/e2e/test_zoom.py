@@ -5,7 +5,9 @@ with that monitor magnified around the cursor and the rate in green at the
 top right; it follows the cursor, lets clicks through, zooms out, cancels,
 moves to the other monitor with the cursor, and takes the top back from
 another program's top-most window. With FollowCaret it follows the text
-caret while the user types; with InvertColors it shows inverted colours.
+caret while the user types; with InvertColors it shows inverted colours. At
+150 % scaling it still covers the monitor pixel for pixel, and its caption is
+half as large again.
 
 Each case runs on both paths (where the view is placed, caret or cursor,
 does not depend on the path: those cases run on the first only): the screen
@@ -26,8 +28,9 @@ import shutil
 import time
 
 import harness
-from harness import Image, blank, compare, crop, ini, negate, scale
+from harness import Image, ZoomView, blank, compare, crop, ini, negate, scale
 from harness import magnification
+from harness.environment import BASE_DPI, mul_div
 from harness.loupa import TRAY_MENU, appdata_settings
 from harness.processes import run_tool
 from harness.rects import offset, size
@@ -47,7 +50,8 @@ RATE_IN, RATE_OUT = 4, 2  # the default MaxRateZoomIn and MaxRateZoomOut
 TRAY_BAND = 48
 
 # The caption "Loupa \nx 4.00 " is right-aligned at the top of the window in
-# two lines of a 35-pixel font; the rest of the window is the magnified view.
+# two lines of a 35-pixel font at 96 DPI; the rest of the window is the
+# magnified view.
 CAPTION_SIZE = (240, 96)
 # Pixels allowed to differ (by more than FUZZ) outside the caption: a view
 # off by one source pixel differs in a quarter of the window or more.
@@ -83,11 +87,12 @@ def centred_rect(width, height, rate, centre):
     return (left, top, left + w, top + h)
 
 
-def caption_box(monitor):
-    """The caption's corner of a zoom window over monitor, in the window's
-    coordinates."""
+def caption_box(monitor, dpi):
+    """The caption's corner of a zoom window over monitor at dpi, in the
+    window's coordinates."""
     width, _ = size(monitor)
-    return (width - CAPTION_SIZE[0], 0, width, CAPTION_SIZE[1])
+    box_width, box_height = (mul_div(length, dpi, BASE_DPI) for length in CAPTION_SIZE)
+    return (width - box_width, 0, width, box_height)
 
 
 def near(pixel, color, tolerance):
@@ -198,7 +203,7 @@ class ZoomTestCase(harness.LoupaTestCase):
 
     def monitor_part(self, shot, monitor, label, without_caption):
         part = crop(shot, self.work_file(label), monitor)
-        return blank(part, part, [caption_box(monitor)]) if without_caption else part
+        return blank(part, part, [caption_box(monitor, self.dpi)]) if without_caption else part
 
     def differences(self, shot, expected, monitor, without_caption):
         part = self.monitor_part(shot, monitor, "part", without_caption)
@@ -230,13 +235,14 @@ class ZoomTestCase(harness.LoupaTestCase):
         view = self.zoomed_view(before, monitor, rate, cursor, what, **how)
         expected = view
         if self.captioned:
-            expected = blank(view, self.work_file(f"{what}-expected"), [caption_box(monitor)])
+            expected = blank(view, self.work_file(f"{what}-expected"),
+                             [caption_box(monitor, self.dpi)])
         shot = self.wait_view(monitor, expected, f"{what}: {rate}x around {cursor}",
                               without_caption=self.captioned)
         return shot, view
 
     def caption(self, shot, view, monitor):
-        box = caption_box(monitor)
+        box = caption_box(monitor, self.dpi)
         seen = Image.load(shot).crop(offset(box, monitor[0], monitor[1])).pixels()
         beneath = Image.load(view).crop(box).pixels()
         width = box[2] - box[0]
@@ -587,6 +593,40 @@ class Zoom_Reading_Magnifier(Zoom_Reading):
     # Where the view is placed does not depend on the path.
     test_view_follows_the_caret_while_typing_and_the_cursor_once_it_moves = None
     test_view_stays_around_the_cursor_while_typing_without_follow_caret = None
+
+
+class Zoom_At150Percent(ZoomTestCase):
+    dpi = 144
+    MONITOR = (0, 0, 1920, 1080)
+    TARGET = (0, TRAY_BAND, 1920, 1080)
+
+    def test_view_stays_exact_and_the_caption_grows_by_half(self):
+        loupa = self.start_resident_loupa()
+        target = self.start_target(self.TARGET)
+        before = self.shot("before")
+        point = (700, 300)
+        target.focus(self.input, point)
+
+        self.input.key("super+alt+apostrophe")
+
+        # Physical pixels: the window covers the whole monitor, and the view
+        # is the one computed from the screen pixel for pixel.
+        self.wait_zoom_window(loupa, self.MONITOR)
+        self.wait_zoomed_view(before, self.MONITOR, RATE_IN, point, "zoomed")
+        # The caption, pixel for pixel, is the one drawn at 144 DPI...
+        zoom = ZoomView(self.env, self.probe, loupa, target.rect)
+        zoom.wait_rate(RATE_IN, point, VIEW)
+        # ...which is half as large again as at 96 DPI.
+        width, _ = size(self.MONITOR)
+
+        def extent(points):
+            xs, ys = [x for x, _ in points], [y for _, y in points]
+            return max(xs) - min(xs) + 1, max(ys) - min(ys) + 1
+
+        grown = extent(zoom.caption(RATE_IN, width))
+        base = extent(zoom.caption(RATE_IN, width, dpi=BASE_DPI))
+        for shown, at_96 in zip(grown, base):
+            self.assertAlmostEqual(shown / at_96, 1.5, delta=0.1, msg=f"{grown} against {base}")
 
 
 class Zoom_TwoMonitors(ZoomTestCase):

@@ -86,6 +86,10 @@ void CheckInvariants(const ZoomController& zoom, const FakeZoomPlatform& fake,
     if (!fake.visible && zoom.IsAnimating()) {
         FuzzFail(what + ": animating while hidden");
     }
+    if (fake.cancelHotKey != fake.visible || zoom.HoldsCancelHotKey() != fake.visible) {
+        FuzzFail(what + ": cancel hot key " + (fake.cancelHotKey ? "held" : "not held") +
+                 " while the window is " + (fake.visible ? "shown" : "hidden"));
+    }
     if (zoom.AnimTick() < 0 || zoom.AnimTick() > zoom.AnimTicks() ||
         (!zoom.IsAnimating() && zoom.AnimTick() != 0)) {
         FuzzFail(what + ": animation tick " + std::to_string(zoom.AnimTick()) + " of " +
@@ -166,9 +170,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     zoom.UpdateMonitorRect();
     fake.window = zoom.MonitorRect();
 
-    // A tick that arrives while the window repaints or moves: the multimedia
-    // timer's SendMessage is taken in whenever the window's thread waits on
-    // another thread.
+    // A tick that arrives while the window repaints or moves: a message loop
+    // that runs meanwhile on the window's thread dispatches the posted tick.
     bool tickInRepaint = false;
     bool tickInMove = false;
     fake.onRepaint = [&] {

@@ -53,6 +53,7 @@ public:
     std::vector<RECT> monitors{{0, 0, 1920, 1080}};
     POINT cursor{960, 540};
     std::optional<POINT> caret;
+    bool cursorFails = false; // as on a locked session or the secure desktop
     std::map<std::wstring, int> settings{{L"MaxRateZoomIn", 4}, {L"MaxRateZoomOut", 2}};
     bool live = true;
     bool timerFails = false;
@@ -64,6 +65,7 @@ public:
     Calls calls;
     RECT window{0, 0, 1920, 1080};
     bool visible = false;
+    bool cancelHotKey = false;
     ZoomTimer timer;
     std::uint32_t nextTimerId = 7;
     std::vector<double> scales;
@@ -81,13 +83,16 @@ public:
         return static_cast<int>(std::count(calls.begin(), calls.end(), call));
     }
 
-    POINT CursorPos() override {
+    bool CursorPos(POINT& pt) override {
         calls.push_back("?Cursor");
-        const POINT read = cursor;
+        if (cursorFails) {
+            return false;
+        }
+        pt = cursor;
         if (onCursor) {
             onCursor();
         }
-        return read;
+        return true;
     }
     RECT MonitorRectAt(POINT pt) override {
         calls.push_back("?MonitorAt(" + Fmt(pt) + ")");
@@ -136,6 +141,14 @@ public:
     void Hide() override {
         calls.push_back("Hide");
         visible = false;
+    }
+    void SetCancelHotKey(bool registered) override {
+        calls.push_back(registered ? "CancelKey(on)" : "CancelKey(off)");
+        if (registered == cancelHotKey) {
+            ReportFakeFault(registered ? "cancel key registered twice"
+                                       : "cancel key removed while not registered");
+        }
+        cancelHotKey = registered;
     }
     void Repaint(bool erase) override {
         calls.push_back(erase ? "Repaint(erase)" : "Repaint");

@@ -53,14 +53,15 @@ struct Rig {
     State Current() const {
         const bool timer =
             zoom.Timer().Running() && fake.timer.Running() && zoom.Timer().id == fake.timer.id;
+        // The cancel hot key is held exactly while a zoom shows.
         if (!fake.visible && zoom.Rate() == 1.0 && !zoom.Timer().Running() &&
-            !fake.timer.Running() && !zoom.IsAnimating()) {
+            !fake.timer.Running() && !zoom.IsAnimating() && !fake.cancelHotKey) {
             return State::Hidden;
         }
-        if (fake.visible && timer && zoom.IsAnimating()) {
+        if (fake.visible && timer && fake.cancelHotKey && zoom.IsAnimating()) {
             return State::Animating;
         }
-        if (fake.visible && timer && zoom.Rate() > 1.0) {
+        if (fake.visible && timer && fake.cancelHotKey && zoom.Rate() > 1.0) {
             return State::Zoomed;
         }
         return State::Inconsistent;
@@ -328,6 +329,7 @@ TEST_F(ZoomControllerTest, ZoomIn_StartingZoomCallsPlatformInOrder) {
         "Repaint(erase)",
         "Pause(10)",
         "Move(0,0,1920,1080)",
+        "CancelKey(on)",
         "StartTimer(50)",
     };
     EXPECT_EQ(fake.calls, expected);
@@ -420,6 +422,7 @@ TEST_F(ZoomControllerTest, ApplyZoom_ClosingHandsFullViewOverThenStopsTimerAndHi
         "Source(0,0,1920,1080 in 0,0,1920,1080)",
         "StopTimer(7)",
         "Hide",
+        "CancelKey(off)",
     };
     EXPECT_EQ(fake.calls, expected);
 }
@@ -767,6 +770,7 @@ TEST_F(ZoomControllerTest, ZoomStart_OnOtherMonitorShowsSizedToIt) {
         "Repaint(erase)",
         "Pause(10)",
         "Move(1920,0,3200,1024)",
+        "CancelKey(on)",
         "StartTimer(50)",
     };
     EXPECT_EQ(fake.Actions(), expected);
@@ -820,6 +824,64 @@ TEST_F(ZoomControllerTest, IsCurrentMultimediaTimer_OnlyTheRunningOne) {
     EXPECT_FALSE(zoom.IsCurrentMultimediaTimer(7)) << "a tick of the stopped timer";
 }
 
+TEST_F(ZoomControllerTest, ClaimTickPost_OneQueuedTickAtATimeFromTheRunningTimer) {
+    EXPECT_FALSE(zoom.ClaimTickPost(7)) << "no timer runs";
+    zoom.ApplyZoom(2.0);
+    const struct {
+        const char* what;
+        std::function<void()> before;
+        std::uint32_t id;
+        bool post;
+    } steps[] = {
+        {"first period", [] {}, 7, true},
+        {"while that tick is queued", [] {}, 7, false},
+        {"and again", [] {}, 7, false},
+        {"after the tick arrived", [&] { zoom.OnTimer(ZoomController::kTimerId); }, 7, true},
+        {"another message arrived", [&] { zoom.OnTimer(2); }, 7, false},
+        {"after a failed post", [&] { zoom.TickPostFailed(); }, 7, true},
+        {"a stopped timer's period", [&] { zoom.OnTimer(ZoomController::kTimerId); }, 6, false},
+        {"after the zoom closed",
+         [&] {
+             zoom.OnTimer(ZoomController::kTimerId);
+             zoom.ApplyZoom(1.0);
+         },
+         7, false},
+        {"a new zoom's timer, though the last tick got lost",
+         [&] {
+             zoom.ApplyZoom(2.0);
+             zoom.ClaimTickPost(8);
+             zoom.ApplyZoom(1.0);
+             zoom.ApplyZoom(2.0);
+         },
+         9, true},
+    };
+    for (const auto& step : steps) {
+        step.before();
+        EXPECT_EQ(zoom.ClaimTickPost(step.id), step.post) << step.what;
+    }
+}
+
+TEST_F(ZoomControllerTest, CursorUnreadable_ViewStaysWhereItWas) {
+    fake.monitors.push_back(RECT{1920, 0, 3200, 1024});
+    fake.cursor = POINT{2500, 300};
+    zoom.ApplyZoom(4.0);
+    zoom.Tick();
+    const RECT source = zoom.SourceRect();
+    fake.cursorFails = true;
+    fake.cursor = POINT{0, 0};
+    zoom.Tick();
+    EXPECT_EQ(Fmt(zoom.MonitorRect()), "1920,0,3200,1024");
+    EXPECT_EQ(Fmt(zoom.SourceRect()), Fmt(source));
+    EXPECT_EQ(Fmt(fake.window), "1920,0,3200,1024");
+    // A zoom started while the cursor cannot be read opens where it was last.
+    zoom.ApplyZoom(1.0);
+    zoom.Wheel(true);
+    EXPECT_EQ(Fmt(fake.window), "1920,0,3200,1024");
+    fake.cursorFails = false;
+    zoom.Tick();
+    EXPECT_EQ(Fmt(zoom.MonitorRect()), "0,0,1920,1080") << "read again once it can be";
+}
+
 TEST_F(ZoomControllerTest, WindowTimer_ReportedAndStoppedOnClose) {
     fake.timerKind = ZoomTimerKind::Window;
     zoom.ZoomIn();
@@ -837,7 +899,8 @@ TEST_F(ZoomControllerTest, TimerStartFailure_ClosesZoomInsteadOfFreezing) {
     fake.timerFails = true;
     zoom.ZoomIn();
     EXPECT_STREQ(Name(rig.Current()), "Hidden");
-    EXPECT_EQ(fake.Actions().back(), "Hide");
+    const Calls actions = fake.Actions();
+    EXPECT_EQ(Calls(actions.end() - 2, actions.end()), (Calls{"Hide", "CancelKey(off)"}));
     fake.timerFails = false;
     zoom.ZoomIn();
     EXPECT_STREQ(Name(rig.Current()), "Animating") << "later commands still work";
@@ -849,7 +912,8 @@ TEST_F(ZoomControllerTest, OnDestroy_StopsRunningTimer) {
     zoom.ZoomIn();
     fake.calls.clear();
     zoom.OnDestroy();
-    EXPECT_EQ(fake.calls, Calls{"StopTimer(7)"});
+    EXPECT_EQ(fake.calls, Calls{"StopTimer(7)"}) << "the window removes its hot keys itself";
+    EXPECT_FALSE(zoom.HoldsCancelHotKey());
     EXPECT_FALSE(zoom.Timer().Running());
     EXPECT_FALSE(zoom.IsCurrentMultimediaTimer(7));
     EXPECT_FALSE(zoom.OnTimer(ZoomController::kTimerId));
