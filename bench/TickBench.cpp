@@ -288,7 +288,7 @@ int wmain(int argc, wchar_t** argv) {
     WriteSettingInt(kFollowCaretKey, 1);
     WriteSettingInt(kInvertColorsKey, 1);
     paints = wnd.paints;
-    timerTicks = wnd.timerTicks;
+    timerTicks = g_postedTicks;
     countFrom(Measure("tick, cursor moving, FollowCaret and InvertColors on", samples, 1,
                       moveCursor, tick),
               paints, timerTicks);
