@@ -1,5 +1,7 @@
 #include "app/TrayController.h"
 
+#include "settings/SettingsStore.h"
+
 #include <cstdint>
 
 void TrayController::AddTrayIcon() {
@@ -35,7 +37,7 @@ void TrayController::OnTrayNotify(unsigned mouseMessage) {
 void TrayController::ShowTrayMenu(int x, int y) {
     m_platform.SetForeground();
     // This read also brings the start-up shortcut in line with the setting.
-    bool checked = m_settings.ReadSettingInt(L"AutoStartUp") != 0;
+    bool checked = m_settings.ReadSettingInt(kAutoStartUpKey) != 0;
     m_platform.TrackTrayMenu(x, y, checked);
 }
 
@@ -72,8 +74,8 @@ void TrayController::OnExit() {
 }
 
 void TrayController::OnAutoStartUp() {
-    int value = m_settings.ReadSettingInt(L"AutoStartUp");
+    int value = m_settings.ReadSettingInt(kAutoStartUpKey);
     // When the file or the shortcut cannot take the change, the store leaves
     // both as they were; the next menu shows whatever is stored.
-    m_settings.WriteSettingInt(L"AutoStartUp", value == 0 ? 1 : 0);
+    m_settings.WriteSettingInt(kAutoStartUpKey, value == 0 ? 1 : 0);
 }

@@ -1,6 +1,6 @@
 #include "input/WheelChord.h"
 
-#include "settings/ISettings.h"
+#include "settings/SettingsStore.h"
 
 namespace {
 
@@ -12,10 +12,10 @@ bool IsOn(int value) {
 
 WheelChordSettings ReadWheelChordSettings(ISettings& settings) {
     WheelChordSettings chord;
-    chord.ctrl = settings.ReadSettingInt(L"MouseZoomCtrl");
-    chord.alt = settings.ReadSettingInt(L"MouseZoomAlt");
-    chord.shift = settings.ReadSettingInt(L"MouseZoomShift");
-    chord.win = settings.ReadSettingInt(L"MouseZoomWin");
+    chord.ctrl = settings.ReadSettingInt(kMouseZoomCtrlKey);
+    chord.alt = settings.ReadSettingInt(kMouseZoomAltKey);
+    chord.shift = settings.ReadSettingInt(kMouseZoomShiftKey);
+    chord.win = settings.ReadSettingInt(kMouseZoomWinKey);
     return chord;
 }
 

@@ -1,6 +1,6 @@
 #include "input/ZoomHotKeys.h"
 
-#include "settings/ISettings.h"
+#include "settings/SettingsStore.h"
 
 uint16_t HotKeyLowWord(int settingValue) {
     return static_cast<uint16_t>(static_cast<unsigned>(settingValue) & 0xFFFFu);
@@ -23,13 +23,13 @@ HotKeyRegistration ReadOne(ISettings& settings, int id, const wchar_t* keySettin
 std::array<HotKeyRegistration, 3> ReadZoomHotKeys(ISettings& settings) {
     // Separate statements: the reads must happen in this order.
     const HotKeyRegistration zoomIn =
-        ReadOne(settings, HOTKEY_ZOOMIN, L"HotKeyZoomIn", L"HotKeyModZoomIn");
+        ReadOne(settings, HOTKEY_ZOOMIN, kHotKeyZoomInKey, kHotKeyModZoomInKey);
     const HotKeyRegistration zoomOut =
-        ReadOne(settings, HOTKEY_ZOOMOUT, L"HotKeyZoomOut", L"HotKeyModZoomOut");
+        ReadOne(settings, HOTKEY_ZOOMOUT, kHotKeyZoomOutKey, kHotKeyModZoomOutKey);
     const HotKeyRegistration cancel = ReadCancelHotKey(settings);
     return {zoomIn, zoomOut, cancel};
 }
 
 HotKeyRegistration ReadCancelHotKey(ISettings& settings) {
-    return ReadOne(settings, HOTKEY_ZOOMCANCEL, L"HotKeyZoomCancel", L"HotKeyModZoomCancel");
+    return ReadOne(settings, HOTKEY_ZOOMCANCEL, kHotKeyZoomCancelKey, kHotKeyModZoomCancelKey);
 }

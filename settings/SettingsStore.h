@@ -17,7 +17,24 @@ struct SettingDefault {
 };
 
 inline constexpr const wchar_t* kSettingSection = L"DEFAULT";
+// The keys, one constant each: a misspelt name then fails to compile instead
+// of reading 0.
 inline constexpr const wchar_t* kAutoStartUpKey = L"AutoStartUp";
+// The zoom limits, as the sliders of the settings page set them.
+inline constexpr const wchar_t* kMaxRateZoomInKey = L"MaxRateZoomIn";
+inline constexpr const wchar_t* kMaxRateZoomOutKey = L"MaxRateZoomOut";
+// The modifier keys of the wheel chord.
+inline constexpr const wchar_t* kMouseZoomCtrlKey = L"MouseZoomCtrl";
+inline constexpr const wchar_t* kMouseZoomAltKey = L"MouseZoomAlt";
+inline constexpr const wchar_t* kMouseZoomShiftKey = L"MouseZoomShift";
+inline constexpr const wchar_t* kMouseZoomWinKey = L"MouseZoomWin";
+// The three hot keys: a virtual-key code, then a RegisterHotKey modifier mask.
+inline constexpr const wchar_t* kHotKeyZoomInKey = L"HotKeyZoomIn";
+inline constexpr const wchar_t* kHotKeyModZoomInKey = L"HotKeyModZoomIn";
+inline constexpr const wchar_t* kHotKeyZoomOutKey = L"HotKeyZoomOut";
+inline constexpr const wchar_t* kHotKeyModZoomOutKey = L"HotKeyModZoomOut";
+inline constexpr const wchar_t* kHotKeyZoomCancelKey = L"HotKeyZoomCancel";
+inline constexpr const wchar_t* kHotKeyModZoomCancelKey = L"HotKeyModZoomCancel";
 // Flags of the zoomed view, read at every tick: the view centres on the text
 // caret when it moves while the mouse rests; the view's colours are inverted.
 inline constexpr const wchar_t* kFollowCaretKey = L"FollowCaret";
@@ -25,11 +42,11 @@ inline constexpr const wchar_t* kInvertColorsKey = L"InvertColors";
 
 // The known keys with their default texts, in the order they are entered.
 inline constexpr SettingDefault kSettingDefaults[] = {
-    {L"AutoStartUp", L"1"},         {L"MaxRateZoomIn", L"4"},    {L"MaxRateZoomOut", L"2"},
-    {L"MouseZoomCtrl", L"1"},       {L"MouseZoomAlt", L"0"},     {L"MouseZoomShift", L"0"},
-    {L"MouseZoomWin", L"0"},        {L"HotKeyZoomIn", L"222"},   {L"HotKeyModZoomIn", L"9"},
-    {L"HotKeyZoomOut", L"189"},     {L"HotKeyModZoomOut", L"9"}, {L"HotKeyZoomCancel", L"27"},
-    {L"HotKeyModZoomCancel", L"0"}, {kFollowCaretKey, L"0"},     {kInvertColorsKey, L"0"},
+    {kAutoStartUpKey, L"1"},         {kMaxRateZoomInKey, L"4"},    {kMaxRateZoomOutKey, L"2"},
+    {kMouseZoomCtrlKey, L"1"},       {kMouseZoomAltKey, L"0"},     {kMouseZoomShiftKey, L"0"},
+    {kMouseZoomWinKey, L"0"},        {kHotKeyZoomInKey, L"222"},   {kHotKeyModZoomInKey, L"9"},
+    {kHotKeyZoomOutKey, L"189"},     {kHotKeyModZoomOutKey, L"9"}, {kHotKeyZoomCancelKey, L"27"},
+    {kHotKeyModZoomCancelKey, L"0"}, {kFollowCaretKey, L"0"},      {kInvertColorsKey, L"0"},
 };
 // Read in place of a missing file or key; never a value of its own.
 inline constexpr const wchar_t* kMissingSettingText = L"###";

@@ -51,15 +51,15 @@ BOOL CPage1::OnInitDialog() {
         slider->SetPageSize(1);
     }
     // Stored values are shown as they are; the slider clamps them to 1..20.
-    m_sliderZoomIn.SetPos(ReadSettingInt(L"MaxRateZoomIn"));
-    m_sliderZoomOut.SetPos(ReadSettingInt(L"MaxRateZoomOut"));
-    LoadHotKey(m_hotKeyZoomIn, L"HotKeyZoomIn", L"HotKeyModZoomIn");
-    LoadHotKey(m_hotKeyZoomOut, L"HotKeyZoomOut", L"HotKeyModZoomOut");
-    LoadHotKey(m_hotKeyZoomCancel, L"HotKeyZoomCancel", L"HotKeyModZoomCancel");
-    LoadCheck(m_hWnd, IDC_CHECK_CTRL, L"MouseZoomCtrl");
-    LoadCheck(m_hWnd, IDC_CHECK_ALT, L"MouseZoomAlt");
-    LoadCheck(m_hWnd, IDC_CHECK_SHIFT, L"MouseZoomShift");
-    LoadCheck(m_hWnd, IDC_CHECK_WIN, L"MouseZoomWin");
+    m_sliderZoomIn.SetPos(ReadSettingInt(kMaxRateZoomInKey));
+    m_sliderZoomOut.SetPos(ReadSettingInt(kMaxRateZoomOutKey));
+    LoadHotKey(m_hotKeyZoomIn, kHotKeyZoomInKey, kHotKeyModZoomInKey);
+    LoadHotKey(m_hotKeyZoomOut, kHotKeyZoomOutKey, kHotKeyModZoomOutKey);
+    LoadHotKey(m_hotKeyZoomCancel, kHotKeyZoomCancelKey, kHotKeyModZoomCancelKey);
+    LoadCheck(m_hWnd, IDC_CHECK_CTRL, kMouseZoomCtrlKey);
+    LoadCheck(m_hWnd, IDC_CHECK_ALT, kMouseZoomAltKey);
+    LoadCheck(m_hWnd, IDC_CHECK_SHIFT, kMouseZoomShiftKey);
+    LoadCheck(m_hWnd, IDC_CHECK_WIN, kMouseZoomWinKey);
     return TRUE;
 }
 
@@ -81,15 +81,15 @@ void CPage1::OnHScroll(UINT, UINT, HWND scrollBar) {
 
 BOOL CPage1::OnApply() {
     // Every value is tried, also after a failure.
-    bool saved = WriteSettingInt(L"MaxRateZoomIn", m_sliderZoomIn.GetPos());
-    saved &= WriteSettingInt(L"MaxRateZoomOut", m_sliderZoomOut.GetPos());
-    saved &= StoreCheck(m_hWnd, IDC_CHECK_CTRL, L"MouseZoomCtrl");
-    saved &= StoreCheck(m_hWnd, IDC_CHECK_ALT, L"MouseZoomAlt");
-    saved &= StoreCheck(m_hWnd, IDC_CHECK_SHIFT, L"MouseZoomShift");
-    saved &= StoreCheck(m_hWnd, IDC_CHECK_WIN, L"MouseZoomWin");
-    saved &= StoreHotKey(m_hotKeyZoomIn, L"HotKeyZoomIn", L"HotKeyModZoomIn");
-    saved &= StoreHotKey(m_hotKeyZoomOut, L"HotKeyZoomOut", L"HotKeyModZoomOut");
-    saved &= StoreHotKey(m_hotKeyZoomCancel, L"HotKeyZoomCancel", L"HotKeyModZoomCancel");
+    bool saved = WriteSettingInt(kMaxRateZoomInKey, m_sliderZoomIn.GetPos());
+    saved &= WriteSettingInt(kMaxRateZoomOutKey, m_sliderZoomOut.GetPos());
+    saved &= StoreCheck(m_hWnd, IDC_CHECK_CTRL, kMouseZoomCtrlKey);
+    saved &= StoreCheck(m_hWnd, IDC_CHECK_ALT, kMouseZoomAltKey);
+    saved &= StoreCheck(m_hWnd, IDC_CHECK_SHIFT, kMouseZoomShiftKey);
+    saved &= StoreCheck(m_hWnd, IDC_CHECK_WIN, kMouseZoomWinKey);
+    saved &= StoreHotKey(m_hotKeyZoomIn, kHotKeyZoomInKey, kHotKeyModZoomInKey);
+    saved &= StoreHotKey(m_hotKeyZoomOut, kHotKeyZoomOutKey, kHotKeyModZoomOutKey);
+    saved &= StoreHotKey(m_hotKeyZoomCancel, kHotKeyZoomCancelKey, kHotKeyModZoomCancelKey);
 
     // The new combinations work at once: the hot keys belong to the zoom
     // window of the main dialog, the sheet's parent.

@@ -7,9 +7,6 @@
 
 namespace {
 
-const wchar_t kMaxRateZoomIn[] = L"MaxRateZoomIn";
-const wchar_t kMaxRateZoomOut[] = L"MaxRateZoomOut";
-
 // A zoom starts with the window shown far outside every monitor, so that it is
 // painted once before it covers anything.
 constexpr int kOffScreen = 99999;
@@ -150,8 +147,8 @@ void ZoomController::OnDisplayChange() {
 }
 
 void ZoomController::ZoomIn() {
-    const int limit = m_settings.ReadSettingInt(kMaxRateZoomIn);
-    m_settings.ReadSettingInt(kMaxRateZoomOut);
+    const int limit = m_settings.ReadSettingInt(kMaxRateZoomInKey);
+    m_settings.ReadSettingInt(kMaxRateZoomOutKey);
     if (m_animating) {
         return;
     }
@@ -163,8 +160,8 @@ void ZoomController::ZoomIn() {
 }
 
 void ZoomController::ZoomOut() {
-    m_settings.ReadSettingInt(kMaxRateZoomIn);
-    const int limit = m_settings.ReadSettingInt(kMaxRateZoomOut);
+    m_settings.ReadSettingInt(kMaxRateZoomInKey);
+    const int limit = m_settings.ReadSettingInt(kMaxRateZoomOutKey);
     if (m_animating) {
         return;
     }

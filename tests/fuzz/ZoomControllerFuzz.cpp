@@ -104,11 +104,11 @@ void CheckInvariants(const ZoomController& zoom, const FakeZoomPlatform& fake,
         FuzzFail(what + ": monitor " + Fmt(zoom.MonitorRect()) + " but the view's point " +
                  Fmt(placedBy) + " is on " + Fmt(fake.MonitorFor(placedBy)));
     }
-    if (zoom.Focus().OnCaret() && fake.settings.count(L"FollowCaret") != 0 &&
-        (fake.settings.at(L"FollowCaret") & 1) == 0 && fake.Count("Read(FollowCaret)") > 0) {
+    if (zoom.Focus().OnCaret() && fake.settings.count(kFollowCaretKey) != 0 &&
+        (fake.settings.at(kFollowCaretKey) & 1) == 0 && fake.Count("Read(FollowCaret)") > 0) {
         FuzzFail(what + ": the view follows the caret with FollowCaret off");
     }
-    const auto invert = fake.settings.find(L"InvertColors");
+    const auto invert = fake.settings.find(kInvertColorsKey);
     const bool wanted = invert != fake.settings.end() && (invert->second & 1) != 0;
     if (fake.Count("Read(InvertColors)") > 0 && fake.inverted != wanted) {
         FuzzFail(what + ": colours " + (fake.inverted ? "inverted" : "as they are") +
@@ -230,12 +230,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
             break;
         case 9:
-            fake.settings[L"MaxRateZoomIn"] = PickLimit(input);
-            what += "MaxRateZoomIn=" + std::to_string(fake.settings[L"MaxRateZoomIn"]);
+            fake.settings[kMaxRateZoomInKey] = PickLimit(input);
+            what += "MaxRateZoomIn=" + std::to_string(fake.settings[kMaxRateZoomInKey]);
             break;
         case 10:
-            fake.settings[L"MaxRateZoomOut"] = PickLimit(input);
-            what += "MaxRateZoomOut=" + std::to_string(fake.settings[L"MaxRateZoomOut"]);
+            fake.settings[kMaxRateZoomOutKey] = PickLimit(input);
+            what += "MaxRateZoomOut=" + std::to_string(fake.settings[kMaxRateZoomOutKey]);
             break;
         case 11: {
             const uint8_t flags = input.Byte();
@@ -243,8 +243,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             fake.timerKind =
                 (flags & 0x08) != 0 ? ZoomTimerKind::Window : ZoomTimerKind::Multimedia;
             fake.live = (flags & 0x10) == 0;
-            fake.settings[L"FollowCaret"] = (flags & 0x40) != 0;
-            fake.settings[L"InvertColors"] = (flags & 0x80) != 0;
+            fake.settings[kFollowCaretKey] = (flags & 0x40) != 0;
+            fake.settings[kInvertColorsKey] = (flags & 0x80) != 0;
             what += "platform and view settings " + std::to_string(flags);
             if ((flags & 0x20) != 0) {
                 fake.monitors = input.Pick(kLayouts);

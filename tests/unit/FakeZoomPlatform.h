@@ -4,7 +4,7 @@
 // includes this header defines (a test failure, or an abort).
 #pragma once
 
-#include "settings/ISettings.h"
+#include "settings/SettingsStore.h"
 #include "zoom/ZoomController.h"
 
 #include <algorithm>
@@ -54,7 +54,7 @@ public:
     POINT cursor{960, 540};
     std::optional<POINT> caret;
     bool cursorFails = false; // as on a locked session or the secure desktop
-    std::map<std::wstring, int> settings{{L"MaxRateZoomIn", 4}, {L"MaxRateZoomOut", 2}};
+    std::map<std::wstring, int> settings{{kMaxRateZoomInKey, 4}, {kMaxRateZoomOutKey, 2}};
     bool live = true;
     bool timerFails = false;
     ZoomTimerKind timerKind = ZoomTimerKind::Multimedia;

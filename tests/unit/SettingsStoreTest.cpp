@@ -119,7 +119,7 @@ TEST(SettingsStore_KnowsNoKeyBeforeDefaultsLoad, EveryKey) {
     store.LoadDefaults();
     store.LoadDefaults();
     std::wstring value;
-    EXPECT_TRUE(store.ReadSetting(L"MaxRateZoomOut", value));
+    EXPECT_TRUE(store.ReadSetting(kMaxRateZoomOutKey, value));
     EXPECT_EQ(value, L"2");
 }
 
@@ -159,7 +159,7 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
     };
     const Case cases[] = {
         {"missing key reads and writes its default",
-         L"MaxRateZoomIn",
+         kMaxRateZoomInKey,
          std::nullopt,
          true,
          true,
@@ -168,7 +168,7 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
          {L"read DEFAULT/MaxRateZoomIn ###", L"write DEFAULT/MaxRateZoomIn=4"},
          L"4"},
         {"empty value stays empty",
-         L"MouseZoomCtrl",
+         kMouseZoomCtrlKey,
          L"",
          true,
          true,
@@ -177,7 +177,7 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
          {L"read DEFAULT/MouseZoomCtrl ###"},
          L""},
         {"stored sentinel is replaced by the default",
-         L"HotKeyZoomIn",
+         kHotKeyZoomInKey,
          L"###",
          true,
          true,
@@ -186,7 +186,7 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
          {L"read DEFAULT/HotKeyZoomIn ###", L"write DEFAULT/HotKeyZoomIn=222"},
          L"222"},
         {"sentinel prefix is an ordinary value",
-         L"HotKeyZoomIn",
+         kHotKeyZoomInKey,
          L"###1",
          true,
          true,
@@ -195,7 +195,7 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
          {L"read DEFAULT/HotKeyZoomIn ###"},
          L"###1"},
         {"stored value is returned as is",
-         L"HotKeyModZoomOut",
+         kHotKeyModZoomOutKey,
          L" 12x",
          true,
          true,
@@ -204,7 +204,7 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
          {L"read DEFAULT/HotKeyModZoomOut ###"},
          L" 12x"},
         {"read-only file still reads the default",
-         L"MaxRateZoomOut",
+         kMaxRateZoomOutKey,
          std::nullopt,
          true,
          false,
@@ -213,7 +213,7 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
          {L"read DEFAULT/MaxRateZoomOut ###", L"write DEFAULT/MaxRateZoomOut=2"},
          std::nullopt},
         {"over-long value is cut and never rewritten",
-         L"MaxRateZoomIn",
+         kMaxRateZoomInKey,
          kLong5000,
          true,
          true,
@@ -241,7 +241,7 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
          L"5"},
         {"empty key is unknown", L"", L"5", true, true, false, std::nullopt, {}, std::nullopt},
         {"AutoStartUp missing: write-back, shortcut, shortcut again",
-         L"AutoStartUp",
+         kAutoStartUpKey,
          std::nullopt,
          true,
          true,
@@ -251,7 +251,7 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
           L"write DEFAULT/AutoStartUp=1", L"shortcut on", L"shortcut on"},
          L"1"},
         {"AutoStartUp 0 removes the shortcut",
-         L"AutoStartUp",
+         kAutoStartUpKey,
          L"0",
          true,
          true,
@@ -260,7 +260,7 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
          {L"read DEFAULT/AutoStartUp ###", L"shortcut off"},
          L"0"},
         {"AutoStartUp 00 is not exactly 0",
-         L"AutoStartUp",
+         kAutoStartUpKey,
          L"00",
          true,
          true,
@@ -269,7 +269,7 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
          {L"read DEFAULT/AutoStartUp ###", L"shortcut on"},
          L"00"},
         {"AutoStartUp empty is not exactly 0",
-         L"AutoStartUp",
+         kAutoStartUpKey,
          L"",
          true,
          true,
@@ -278,7 +278,7 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
          {L"read DEFAULT/AutoStartUp ###", L"shortcut on"},
          L""},
         {"AutoStartUp shortcut failure fails the read",
-         L"AutoStartUp",
+         kAutoStartUpKey,
          L"1",
          false,
          true,
@@ -287,7 +287,7 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
          {L"read DEFAULT/AutoStartUp ###", L"shortcut on"},
          L"1"},
         {"AutoStartUp missing with shortcut failure: the write-back is taken out",
-         L"AutoStartUp",
+         kAutoStartUpKey,
          std::nullopt,
          false,
          true,
@@ -298,7 +298,7 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
           L"shortcut on"},
          std::nullopt},
         {"AutoStartUp 0 with failing shortcut",
-         L"AutoStartUp",
+         kAutoStartUpKey,
          L"0",
          false,
          true,
@@ -307,7 +307,7 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
          {L"read DEFAULT/AutoStartUp ###", L"shortcut off"},
          L"0"},
         {"AutoStartUp missing in read-only file",
-         L"AutoStartUp",
+         kAutoStartUpKey,
          std::nullopt,
          true,
          false,
@@ -354,27 +354,27 @@ TEST(SettingsStore_ReadSettingInt_ParsesText, Table) {
         std::optional<std::wstring> stored;
         int expected;
     } cases[] = {
-        {L"MaxRateZoomIn", L"7", 7},
-        {L"MaxRateZoomIn", std::nullopt, 4},
+        {kMaxRateZoomInKey, L"7", 7},
+        {kMaxRateZoomInKey, std::nullopt, 4},
         // Flags are bit 0: "2" is off, "3" on.
-        {L"MouseZoomCtrl", L"2", 2},
-        {L"MouseZoomCtrl", L"3", 3},
-        {L"MouseZoomCtrl", L"", 0},
-        {L"FollowCaret", std::nullopt, 0},
-        {L"FollowCaret", L"1", 1},
-        {L"InvertColors", std::nullopt, 0},
-        {L"InvertColors", L"3", 3},
-        {L"HotKeyZoomIn", L"-1", -1},
-        {L"HotKeyZoomIn", L"12abc", 12},
-        {L"HotKeyZoomIn", L"garbage", 0},
-        {L"HotKeyZoomIn", L"99999999999", INT_MAX},
-        {L"HotKeyZoomIn", L"-99999999999", INT_MIN},
-        {L"HotKeyZoomIn", L"4294967297", INT_MAX},
-        {L"HotKeyZoomIn", L"###", 222},
-        {L"HotKeyZoomIn", kLong5000, INT_MAX},
-        {L"AutoStartUp", L"00", 0},
-        {L"AutoStartUp", L"0", 0},
-        {L"AutoStartUp", L"5", 5},
+        {kMouseZoomCtrlKey, L"2", 2},
+        {kMouseZoomCtrlKey, L"3", 3},
+        {kMouseZoomCtrlKey, L"", 0},
+        {kFollowCaretKey, std::nullopt, 0},
+        {kFollowCaretKey, L"1", 1},
+        {kInvertColorsKey, std::nullopt, 0},
+        {kInvertColorsKey, L"3", 3},
+        {kHotKeyZoomInKey, L"-1", -1},
+        {kHotKeyZoomInKey, L"12abc", 12},
+        {kHotKeyZoomInKey, L"garbage", 0},
+        {kHotKeyZoomInKey, L"99999999999", INT_MAX},
+        {kHotKeyZoomInKey, L"-99999999999", INT_MIN},
+        {kHotKeyZoomInKey, L"4294967297", INT_MAX},
+        {kHotKeyZoomInKey, L"###", 222},
+        {kHotKeyZoomInKey, kLong5000, INT_MAX},
+        {kAutoStartUpKey, L"00", 0},
+        {kAutoStartUpKey, L"0", 0},
+        {kAutoStartUpKey, L"5", 5},
         {L"NotAKey", L"5", 0},
     };
     for (const Case& c : cases) {
@@ -391,8 +391,8 @@ TEST(SettingsStore_ReadSettingInt_ShortcutFailureGivesZero, WhateverTheFileSays)
     Fixture f;
     f.profile.values[L"DEFAULT/AutoStartUp"] = L"1";
     f.shortcut.succeeds = false;
-    EXPECT_EQ(f.store.ReadSettingInt(L"AutoStartUp"), 0);
-    EXPECT_EQ(f.profile.Value(L"AutoStartUp"), std::optional<std::wstring>(L"1"));
+    EXPECT_EQ(f.store.ReadSettingInt(kAutoStartUpKey), 0);
+    EXPECT_EQ(f.profile.Value(kAutoStartUpKey), std::optional<std::wstring>(L"1"));
 }
 
 TEST(SettingsStore_WriteSetting_FollowsRules, Table) {
@@ -408,7 +408,7 @@ TEST(SettingsStore_WriteSetting_FollowsRules, Table) {
     };
     const Case cases[] = {
         {"plain write",
-         L"MaxRateZoomIn",
+         kMaxRateZoomInKey,
          L"6",
          true,
          true,
@@ -416,7 +416,7 @@ TEST(SettingsStore_WriteSetting_FollowsRules, Table) {
          {L"write DEFAULT/MaxRateZoomIn=6"},
          L"6"},
         {"empty value is written",
-         L"MouseZoomWin",
+         kMouseZoomWinKey,
          L"",
          true,
          true,
@@ -424,7 +424,7 @@ TEST(SettingsStore_WriteSetting_FollowsRules, Table) {
          {L"write DEFAULT/MouseZoomWin="},
          L""},
         {"read-only file fails",
-         L"MaxRateZoomIn",
+         kMaxRateZoomInKey,
          L"6",
          true,
          false,
@@ -434,7 +434,7 @@ TEST(SettingsStore_WriteSetting_FollowsRules, Table) {
         {"unknown key writes nothing", L"Other", L"6", true, true, false, {}, std::nullopt},
         {"case-sensitive lookup", L"autostartup", L"1", true, true, false, {}, std::nullopt},
         {"AutoStartUp 0: file first, then shortcut",
-         L"AutoStartUp",
+         kAutoStartUpKey,
          L"0",
          true,
          true,
@@ -442,7 +442,7 @@ TEST(SettingsStore_WriteSetting_FollowsRules, Table) {
          {L"read DEFAULT/AutoStartUp ###", L"write DEFAULT/AutoStartUp=0", L"shortcut off"},
          L"0"},
         {"AutoStartUp 1",
-         L"AutoStartUp",
+         kAutoStartUpKey,
          L"1",
          true,
          true,
@@ -450,7 +450,7 @@ TEST(SettingsStore_WriteSetting_FollowsRules, Table) {
          {L"read DEFAULT/AutoStartUp ###", L"write DEFAULT/AutoStartUp=1", L"shortcut on"},
          L"1"},
         {"AutoStartUp 00 asks for the shortcut",
-         L"AutoStartUp",
+         kAutoStartUpKey,
          L"00",
          true,
          true,
@@ -458,7 +458,7 @@ TEST(SettingsStore_WriteSetting_FollowsRules, Table) {
          {L"read DEFAULT/AutoStartUp ###", L"write DEFAULT/AutoStartUp=00", L"shortcut on"},
          L"00"},
         {"AutoStartUp shortcut failure puts the old value back",
-         L"AutoStartUp",
+         kAutoStartUpKey,
          L"0",
          false,
          true,
@@ -467,7 +467,7 @@ TEST(SettingsStore_WriteSetting_FollowsRules, Table) {
           L"write DEFAULT/AutoStartUp=3"},
          L"3"},
         {"AutoStartUp in read-only file leaves the shortcut",
-         L"AutoStartUp",
+         kAutoStartUpKey,
          L"0",
          true,
          false,
@@ -475,7 +475,7 @@ TEST(SettingsStore_WriteSetting_FollowsRules, Table) {
          {L"read DEFAULT/AutoStartUp ###", L"write DEFAULT/AutoStartUp=0"},
          L"3"},
         {"line feed would split the line",
-         L"MaxRateZoomIn",
+         kMaxRateZoomInKey,
          L"5\n[DEFAULT]\nAutoStartUp=0",
          true,
          true,
@@ -483,7 +483,7 @@ TEST(SettingsStore_WriteSetting_FollowsRules, Table) {
          {},
          L"3"},
         {"carriage return would split the line",
-         L"MaxRateZoomIn",
+         kMaxRateZoomInKey,
          L"5\rX=1",
          true,
          true,
@@ -491,7 +491,7 @@ TEST(SettingsStore_WriteSetting_FollowsRules, Table) {
          {},
          L"3"},
         {"NUL would cut the value",
-         L"MaxRateZoomIn",
+         kMaxRateZoomInKey,
          std::wstring(L"5\0"
                       L"6",
                       3),
@@ -501,7 +501,7 @@ TEST(SettingsStore_WriteSetting_FollowsRules, Table) {
          {},
          L"3"},
         {"line break in AutoStartUp leaves the shortcut alone",
-         L"AutoStartUp",
+         kAutoStartUpKey,
          L"0\n",
          true,
          true,
@@ -531,18 +531,18 @@ TEST(SettingsStore_WriteSettingInt_WritesDecimal, Table) {
     };
     for (const Case& c : cases) {
         Fixture f;
-        EXPECT_TRUE(f.store.WriteSettingInt(L"HotKeyZoomCancel", c.value));
+        EXPECT_TRUE(f.store.WriteSettingInt(kHotKeyZoomCancelKey, c.value));
         EXPECT_EQ(f.log, Calls{std::wstring(L"write DEFAULT/HotKeyZoomCancel=") + c.text});
-        EXPECT_EQ(f.store.ReadSettingInt(L"HotKeyZoomCancel"), c.value);
+        EXPECT_EQ(f.store.ReadSettingInt(kHotKeyZoomCancelKey), c.value);
     }
 }
 
 TEST(SettingsStore_WriteSettingInt_AutoStartUpZeroRemovesShortcut, FileBeforeShortcut) {
     Fixture f;
     f.shortcut.exists = true;
-    EXPECT_TRUE(f.store.WriteSettingInt(L"AutoStartUp", 0));
+    EXPECT_TRUE(f.store.WriteSettingInt(kAutoStartUpKey, 0));
     EXPECT_FALSE(f.shortcut.exists);
-    EXPECT_TRUE(f.store.WriteSettingInt(L"AutoStartUp", 1));
+    EXPECT_TRUE(f.store.WriteSettingInt(kAutoStartUpKey, 1));
     EXPECT_TRUE(f.shortcut.exists);
     EXPECT_EQ(f.log, (Calls{L"read DEFAULT/AutoStartUp ###", L"write DEFAULT/AutoStartUp=0",
                             L"shortcut off", L"read DEFAULT/AutoStartUp ###",
@@ -553,15 +553,15 @@ TEST(SettingsStore_ReadOnlyFile_KeepsOldValue, WriteThenRead) {
     Fixture f;
     f.profile.values[L"DEFAULT/MaxRateZoomIn"] = L"8";
     f.profile.writable = false;
-    EXPECT_FALSE(f.store.WriteSettingInt(L"MaxRateZoomIn", 3));
-    EXPECT_EQ(f.store.ReadSettingInt(L"MaxRateZoomIn"), 8);
+    EXPECT_FALSE(f.store.WriteSettingInt(kMaxRateZoomInKey, 3));
+    EXPECT_EQ(f.store.ReadSettingInt(kMaxRateZoomInKey), 8);
 }
 
 TEST(SettingsStore_ReadOnlyFile_RetriesWriteBackOnEveryRead, MissingKey) {
     Fixture f;
     f.profile.writable = false;
-    EXPECT_EQ(f.store.ReadSettingInt(L"HotKeyZoomOut"), 189);
-    EXPECT_EQ(f.store.ReadSettingInt(L"HotKeyZoomOut"), 189);
+    EXPECT_EQ(f.store.ReadSettingInt(kHotKeyZoomOutKey), 189);
+    EXPECT_EQ(f.store.ReadSettingInt(kHotKeyZoomOutKey), 189);
     EXPECT_EQ(f.log,
               (Calls{L"read DEFAULT/HotKeyZoomOut ###", L"write DEFAULT/HotKeyZoomOut=189",
                      L"read DEFAULT/HotKeyZoomOut ###", L"write DEFAULT/HotKeyZoomOut=189"}));
@@ -569,18 +569,18 @@ TEST(SettingsStore_ReadOnlyFile_RetriesWriteBackOnEveryRead, MissingKey) {
 
 TEST(SettingsStore_NothingIsCached, WriteSeenByNextRead) {
     Fixture f;
-    EXPECT_EQ(f.store.ReadSettingInt(L"MaxRateZoomIn"), 4);
+    EXPECT_EQ(f.store.ReadSettingInt(kMaxRateZoomInKey), 4);
     f.profile.values[L"DEFAULT/MaxRateZoomIn"] = L"11";
-    EXPECT_EQ(f.store.ReadSettingInt(L"MaxRateZoomIn"), 11);
-    EXPECT_TRUE(f.store.WriteSettingInt(L"MaxRateZoomIn", 13));
-    EXPECT_EQ(f.store.ReadSettingInt(L"MaxRateZoomIn"), 13);
+    EXPECT_EQ(f.store.ReadSettingInt(kMaxRateZoomInKey), 11);
+    EXPECT_TRUE(f.store.WriteSettingInt(kMaxRateZoomInKey, 13));
+    EXPECT_EQ(f.store.ReadSettingInt(kMaxRateZoomInKey), 13);
 }
 
 TEST(SettingsStore_UsableAsISettings, ThroughInterface) {
     Fixture f;
     ISettings& settings = f.store;
-    EXPECT_TRUE(settings.WriteSettingInt(L"MouseZoomAlt", 1));
-    EXPECT_EQ(settings.ReadSettingInt(L"MouseZoomAlt"), 1);
+    EXPECT_TRUE(settings.WriteSettingInt(kMouseZoomAltKey, 1));
+    EXPECT_EQ(settings.ReadSettingInt(kMouseZoomAltKey), 1);
     EXPECT_FALSE(settings.WriteSettingInt(L"Bogus", 1));
     EXPECT_EQ(settings.ReadSettingInt(L"Bogus"), 0);
 }
@@ -688,7 +688,7 @@ TEST(InitSettingFile_FreshInstall_WritesAutoStartUpAndCreatesShortcut, RealStore
     FakeFileSystem system(log);
     Fixture f;
     EXPECT_TRUE(InitSettingFile(system, f.store));
-    EXPECT_EQ(f.profile.Value(L"AutoStartUp"), std::optional<std::wstring>(L"1"));
+    EXPECT_EQ(f.profile.Value(kAutoStartUpKey), std::optional<std::wstring>(L"1"));
     EXPECT_TRUE(f.shortcut.exists);
     EXPECT_EQ(f.profile.values.size(), 1u);
 }

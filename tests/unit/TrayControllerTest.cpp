@@ -1,4 +1,5 @@
 #include "app/TrayController.h"
+#include "settings/SettingsStore.h"
 
 #include <gtest/gtest.h>
 
@@ -201,7 +202,7 @@ TEST(TrayController_Menu, CheckMarkFollowsStoredAutoStartUp) {
     } cases[] = {{0, false}, {1, true}, {2, true}, {-1, true}};
     for (const Case& c : cases) {
         Fixture f;
-        f.settings.values[L"AutoStartUp"] = c.stored;
+        f.settings.values[kAutoStartUpKey] = c.stored;
         f.controller.OnTrayNotify(0x0204);
         EXPECT_EQ(f.r.calls.back(),
                   std::string("TrackTrayMenu 640,1050 ") + (c.checked ? "checked" : "unchecked"))
@@ -238,7 +239,7 @@ TEST(TrayController_OnCommand, AutoStartUpWritesTheOtherValue) {
     } cases[] = {{0, 1}, {1, 0}, {2, 0}, {-5, 0}};
     for (const Case& c : cases) {
         Fixture f;
-        f.settings.values[L"AutoStartUp"] = c.stored;
+        f.settings.values[kAutoStartUpKey] = c.stored;
         f.controller.OnCommand(32785);
         EXPECT_EQ(f.r.calls.back(), "Write AutoStartUp=" + std::to_string(c.written));
     }

@@ -142,13 +142,13 @@ TEST(WheelDeltaFromMouseData_TakesSignedHighWord, Table) {
 
 TEST(ReadWheelChordSettings_ReadsInOrder, CtrlAltShiftWin) {
     RecordingSettings settings;
-    settings.values = {{L"MouseZoomCtrl", 11},
-                       {L"MouseZoomAlt", 12},
-                       {L"MouseZoomShift", 13},
-                       {L"MouseZoomWin", 14}};
+    settings.values = {{kMouseZoomCtrlKey, 11},
+                       {kMouseZoomAltKey, 12},
+                       {kMouseZoomShiftKey, 13},
+                       {kMouseZoomWinKey, 14}};
     const WheelChordSettings chord = ReadWheelChordSettings(settings);
-    EXPECT_EQ(settings.reads, (std::vector<std::wstring>{L"MouseZoomCtrl", L"MouseZoomAlt",
-                                                         L"MouseZoomShift", L"MouseZoomWin"}));
+    EXPECT_EQ(settings.reads, (std::vector<std::wstring>{kMouseZoomCtrlKey, kMouseZoomAltKey,
+                                                         kMouseZoomShiftKey, kMouseZoomWinKey}));
     EXPECT_EQ(chord.ctrl, 11);
     EXPECT_EQ(chord.alt, 12);
     EXPECT_EQ(chord.shift, 13);

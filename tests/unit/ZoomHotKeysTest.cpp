@@ -25,15 +25,15 @@ TEST(HotKeyLowWord_KeepsLow16BitsUnsigned, Table) {
 
 TEST(ReadZoomHotKeys_ReadsKeyBeforeModifiers, InCommandOrder) {
     RecordingSettings settings;
-    settings.values = {{L"HotKeyZoomIn", 222},    {L"HotKeyModZoomIn", 9},
-                       {L"HotKeyZoomOut", 189},   {L"HotKeyModZoomOut", 9},
-                       {L"HotKeyZoomCancel", 27}, {L"HotKeyModZoomCancel", 0}};
+    settings.values = {{kHotKeyZoomInKey, 222},    {kHotKeyModZoomInKey, 9},
+                       {kHotKeyZoomOutKey, 189},   {kHotKeyModZoomOutKey, 9},
+                       {kHotKeyZoomCancelKey, 27}, {kHotKeyModZoomCancelKey, 0}};
     const std::array<HotKeyRegistration, 3> r = ReadZoomHotKeys(settings);
 
     EXPECT_EQ(settings.reads,
-              (std::vector<std::wstring>{L"HotKeyZoomIn", L"HotKeyModZoomIn", L"HotKeyZoomOut",
-                                         L"HotKeyModZoomOut", L"HotKeyZoomCancel",
-                                         L"HotKeyModZoomCancel"}));
+              (std::vector<std::wstring>{kHotKeyZoomInKey, kHotKeyModZoomInKey, kHotKeyZoomOutKey,
+                                         kHotKeyModZoomOutKey, kHotKeyZoomCancelKey,
+                                         kHotKeyModZoomCancelKey}));
     // Every registration asks for one command per press, not one per repeat.
     EXPECT_EQ(r[0].id, 101);
     EXPECT_EQ(r[0].key, 222);
@@ -48,9 +48,9 @@ TEST(ReadZoomHotKeys_ReadsKeyBeforeModifiers, InCommandOrder) {
 
 TEST(ReadZoomHotKeys_CutsValuesTo16Bits, WideKeyAndMask) {
     RecordingSettings settings;
-    settings.values = {{L"HotKeyZoomIn", 65 + 65536}, {L"HotKeyModZoomIn", 0x10009},
-                       {L"HotKeyZoomOut", -1},        {L"HotKeyModZoomOut", 0x4002},
-                       {L"HotKeyZoomCancel", 0},      {L"HotKeyModZoomCancel", 0x20000}};
+    settings.values = {{kHotKeyZoomInKey, 65 + 65536}, {kHotKeyModZoomInKey, 0x10009},
+                       {kHotKeyZoomOutKey, -1},        {kHotKeyModZoomOutKey, 0x4002},
+                       {kHotKeyZoomCancelKey, 0},      {kHotKeyModZoomCancelKey, 0x20000}};
     const std::array<HotKeyRegistration, 3> r = ReadZoomHotKeys(settings);
     EXPECT_EQ(r[0].key, 65);
     EXPECT_EQ(r[0].modifiers, 0x4009);
@@ -62,10 +62,10 @@ TEST(ReadZoomHotKeys_CutsValuesTo16Bits, WideKeyAndMask) {
 
 TEST(ReadCancelHotKey_ReadsOnlyTheCancelKeyAndItsModifiers, WhenAZoomShows) {
     RecordingSettings settings;
-    settings.values = {{L"HotKeyZoomCancel", 27 + 65536}, {L"HotKeyModZoomCancel", 2}};
+    settings.values = {{kHotKeyZoomCancelKey, 27 + 65536}, {kHotKeyModZoomCancelKey, 2}};
     const HotKeyRegistration r = ReadCancelHotKey(settings);
     EXPECT_EQ(settings.reads,
-              (std::vector<std::wstring>{L"HotKeyZoomCancel", L"HotKeyModZoomCancel"}));
+              (std::vector<std::wstring>{kHotKeyZoomCancelKey, kHotKeyModZoomCancelKey}));
     EXPECT_EQ(r.id, 103);
     EXPECT_EQ(r.key, 27);
     EXPECT_EQ(r.modifiers, 2 | kHotKeyNoRepeat);

@@ -63,10 +63,11 @@ protected:
 TEST_F(StoreOnFileTest, FreshFile_FillsInReadOrderAutoStartUpFirst) {
     UseFreshFile();
     EXPECT_FALSE(wintest::Exists(path));
-    EXPECT_EQ(Store().ReadSettingInt(L"AutoStartUp"), 1);
+    EXPECT_EQ(Store().ReadSettingInt(kAutoStartUpKey), 1);
     EXPECT_EQ(Bytes(), "[DEFAULT]\r\nAutoStartUp=1\r\n");
-    const wchar_t* hotKeys[] = {L"HotKeyZoomIn",     L"HotKeyModZoomIn",  L"HotKeyZoomOut",
-                                L"HotKeyModZoomOut", L"HotKeyZoomCancel", L"HotKeyModZoomCancel"};
+    const wchar_t* hotKeys[] = {kHotKeyZoomInKey,     kHotKeyModZoomInKey,
+                                kHotKeyZoomOutKey,    kHotKeyModZoomOutKey,
+                                kHotKeyZoomCancelKey, kHotKeyModZoomCancelKey};
     for (const wchar_t* key : hotKeys) {
         Store().ReadSettingInt(key);
     }
@@ -86,22 +87,22 @@ TEST_F(StoreOnFileTest, ValuesInFile_ReadByRules) {
         bool fileUnchanged;
     };
     const Case cases[] = {
-        {"MaxRateZoomIn=7", L"MaxRateZoomIn", true, L"7", 7, true},
-        {"MaxRateZoomIn=", L"MaxRateZoomIn", true, L"", 0, true},
-        {"MouseZoomCtrl=2", L"MouseZoomCtrl", true, L"2", 2, true},
-        {"MouseZoomCtrl=3", L"MouseZoomCtrl", true, L"3", 3, true},
-        {"HotKeyZoomIn=-5", L"HotKeyZoomIn", true, L"-5", -5, true},
-        {"HotKeyZoomIn=12345678901", L"HotKeyZoomIn", true, L"12345678901", INT_MAX, true},
-        {"HotKeyZoomIn=-12345678901", L"HotKeyZoomIn", true, L"-12345678901", INT_MIN, true},
-        {"HotKeyZoomIn=12abc", L"HotKeyZoomIn", true, L"12abc", 12, true},
-        {"HotKeyZoomIn=\xff\xfe\x01junk", L"HotKeyZoomIn", true, L"\u00ff\u00fe\u0001junk", 0,
+        {"MaxRateZoomIn=7", kMaxRateZoomInKey, true, L"7", 7, true},
+        {"MaxRateZoomIn=", kMaxRateZoomInKey, true, L"", 0, true},
+        {"MouseZoomCtrl=2", kMouseZoomCtrlKey, true, L"2", 2, true},
+        {"MouseZoomCtrl=3", kMouseZoomCtrlKey, true, L"3", 3, true},
+        {"HotKeyZoomIn=-5", kHotKeyZoomInKey, true, L"-5", -5, true},
+        {"HotKeyZoomIn=12345678901", kHotKeyZoomInKey, true, L"12345678901", INT_MAX, true},
+        {"HotKeyZoomIn=-12345678901", kHotKeyZoomInKey, true, L"-12345678901", INT_MIN, true},
+        {"HotKeyZoomIn=12abc", kHotKeyZoomInKey, true, L"12abc", 12, true},
+        {"HotKeyZoomIn=\xff\xfe\x01junk", kHotKeyZoomInKey, true, L"\u00ff\u00fe\u0001junk", 0,
          true},
-        {"HotKeyZoomIn=###", L"HotKeyZoomIn", true, L"222", 222, false},
-        {"HotKeyZoomIn=###5", L"HotKeyZoomIn", true, L"###5", 0, true},
+        {"HotKeyZoomIn=###", kHotKeyZoomInKey, true, L"222", 222, false},
+        {"HotKeyZoomIn=###5", kHotKeyZoomInKey, true, L"###5", 0, true},
         {"Bogus=5", L"Bogus", false, L"untouched", 0, true},
         {"maxratezoomin=6", L"maxratezoomin", false, L"untouched", 0, true},
         // The file's keys are matched regardless of case.
-        {"maxratezoomin=6", L"MaxRateZoomIn", true, L"6", 6, true},
+        {"maxratezoomin=6", kMaxRateZoomInKey, true, L"6", 6, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
@@ -117,7 +118,7 @@ TEST_F(StoreOnFileTest, ValuesInFile_ReadByRules) {
 
 TEST_F(StoreOnFileTest, Sentinel_IsReplacedInPlace) {
     UseFile("[DEFAULT]\r\nMaxRateZoomIn=5\r\nHotKeyZoomIn=###\r\nMaxRateZoomOut=3\r\n");
-    EXPECT_EQ(Store().ReadSettingInt(L"HotKeyZoomIn"), 222);
+    EXPECT_EQ(Store().ReadSettingInt(kHotKeyZoomInKey), 222);
     EXPECT_EQ(Bytes(), "[DEFAULT]\r\nMaxRateZoomIn=5\r\nHotKeyZoomIn=222\r\nMaxRateZoomOut=3\r\n");
 }
 
@@ -127,9 +128,9 @@ TEST_F(StoreOnFileTest, LongValue_SeenUpTo4095AndNeverRewritten) {
     UseFile("[DEFAULT]\r\nMaxRateZoomIn=" + value + "\r\n");
     std::string before = Bytes();
     std::wstring text;
-    EXPECT_TRUE(Store().ReadSetting(L"MaxRateZoomIn", text));
+    EXPECT_TRUE(Store().ReadSetting(kMaxRateZoomInKey, text));
     EXPECT_EQ(text, std::wstring(4095, L'7'));
-    EXPECT_EQ(Store().ReadSettingInt(L"MaxRateZoomIn"), INT_MAX);
+    EXPECT_EQ(Store().ReadSettingInt(kMaxRateZoomInKey), INT_MAX);
     EXPECT_EQ(Bytes(), before);
 }
 
@@ -147,15 +148,15 @@ TEST_F(StoreOnFileTest, Garbage_KeepsEverythingTheUserStored) {
                                 "[broken\r\n"
                                 "tail\r\n";
     UseFile(garbage);
-    EXPECT_EQ(Store().ReadSettingInt(L"MouseZoomAlt"), 1);
-    EXPECT_EQ(Store().ReadSettingInt(L"MaxRateZoomIn"), 4);
-    EXPECT_TRUE(Store().WriteSettingInt(L"MouseZoomAlt", 0));
+    EXPECT_EQ(Store().ReadSettingInt(kMouseZoomAltKey), 1);
+    EXPECT_EQ(Store().ReadSettingInt(kMaxRateZoomInKey), 4);
+    EXPECT_TRUE(Store().WriteSettingInt(kMouseZoomAltKey, 0));
     EXPECT_FALSE(Store().WriteSettingInt(L"Custom", 1));
     EXPECT_FALSE(Store().WriteSettingInt(L"Keep", 1));
-    EXPECT_EQ(Raw(L"DEFAULT", L"MaxRateZoomIn"), L"4");
-    EXPECT_EQ(Raw(L"DEFAULT", L"MouseZoomAlt"), L"0");
+    EXPECT_EQ(Raw(L"DEFAULT", kMaxRateZoomInKey), L"4");
+    EXPECT_EQ(Raw(L"DEFAULT", kMouseZoomAltKey), L"0");
     EXPECT_EQ(Raw(L"DEFAULT", L"Custom"), L"42");
-    EXPECT_EQ(Raw(L"Other", L"MaxRateZoomIn"), L"9");
+    EXPECT_EQ(Raw(L"Other", kMaxRateZoomInKey), L"9");
     EXPECT_EQ(Raw(L"Other", L"Keep"), L"me");
     std::string after = Bytes();
     for (const char* line : {"no equals sign here", "=orphan value", "; a comment", "[Other]",
@@ -166,32 +167,32 @@ TEST_F(StoreOnFileTest, Garbage_KeepsEverythingTheUserStored) {
 
 TEST_F(StoreOnFileTest, MissingSection_AddedBesideOthers) {
     UseFile("[Other]\r\nAutoStartUp=0\r\n");
-    EXPECT_EQ(Store().ReadSettingInt(L"AutoStartUp"), 1);
-    EXPECT_EQ(Raw(L"Other", L"AutoStartUp"), L"0");
-    EXPECT_EQ(Raw(L"DEFAULT", L"AutoStartUp"), L"1");
+    EXPECT_EQ(Store().ReadSettingInt(kAutoStartUpKey), 1);
+    EXPECT_EQ(Raw(L"Other", kAutoStartUpKey), L"0");
+    EXPECT_EQ(Raw(L"DEFAULT", kAutoStartUpKey), L"1");
     EXPECT_EQ(shortcut.calls, (std::vector<bool>{true, true}));
 }
 
 TEST_F(StoreOnFileTest, EmptyFile_GetsDefaults) {
     UseFile("");
-    EXPECT_EQ(Store().ReadSettingInt(L"MaxRateZoomOut"), 2);
-    EXPECT_EQ(Raw(L"DEFAULT", L"MaxRateZoomOut"), L"2");
+    EXPECT_EQ(Store().ReadSettingInt(kMaxRateZoomOutKey), 2);
+    EXPECT_EQ(Raw(L"DEFAULT", kMaxRateZoomOutKey), L"2");
 }
 
 TEST_F(StoreOnFileTest, Write_ReplacesInPlaceAndAppendsNewKeys) {
     UseFile("[DEFAULT]\r\nMaxRateZoomIn=5\r\nMaxRateZoomOut=3\r\n");
-    EXPECT_TRUE(Store().WriteSettingInt(L"MaxRateZoomIn", -1));
-    EXPECT_TRUE(Store().WriteSettingInt(L"HotKeyZoomCancel", INT_MIN));
+    EXPECT_TRUE(Store().WriteSettingInt(kMaxRateZoomInKey, -1));
+    EXPECT_TRUE(Store().WriteSettingInt(kHotKeyZoomCancelKey, INT_MIN));
     EXPECT_EQ(Bytes(), "[DEFAULT]\r\nMaxRateZoomIn=-1\r\nMaxRateZoomOut=3\r\n"
                        "HotKeyZoomCancel=-2147483648\r\n");
-    EXPECT_EQ(Store().ReadSettingInt(L"MaxRateZoomIn"), -1);
-    EXPECT_EQ(Store().ReadSettingInt(L"HotKeyZoomCancel"), INT_MIN);
+    EXPECT_EQ(Store().ReadSettingInt(kMaxRateZoomInKey), -1);
+    EXPECT_EQ(Store().ReadSettingInt(kHotKeyZoomCancelKey), INT_MIN);
 }
 
 TEST_F(StoreOnFileTest, LineBreakInValue_RejectedAndFileUnchanged) {
     UseFile("[DEFAULT]\r\nMaxRateZoomIn=5\r\n");
     std::string before = Bytes();
-    EXPECT_FALSE(Store().WriteSetting(L"MaxRateZoomIn", L"6\r\nAutoStartUp=0"));
+    EXPECT_FALSE(Store().WriteSetting(kMaxRateZoomInKey, L"6\r\nAutoStartUp=0"));
     EXPECT_EQ(Bytes(), before);
 }
 
@@ -203,8 +204,8 @@ TEST_F(StoreOnFileTest, AutoStartUp_ShortcutFailure_LeavesFile) {
         std::string before = Bytes();
         shortcut.calls.clear();
         shortcut.succeeds = false;
-        EXPECT_FALSE(Store().WriteSettingInt(L"AutoStartUp", 0));
-        EXPECT_EQ(Store().ReadSettingInt(L"AutoStartUp"), 0);
+        EXPECT_FALSE(Store().WriteSettingInt(kAutoStartUpKey, 0));
+        EXPECT_EQ(Store().ReadSettingInt(kAutoStartUpKey), 0);
         EXPECT_EQ(Bytes(), before);
         EXPECT_EQ(shortcut.calls, (std::vector<bool>{false, true}));
     }
@@ -214,7 +215,7 @@ TEST_F(StoreOnFileTest, AutoStartUp_MissingKeyWithShortcutFailure_StaysMissing) 
     UseFile("[DEFAULT]\r\nMaxRateZoomIn=5\r\n");
     std::string before = Bytes();
     shortcut.succeeds = false;
-    EXPECT_EQ(Store().ReadSettingInt(L"AutoStartUp"), 0);
+    EXPECT_EQ(Store().ReadSettingInt(kAutoStartUpKey), 0);
     EXPECT_EQ(Bytes(), before);
     EXPECT_EQ(shortcut.calls, (std::vector<bool>{true, true}));
 }
@@ -223,7 +224,7 @@ TEST_F(StoreOnFileTest, AutoStartUp_FileThatCannotBeWritten_LeavesShortcut) {
     // A folder where the file should be stops every writer, root included.
     UseFreshFile();
     ASSERT_TRUE(::CreateDirectoryW(path.c_str(), nullptr));
-    EXPECT_FALSE(Store().WriteSettingInt(L"AutoStartUp", 0));
+    EXPECT_FALSE(Store().WriteSettingInt(kAutoStartUpKey, 0));
     EXPECT_TRUE(shortcut.calls.empty());
     ::RemoveDirectoryW(path.c_str());
 }
@@ -237,10 +238,10 @@ TEST_F(StoreOnFileTest, ReadOnlyFile_WriteFailsAndValuesSurvive) {
     HANDLE denyWrite = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(denyWrite, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(Store().WriteSettingInt(L"MaxRateZoomIn", 3));
-    EXPECT_EQ(Store().ReadSettingInt(L"MaxRateZoomIn"), 8);
-    EXPECT_EQ(Store().ReadSettingInt(L"MaxRateZoomOut"), 2);
-    EXPECT_EQ(Store().ReadSettingInt(L"MaxRateZoomOut"), 2);
+    EXPECT_FALSE(Store().WriteSettingInt(kMaxRateZoomInKey, 3));
+    EXPECT_EQ(Store().ReadSettingInt(kMaxRateZoomInKey), 8);
+    EXPECT_EQ(Store().ReadSettingInt(kMaxRateZoomOutKey), 2);
+    EXPECT_EQ(Store().ReadSettingInt(kMaxRateZoomOutKey), 2);
     ::CloseHandle(denyWrite);
     EXPECT_EQ(Bytes(), before);
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -272,17 +273,17 @@ TEST_F(StoreOnFileTest, FileARewriteWouldDestroy_IsNeverWritten) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         UseFile(c.bytes);
-        EXPECT_EQ(Store().ReadSettingInt(L"MaxRateZoomIn"), c.maxRateZoomIn);
-        EXPECT_EQ(Store().ReadSettingInt(L"MaxRateZoomOut"), 2);
-        EXPECT_FALSE(Store().WriteSettingInt(L"MaxRateZoomIn", 3));
+        EXPECT_EQ(Store().ReadSettingInt(kMaxRateZoomInKey), c.maxRateZoomIn);
+        EXPECT_EQ(Store().ReadSettingInt(kMaxRateZoomOutKey), 2);
+        EXPECT_FALSE(Store().WriteSettingInt(kMaxRateZoomInKey, 3));
         EXPECT_EQ(Bytes(), c.bytes);
     }
 }
 
 TEST_F(StoreOnFileTest, Utf16FileWithMark_WrittenAsUtf16) {
     UseFile(Utf16Le(L"\uFEFF[DEFAULT]\r\nMaxRateZoomIn=6\r\nNote=\u65E5\u672C\r\n"));
-    EXPECT_EQ(Store().ReadSettingInt(L"MaxRateZoomIn"), 6);
-    EXPECT_EQ(Store().ReadSettingInt(L"MaxRateZoomOut"), 2);
+    EXPECT_EQ(Store().ReadSettingInt(kMaxRateZoomInKey), 6);
+    EXPECT_EQ(Store().ReadSettingInt(kMaxRateZoomOutKey), 2);
     EXPECT_EQ(Bytes(), Utf16Le(L"\uFEFF[DEFAULT]\r\nMaxRateZoomIn=6\r\nNote=\u65E5\u672C\r\n"
                                L"MaxRateZoomOut=2\r\n"));
 }
@@ -291,8 +292,8 @@ TEST_F(StoreOnFileTest, NoPath_ReadsDefaultsAndWritesFail) {
     PrivateProfile nowhere(L"");
     SettingsStore store(nowhere, shortcut);
     store.LoadDefaults();
-    EXPECT_EQ(store.ReadSettingInt(L"HotKeyZoomOut"), 189);
-    EXPECT_FALSE(store.WriteSettingInt(L"HotKeyZoomOut", 1));
+    EXPECT_EQ(store.ReadSettingInt(kHotKeyZoomOutKey), 189);
+    EXPECT_FALSE(store.WriteSettingInt(kHotKeyZoomOutKey, 1));
 }
 
 namespace {
@@ -318,14 +319,14 @@ TEST_F(ProcessSettingsTest, FreeFunctions_UseSetPath) {
     std::wstring path = scratch.File(L"setting.ini");
     SetSettingFilePath(path);
     EXPECT_EQ(SettingFilePath(), path);
-    EXPECT_EQ(ReadSettingInt(L"MaxRateZoomIn"), 4);
-    EXPECT_TRUE(WriteSettingInt(L"MaxRateZoomIn", 12));
+    EXPECT_EQ(ReadSettingInt(kMaxRateZoomInKey), 4);
+    EXPECT_TRUE(WriteSettingInt(kMaxRateZoomInKey, 12));
     std::wstring text;
-    EXPECT_TRUE(ReadSetting(L"MaxRateZoomIn", text));
+    EXPECT_TRUE(ReadSetting(kMaxRateZoomInKey, text));
     EXPECT_EQ(text, L"12");
-    EXPECT_TRUE(WriteSetting(L"MaxRateZoomOut", L"3"));
-    EXPECT_EQ(Settings().ReadSettingInt(L"MaxRateZoomOut"), 3);
-    EXPECT_TRUE(Settings().WriteSettingInt(L"MouseZoomWin", 1));
+    EXPECT_TRUE(WriteSetting(kMaxRateZoomOutKey, L"3"));
+    EXPECT_EQ(Settings().ReadSettingInt(kMaxRateZoomOutKey), 3);
+    EXPECT_TRUE(Settings().WriteSettingInt(kMouseZoomWinKey, 1));
     EXPECT_FALSE(WriteSetting(L"Nope", L"1"));
     EXPECT_FALSE(ReadSetting(L"Nope", text));
     EXPECT_EQ(wintest::ReadBytes(path),
@@ -338,12 +339,12 @@ TEST_F(ProcessSettingsTest, AppObject_HoldsProfilePath) {
         fw::CWinApp app;
         SetSettingFilePath(path);
         EXPECT_EQ(app.ProfileName(), path);
-        EXPECT_TRUE(WriteSettingInt(L"HotKeyZoomIn", 65));
+        EXPECT_TRUE(WriteSettingInt(kHotKeyZoomInKey, 65));
         app.SetProfileName(scratch.File(L"other.ini"));
-        EXPECT_EQ(ReadSettingInt(L"HotKeyZoomIn"), 222);
+        EXPECT_EQ(ReadSettingInt(kHotKeyZoomInKey), 222);
     }
     SetSettingFilePath(path);
-    EXPECT_EQ(ReadSettingInt(L"HotKeyZoomIn"), 65);
+    EXPECT_EQ(ReadSettingInt(kHotKeyZoomInKey), 65);
 }
 
 TEST_F(ProcessSettingsTest, GetModuleDirectory_EndsWithSeparator) {
@@ -448,8 +449,8 @@ TEST_F(InitSettingFileTest, AutoStartUpOff_RemovesShortcut) {
     ASSERT_TRUE(InitSettingFile());
     EXPECT_FALSE(wintest::Exists(StartupLink()));
     EXPECT_EQ(wintest::ReadBytes(AppDataSettingFile()), "[DEFAULT]\r\nAutoStartUp=0\r\n");
-    EXPECT_EQ(ReadSettingInt(L"AutoStartUp"), 0);
-    EXPECT_TRUE(WriteSettingInt(L"AutoStartUp", 1));
+    EXPECT_EQ(ReadSettingInt(kAutoStartUpKey), 0);
+    EXPECT_TRUE(WriteSettingInt(kAutoStartUpKey, 1));
     EXPECT_TRUE(wintest::Exists(StartupLink()));
 }
 
@@ -457,7 +458,7 @@ TEST_F(InitSettingFileTest, AutoStartUpDoubleZero_KeepsShortcutButReadsZero) {
     ASSERT_TRUE(PlaceSettingFile(AppDataSettingFile(), "[DEFAULT]\r\nAutoStartUp=00\r\n"));
     ASSERT_TRUE(InitSettingFile());
     EXPECT_TRUE(wintest::Exists(StartupLink()));
-    EXPECT_EQ(ReadSettingInt(L"AutoStartUp"), 0);
+    EXPECT_EQ(ReadSettingInt(kAutoStartUpKey), 0);
     EXPECT_TRUE(wintest::Exists(StartupLink()));
 }
 

@@ -97,7 +97,7 @@ TEST_F(ZoomWndTest, CreatedHiddenAsLayeredTopMostClickThroughPopup) {
     // stretched from a snapshot.
     EXPECT_FALSE(wnd.CopiesLive());
     // Creating the window registers the hot keys, reading their settings.
-    EXPECT_EQ(ReadSettingInt(L"HotKeyZoomIn"), 222);
+    EXPECT_EQ(ReadSettingInt(kHotKeyZoomInKey), 222);
     EXPECT_NE(wintest::ReadBytes(SettingFilePath()).find("HotKeyModZoomCancel=0"),
               std::string::npos);
 }
