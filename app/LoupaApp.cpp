@@ -67,8 +67,7 @@ void CLoupaApp::FreeMagnification() {
 }
 
 void CLoupaApp::RunMainDialog(bool useMagnifier) {
-    g_magnifierUsable = useMagnifier;
-    CLoupaDlg dlg;
+    CLoupaDlg dlg(Settings(), useMagnifier);
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;

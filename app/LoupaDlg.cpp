@@ -4,7 +4,6 @@
 #include "fw/Handles.h"
 #include "fw/WinApp.h"
 #include "resource.h"
-#include "settings/Settings.h"
 
 #include <shellapi.h>
 
@@ -16,10 +15,11 @@ UINT g_taskbarCreatedMessage = 0;
 
 CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
 
-CLoupaDlg::CLoupaDlg()
+CLoupaDlg::CLoupaDlg(ISettings& settings, bool useMagnifier)
     : CDialog(IDD_LOUPA_DIALOG),
       m_hIcon(::LoadIconW(fw::AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
-      m_tray(*this, Settings(), *this) {}
+      m_settings(settings), m_zoomInput(settings), m_zoomWnd(settings, m_zoomInput, useMagnifier),
+      m_tray(*this, settings, *this) {}
 
 CLoupaDlg::~CLoupaDlg() = default;
 
@@ -194,7 +194,7 @@ void CLoupaDlg::TrackTrayMenu(int x, int y, bool autoStartChecked) {
 }
 
 void CLoupaDlg::RunSettingsSheet() {
-    m_pSettingSheet = std::make_unique<CSettingPropetySheet>(this);
+    m_pSettingSheet = std::make_unique<CSettingPropetySheet>(this, m_settings);
     m_pSettingSheet->m_psh.dwFlags |= PSH_NOAPPLYNOW;
     m_pSettingSheet->m_psh.dwFlags &= ~PSH_HASHELP;
     m_pSettingSheet->m_page.m_psp.dwFlags &= ~PSP_HASHELP;
@@ -218,6 +218,12 @@ void CLoupaDlg::CancelSettingsSheet() {
 
 void CLoupaDlg::EndMainDialog(int result) {
     EndDialog(result);
+}
+
+void CLoupaDlg::RegisterHotKeysAnew() {
+    if (m_zoomWnd.m_hWnd != nullptr) {
+        m_zoomWnd.RegisterHotKeysAnew();
+    }
 }
 
 void CLoupaDlg::ZoomIn() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/TrayController.h"
+#include "app/ZoomInput.h"
 #include "fw/Dialog.h"
 #include "fw/Handles.h"
 #include "ui/SettingSheet.h"
@@ -17,12 +18,21 @@ constexpr UINT WM_TRAYNOTIFY = WM_USER + 1;
 // The same callback, posted back to the dialog to be handled from its loop.
 constexpr UINT WM_TRAYNOTIFYPOSTED = WM_APP + 1;
 
-class CLoupaDlg : public fw::CDialog, private ITrayPlatform, private IZoomCommands {
+// The settings page finds the dialog as the parent of its sheet, hence the
+// public ISettingSheetOwner.
+class CLoupaDlg : public fw::CDialog,
+                  public ISettingSheetOwner,
+                  private ITrayPlatform,
+                  private IZoomCommands {
 public:
-    CLoupaDlg();
+    // settings: the store the dialog, its zoom window and its settings sheet
+    // read; useMagnifier: how the zoom window renders (see CZoomWnd).
+    CLoupaDlg(ISettings& settings, bool useMagnifier);
     ~CLoupaDlg() override;
 
     LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    // ISettingSheetOwner: the hot keys belong to the zoom window.
+    void RegisterHotKeysAnew() override;
 
     HICON m_hIcon;
     // The icon in the notification area, at the small-icon size of the DPI
@@ -30,6 +40,13 @@ public:
     fw::IconOwner m_trayIcon;
     // The settings sheet while it is open.
     std::unique_ptr<CSettingPropetySheet> m_pSettingSheet;
+
+private:
+    ISettings& m_settings;
+    // Before the zoom window, which uses it until it is destroyed.
+    ZoomInput m_zoomInput;
+
+public:
     CZoomWnd m_zoomWnd;
 
 protected:

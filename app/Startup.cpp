@@ -13,7 +13,7 @@ bool StartupSequence::InitInstance() {
     m_platform.InitOle();
     m_platform.InitSettingFile();
 
-    if (GateOpen(m_osMajorVersion)) {
+    if (MagnificationGateOpen(m_osMajorVersion)) {
         m_magnificationLoaded = m_platform.LoadMagnification();
         // Without a working Magnification API the zoom still works by copying
         // the screen, so a missing or failing library only changes the path.
@@ -28,7 +28,7 @@ void StartupSequence::ExitInstance() {
     if (m_mutexHandle) {
         m_platform.ReleaseInstanceMutex();
     }
-    if (GateOpen(m_osMajorVersion) && m_magnificationLoaded) {
+    if (MagnificationGateOpen(m_osMajorVersion) && m_magnificationLoaded) {
         m_platform.FreeMagnification();
     }
 }

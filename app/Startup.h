@@ -2,6 +2,8 @@
 // the few system operations it needs.
 #pragma once
 
+#include "zoom/core/MagnificationGate.h"
+
 class IStartupPlatform {
 public:
     virtual ~IStartupPlatform() = default;
@@ -38,11 +40,6 @@ public:
     // dialog's modal loop is the only message loop, so there is no pump to run.
     bool InitInstance();
     void ExitInstance();
-
-    // The Magnification API is offered from Windows 6 on.
-    static bool GateOpen(int osMajorVersion) { return osMajorVersion > 5; }
-
-    bool MagnifierUsable() const { return m_magnifierUsable; }
 
 private:
     IStartupPlatform& m_platform;

@@ -4,9 +4,9 @@
 // figures and asserts nothing.
 //
 //   LoupaTickBench.exe [samples]
+#include "app/ZoomInput.h"
 #include "input/InputHooks.h"
 #include "settings/Settings.h"
-#include "tests/win/WinTestFiles.h"
 #include "zoom/Magnification.h"
 #include "zoom/TextCaret.h"
 #include "zoom/ZoomWnd.h"
@@ -19,6 +19,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cwchar>
+#include <string>
 #include <vector>
 
 namespace {
@@ -27,9 +28,30 @@ namespace {
 // dispatched: what the figures must be read against.
 int g_postedTicks = 0;
 
+// The bench's own setting.ini in the temporary folder, gone at the end.
+class ScratchSettingFile {
+public:
+    ScratchSettingFile() {
+        wchar_t temp[MAX_PATH] = {};
+        ::GetTempPathW(MAX_PATH, temp);
+        m_path = std::wstring(temp) + L"loupa-tickbench-" +
+                 std::to_wstring(::GetCurrentProcessId()) + L".ini";
+    }
+    ~ScratchSettingFile() { ::DeleteFileW(m_path.c_str()); }
+    ScratchSettingFile(const ScratchSettingFile&) = delete;
+    ScratchSettingFile& operator=(const ScratchSettingFile&) = delete;
+
+    const std::wstring& Path() const { return m_path; }
+
+private:
+    std::wstring m_path;
+};
+
 // Counts the paints a tick really made.
 class CountingZoomWnd : public CZoomWnd {
 public:
+    CountingZoomWnd(ISettings& settings, IZoomInput& input) : CZoomWnd(settings, input, false) {}
+
     int paints = 0;
 
 protected:
@@ -217,16 +239,16 @@ double TickDeliveryCpu(bool multimedia, int ticks) {
 
 int wmain(int argc, wchar_t** argv) {
     const int samples = argc > 1 ? std::max(20, _wtoi(argv[1])) : 1000;
-    wintest::ScratchFolder scratch;
+    ScratchSettingFile scratch;
     LoadSettingDefaults();
-    SetSettingFilePath(scratch.File(L"setting.ini"));
+    SetSettingFilePath(scratch.Path());
     // Loupa under Wine: Windows 6 reported, no Magnification.dll, so the
     // screen is copied from a snapshot.
     g_osMajorVersion = 6;
-    g_magnifierUsable = false;
     ::SetCursorPos(960, 540);
 
-    CountingZoomWnd wnd;
+    ZoomInput input(Settings());
+    CountingZoomWnd wnd(Settings(), input);
     if (!wnd.CreateEx(0, nullptr, nullptr, 0, wnd.MonitorRect(), nullptr, 0)) {
         std::printf("the zoom window could not be created (error %lu)\n", ::GetLastError());
         return 1;
@@ -285,15 +307,15 @@ int wmain(int argc, wchar_t** argv) {
 
     // The reading options on: a caret looked for and the picture inverted at
     // every tick, the settings read from the file at every tick.
-    WriteSettingInt(kFollowCaretKey, 1);
-    WriteSettingInt(kInvertColorsKey, 1);
+    Settings().WriteSettingInt(kFollowCaretKey, 1);
+    Settings().WriteSettingInt(kInvertColorsKey, 1);
     paints = wnd.paints;
     timerTicks = g_postedTicks;
     countFrom(Measure("tick, cursor moving, FollowCaret and InvertColors on", samples, 1,
                       moveCursor, tick),
               paints, timerTicks);
-    WriteSettingInt(kFollowCaretKey, 0);
-    WriteSettingInt(kInvertColorsKey, 0);
+    Settings().WriteSettingInt(kFollowCaretKey, 0);
+    Settings().WriteSettingInt(kInvertColorsKey, 0);
     tick(0, 0);
     rows.push_back(Measure(
         "  of which the caret lookup", samples, 1, [](int) { Pump(); },
@@ -302,8 +324,8 @@ int wmain(int argc, wchar_t** argv) {
     rows.push_back(Measure(
         "  of which the two view settings read", samples, 1, [](int) { Pump(); },
         [](int, int) {
-            ReadSettingInt(kFollowCaretKey);
-            ReadSettingInt(kInvertColorsKey);
+            Settings().ReadSettingInt(kFollowCaretKey);
+            Settings().ReadSettingInt(kInvertColorsKey);
         }));
 
     // The Win32 calls a tick is made of, one group at a time, on the same

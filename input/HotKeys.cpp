@@ -1,7 +1,6 @@
 #include "input/HotKeys.h"
 
 #include "input/ZoomHotKeys.h"
-#include "settings/Settings.h"
 
 namespace {
 
@@ -18,16 +17,16 @@ void RegisterZoomHotKey(HWND hwnd, const HotKeyRegistration& hotKey) {
 
 } // namespace
 
-void RegisterZoomHotKeys(HWND hwnd, bool withCancel) {
-    for (const HotKeyRegistration& hotKey : ReadZoomHotKeys(Settings())) {
+void RegisterZoomHotKeys(HWND hwnd, ISettings& settings, bool withCancel) {
+    for (const HotKeyRegistration& hotKey : ReadZoomHotKeys(settings)) {
         if (hotKey.id != HOTKEY_ZOOMCANCEL || withCancel) {
             RegisterZoomHotKey(hwnd, hotKey);
         }
     }
 }
 
-void RegisterCancelHotKey(HWND hwnd) {
-    RegisterZoomHotKey(hwnd, ReadCancelHotKey(Settings()));
+void RegisterCancelHotKey(HWND hwnd, ISettings& settings) {
+    RegisterZoomHotKey(hwnd, ReadCancelHotKey(settings));
 }
 
 void UnregisterCancelHotKey(HWND hwnd) {

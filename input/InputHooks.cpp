@@ -3,14 +3,15 @@
 #include "fw/Handles.h"
 #include "fw/WinApp.h"
 #include "input/WheelChord.h"
-#include "settings/Settings.h"
-#include "zoom/ZoomMessages.h"
+#include "settings/core/ZoomWindowMessages.h"
 
 namespace {
 fw::HookOwner g_mouseHook;
 fw::HookOwner g_keyboardHook;
-// The zoom window; written once on the hooks' own thread.
+// The zoom window and the store of the wheel chord; written once on the
+// hooks' own thread.
 HWND g_hookTarget = nullptr;
+ISettings* g_hookSettings = nullptr;
 
 // The key as it is now on the keyboard. The hooks' thread never has the
 // keyboard focus, so its own key state (GetKeyState) is stale on Windows.
@@ -19,8 +20,9 @@ bool KeyDown(int vk) {
 }
 } // namespace
 
-void InstallZoomHooks(HWND target) {
+void InstallZoomHooks(HWND target, ISettings& settings) {
     HINSTANCE instance = fw::AfxGetInstanceHandle();
+    g_hookSettings = &settings;
     g_mouseHook.Reset(::SetWindowsHookExW(WH_MOUSE_LL, &MouseHookProc, instance, 0));
     g_hookTarget = target;
     g_keyboardHook.Reset(::SetWindowsHookExW(WH_KEYBOARD_LL, &KeyboardHookProc, instance, 0));
@@ -37,7 +39,7 @@ LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) {
     if (code < 0 || wParam != WM_MOUSEWHEEL) {
         return ::CallNextHookEx(g_mouseHook.Get(), code, wParam, lParam);
     }
-    WheelChordSettings chord = ReadWheelChordSettings(Settings());
+    WheelChordSettings chord = ReadWheelChordSettings(*g_hookSettings);
     if (IsWheelChordEmpty(chord)) {
         return ::CallNextHookEx(g_mouseHook.Get(), code, wParam, lParam);
     }

@@ -4,8 +4,11 @@
 
 #include <windows.h>
 
-// Installs the mouse hook, then the keyboard hook; their messages go to target.
-void InstallZoomHooks(HWND target);
+class ISettings;
+
+// Installs the mouse hook, then the keyboard hook; their messages go to
+// target. The mouse hook reads the wheel chord from settings at every turn.
+void InstallZoomHooks(HWND target, ISettings& settings);
 // Removes the mouse hook, then the keyboard hook.
 void RemoveZoomHooks();
 

@@ -2,10 +2,6 @@
 
 #include "settings/SettingsStore.h"
 
-uint16_t HotKeyLowWord(int settingValue) {
-    return static_cast<uint16_t>(static_cast<unsigned>(settingValue) & 0xFFFFu);
-}
-
 namespace {
 
 HotKeyRegistration ReadOne(ISettings& settings, int id, const wchar_t* keySetting,

@@ -1,18 +1,12 @@
 // The three global hot keys as the settings describe them.
 #pragma once
 
+#include "settings/core/ZoomWindowMessages.h"
+
 #include <array>
 #include <cstdint>
 
 class ISettings;
-
-constexpr int HOTKEY_ZOOMIN = 101;
-constexpr int HOTKEY_ZOOMOUT = 102;
-constexpr int HOTKEY_ZOOMCANCEL = 103;
-
-// Key codes and modifier masks reach the platform as their low 16 bits,
-// unsigned, whatever the file holds.
-uint16_t HotKeyLowWord(int settingValue);
 
 // RegisterHotKey's MOD_NOREPEAT: a held key gives one command, not one per
 // key repeat (which raced a held zoom-in to 20x). Added at registration; the

@@ -131,22 +131,6 @@ bool InitSettingFile() {
     return InitSettingFile(system, Store());
 }
 
-bool ReadSetting(const wchar_t* key, std::wstring& value) {
-    return Store().ReadSetting(key, value);
-}
-
-int ReadSettingInt(const wchar_t* key) {
-    return Store().ReadSettingInt(key);
-}
-
-bool WriteSetting(const wchar_t* key, const std::wstring& value) {
-    return Store().WriteSetting(key, value);
-}
-
-bool WriteSettingInt(const wchar_t* key, int value) {
-    return Store().WriteSettingInt(key, value);
-}
-
 void GetModuleDirectory(std::wstring& path) {
     path = DirectoryOf(GetModuleFilePath());
 }

@@ -16,16 +16,11 @@ void LoadSettingDefaults();
 // and before any other read or write. False when no file path was set.
 bool InitSettingFile();
 
-bool ReadSetting(const wchar_t* key, std::wstring& value);
-// 0 when the key cannot be read.
-int ReadSettingInt(const wchar_t* key);
-bool WriteSetting(const wchar_t* key, const std::wstring& value);
-bool WriteSettingInt(const wchar_t* key, int value);
-
 // The running executable's folder, ending in "\".
 void GetModuleDirectory(std::wstring& path);
 
-// The process-wide store, for code that only needs ISettings.
+// The process-wide store. The application object hands it to the objects that
+// read settings; nothing else reaches for it.
 ISettings& Settings();
 
 // The file all reads and writes use: the application object's profile file;

@@ -1,22 +1,22 @@
 #include "ui/SettingSheet.h"
 
-#include "app/LoupaDlg.h"
 #include "fw/WinApp.h"
 #include "resource.h"
 #include "settings/Settings.h"
+#include "settings/SettingsStore.h"
 #include "ui/HotKeyModifiers.h"
 
 namespace {
 
 // Check boxes and stored flags: checked when bit 0 is set; stored as 1 or 0.
-void LoadCheck(HWND page, int id, const wchar_t* setting) {
-    bool on = (ReadSettingInt(setting) & 1) != 0;
+void LoadCheck(ISettings& settings, HWND page, int id, const wchar_t* setting) {
+    bool on = (settings.ReadSettingInt(setting) & 1) != 0;
     ::SendDlgItemMessageW(page, id, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-bool StoreCheck(HWND page, int id, const wchar_t* setting) {
+bool StoreCheck(ISettings& settings, HWND page, int id, const wchar_t* setting) {
     LRESULT state = ::SendDlgItemMessageW(page, id, BM_GETCHECK, 0, 0);
-    return WriteSettingInt(setting, (state & 1) != 0 ? 1 : 0);
+    return settings.WriteSettingInt(setting, (state & 1) != 0 ? 1 : 0);
 }
 
 // Closing as if saved would leave the old values in force unnoticed; open,
@@ -29,12 +29,13 @@ BOOL ReportNotSaved(HWND sheet) {
 
 } // namespace
 
-CSettingPropetySheet::CSettingPropetySheet(fw::CWnd* parent) : CPropertySheet(L"設定", parent) {
+CSettingPropetySheet::CSettingPropetySheet(fw::CWnd* parent, ISettings& settings)
+    : CPropertySheet(L"設定", parent), m_page(settings), m_page2(settings) {
     AddPage(&m_page);
     AddPage(&m_page2);
 }
 
-CPage1::CPage1() : CPropertyPage(IDD_PAGE1) {}
+CPage1::CPage1(ISettings& settings) : CPropertyPage(IDD_PAGE1), m_settings(settings) {}
 
 void CPage1::DoDataExchange() {
     fw::DDX_Control(m_hWnd, IDC_SLIDER_ZOOMIN, m_sliderZoomIn);
@@ -51,22 +52,22 @@ BOOL CPage1::OnInitDialog() {
         slider->SetPageSize(1);
     }
     // Stored values are shown as they are; the slider clamps them to 1..20.
-    m_sliderZoomIn.SetPos(ReadSettingInt(kMaxRateZoomInKey));
-    m_sliderZoomOut.SetPos(ReadSettingInt(kMaxRateZoomOutKey));
+    m_sliderZoomIn.SetPos(m_settings.ReadSettingInt(kMaxRateZoomInKey));
+    m_sliderZoomOut.SetPos(m_settings.ReadSettingInt(kMaxRateZoomOutKey));
     LoadHotKey(m_hotKeyZoomIn, kHotKeyZoomInKey, kHotKeyModZoomInKey);
     LoadHotKey(m_hotKeyZoomOut, kHotKeyZoomOutKey, kHotKeyModZoomOutKey);
     LoadHotKey(m_hotKeyZoomCancel, kHotKeyZoomCancelKey, kHotKeyModZoomCancelKey);
-    LoadCheck(m_hWnd, IDC_CHECK_CTRL, kMouseZoomCtrlKey);
-    LoadCheck(m_hWnd, IDC_CHECK_ALT, kMouseZoomAltKey);
-    LoadCheck(m_hWnd, IDC_CHECK_SHIFT, kMouseZoomShiftKey);
-    LoadCheck(m_hWnd, IDC_CHECK_WIN, kMouseZoomWinKey);
+    LoadCheck(m_settings, m_hWnd, IDC_CHECK_CTRL, kMouseZoomCtrlKey);
+    LoadCheck(m_settings, m_hWnd, IDC_CHECK_ALT, kMouseZoomAltKey);
+    LoadCheck(m_settings, m_hWnd, IDC_CHECK_SHIFT, kMouseZoomShiftKey);
+    LoadCheck(m_settings, m_hWnd, IDC_CHECK_WIN, kMouseZoomWinKey);
     return TRUE;
 }
 
 void CPage1::LoadHotKey(CHotKeyExCtrl& control, const wchar_t* keySetting,
                         const wchar_t* modSetting) {
-    WORD key = HotKeyLowWord(ReadSettingInt(keySetting));
-    WORD flags = ModToHotKeyFlags(ReadSettingInt(modSetting));
+    WORD key = HotKeyLowWord(m_settings.ReadSettingInt(keySetting));
+    WORD flags = ModToHotKeyFlags(m_settings.ReadSettingInt(modSetting));
     control.SetHotKeyEx(key, flags);
 }
 
@@ -81,22 +82,23 @@ void CPage1::OnHScroll(UINT, UINT, HWND scrollBar) {
 
 BOOL CPage1::OnApply() {
     // Every value is tried, also after a failure.
-    bool saved = WriteSettingInt(kMaxRateZoomInKey, m_sliderZoomIn.GetPos());
-    saved &= WriteSettingInt(kMaxRateZoomOutKey, m_sliderZoomOut.GetPos());
-    saved &= StoreCheck(m_hWnd, IDC_CHECK_CTRL, kMouseZoomCtrlKey);
-    saved &= StoreCheck(m_hWnd, IDC_CHECK_ALT, kMouseZoomAltKey);
-    saved &= StoreCheck(m_hWnd, IDC_CHECK_SHIFT, kMouseZoomShiftKey);
-    saved &= StoreCheck(m_hWnd, IDC_CHECK_WIN, kMouseZoomWinKey);
+    bool saved = m_settings.WriteSettingInt(kMaxRateZoomInKey, m_sliderZoomIn.GetPos());
+    saved &= m_settings.WriteSettingInt(kMaxRateZoomOutKey, m_sliderZoomOut.GetPos());
+    saved &= StoreCheck(m_settings, m_hWnd, IDC_CHECK_CTRL, kMouseZoomCtrlKey);
+    saved &= StoreCheck(m_settings, m_hWnd, IDC_CHECK_ALT, kMouseZoomAltKey);
+    saved &= StoreCheck(m_settings, m_hWnd, IDC_CHECK_SHIFT, kMouseZoomShiftKey);
+    saved &= StoreCheck(m_settings, m_hWnd, IDC_CHECK_WIN, kMouseZoomWinKey);
     saved &= StoreHotKey(m_hotKeyZoomIn, kHotKeyZoomInKey, kHotKeyModZoomInKey);
     saved &= StoreHotKey(m_hotKeyZoomOut, kHotKeyZoomOutKey, kHotKeyModZoomOutKey);
     saved &= StoreHotKey(m_hotKeyZoomCancel, kHotKeyZoomCancelKey, kHotKeyModZoomCancelKey);
 
-    // The new combinations work at once: the hot keys belong to the zoom
-    // window of the main dialog, the sheet's parent.
+    // The new combinations work at once: the hot keys belong to the main
+    // dialog, the sheet's parent.
     HWND sheet = GetParent();
-    auto* mainDialog = dynamic_cast<CLoupaDlg*>(fw::CWnd::FromHandlePermanent(::GetParent(sheet)));
-    if (mainDialog != nullptr && mainDialog->m_zoomWnd.m_hWnd != nullptr) {
-        mainDialog->m_zoomWnd.RegisterHotKeysAnew();
+    auto* owner =
+        dynamic_cast<ISettingSheetOwner*>(fw::CWnd::FromHandlePermanent(::GetParent(sheet)));
+    if (owner != nullptr) {
+        owner->RegisterHotKeysAnew();
     }
     if (!saved) {
         return ReportNotSaved(sheet);
@@ -109,26 +111,26 @@ bool CPage1::StoreHotKey(const CHotKeyExCtrl& control, const wchar_t* keySetting
     WORD key = 0;
     WORD flags = 0;
     control.GetHotKeyEx(key, flags);
-    bool saved = WriteSettingInt(keySetting, key);
-    return WriteSettingInt(modSetting, HotKeyFlagsToMod(flags)) && saved;
+    bool saved = m_settings.WriteSettingInt(keySetting, key);
+    return m_settings.WriteSettingInt(modSetting, HotKeyFlagsToMod(flags)) && saved;
 }
 
-CPage2::CPage2() : CPropertyPage(IDD_PAGE2) {
+CPage2::CPage2(ISettings& settings) : CPropertyPage(IDD_PAGE2), m_settings(settings) {
     m_psp.dwFlags |= PSP_PREMATURE;
 }
 
 BOOL CPage2::OnInitDialog() {
     CPropertyPage::OnInitDialog();
-    LoadCheck(m_hWnd, IDC_CHECK_FOLLOWCARET, kFollowCaretKey);
-    LoadCheck(m_hWnd, IDC_CHECK_INVERTCOLORS, kInvertColorsKey);
+    LoadCheck(m_settings, m_hWnd, IDC_CHECK_FOLLOWCARET, kFollowCaretKey);
+    LoadCheck(m_settings, m_hWnd, IDC_CHECK_INVERTCOLORS, kInvertColorsKey);
     return TRUE;
 }
 
 // The sheet applies its pages in order, and this one only once the first
 // page has saved: its values follow the first page's.
 BOOL CPage2::OnApply() {
-    bool saved = StoreCheck(m_hWnd, IDC_CHECK_FOLLOWCARET, kFollowCaretKey);
-    saved &= StoreCheck(m_hWnd, IDC_CHECK_INVERTCOLORS, kInvertColorsKey);
+    bool saved = StoreCheck(m_settings, m_hWnd, IDC_CHECK_FOLLOWCARET, kFollowCaretKey);
+    saved &= StoreCheck(m_settings, m_hWnd, IDC_CHECK_INVERTCOLORS, kInvertColorsKey);
     if (!saved) {
         return ReportNotSaved(GetParent());
     }

@@ -5,9 +5,19 @@
 #include "fw/PropertySheet.h"
 #include "ui/HotKeyExCtrl.h"
 
+class ISettings;
+
+// What the settings page needs of the window its sheet belongs to: the hot
+// keys saved on OK are to work at once wherever they are registered.
+class ISettingSheetOwner {
+public:
+    virtual ~ISettingSheetOwner() = default;
+    virtual void RegisterHotKeysAnew() = 0;
+};
+
 class CPage1 : public fw::CPropertyPage {
 public:
-    CPage1();
+    explicit CPage1(ISettings& settings);
 
     fw::CSliderCtrl m_sliderZoomIn;
     fw::CSliderCtrl m_sliderZoomOut;
@@ -25,6 +35,8 @@ private:
     void LoadHotKey(CHotKeyExCtrl& control, const wchar_t* keySetting, const wchar_t* modSetting);
     bool StoreHotKey(const CHotKeyExCtrl& control, const wchar_t* keySetting,
                      const wchar_t* modSetting);
+
+    ISettings& m_settings;
 };
 
 // Following the text caret and inverting the view's colours. Made with the
@@ -32,16 +44,19 @@ private:
 // opens and stores them on OK even when never shown.
 class CPage2 : public fw::CPropertyPage {
 public:
-    CPage2();
+    explicit CPage2(ISettings& settings);
 
 protected:
     BOOL OnInitDialog() override;
     BOOL OnApply() override;
+
+private:
+    ISettings& m_settings;
 };
 
 class CSettingPropetySheet : public fw::CPropertySheet {
 public:
-    explicit CSettingPropetySheet(fw::CWnd* parent);
+    CSettingPropetySheet(fw::CWnd* parent, ISettings& settings);
 
     CPage1 m_page;
     CPage2 m_page2;

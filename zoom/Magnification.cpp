@@ -1,11 +1,10 @@
 #include "zoom/Magnification.h"
 
-#include "app/Startup.h"
+#include "zoom/core/MagnificationGate.h"
 
 int g_osMajorVersion = 0;
 HMODULE g_hMagnification = nullptr;
 MagnificationEntries g_mag = {};
-bool g_magnifierUsable = false;
 
 int QueryOsMajorVersion() {
     OSVERSIONINFOW info{};
@@ -32,7 +31,7 @@ template <typename F> void Bind(F& entry, const char* name) {
 } // namespace
 
 BOOL LoadMagnification() {
-    if (!StartupSequence::GateOpen(g_osMajorVersion)) {
+    if (!MagnificationGateOpen(g_osMajorVersion)) {
         return FALSE;
     }
     // By full path: a search by plain name would also find a planted copy

@@ -55,10 +55,6 @@ extern MagnificationEntries g_mag;
 // FALSE when the gate is closed or the library cannot be loaded.
 BOOL LoadMagnification();
 
-// Whether this run renders through the Magnification API: the gate is open
-// and the library bound and initialised. Otherwise the screen is copied.
-extern bool g_magnifierUsable;
-
 // The full path of Magnification.dll in the system folder; empty when the
 // folder cannot be obtained.
 std::wstring MagnificationLibraryPath();

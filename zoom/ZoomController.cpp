@@ -1,6 +1,6 @@
 #include "zoom/ZoomController.h"
 
-#include "input/ZoomHotKeys.h"
+#include "settings/core/ZoomWindowMessages.h"
 #include "settings/SettingsStore.h"
 
 #include <cmath>

@@ -4,9 +4,6 @@
 #include "fw/Dpi.h"
 #include "fw/Handles.h"
 #include "fw/WinApp.h"
-#include "input/InputHooks.h"
-#include "input/HotKeys.h"
-#include "settings/Settings.h"
 #include "zoom/TextCaret.h"
 
 #include <mmsystem.h>
@@ -44,8 +41,8 @@ MAGCOLOREFFECT ColorEffect(bool invert) {
 }
 } // namespace
 
-CZoomWnd::CZoomWnd()
-    : m_zoom(*this, Settings()), m_useMagnifier(g_magnifierUsable),
+CZoomWnd::CZoomWnd(ISettings& settings, IZoomInput& input, bool useMagnifier)
+    : m_input(input), m_zoom(*this, settings), m_useMagnifier(useMagnifier),
       m_liveCapture(CopiesScreenLive(g_osMajorVersion, false)) {
     m_zoom.UpdateMonitorRect();
     if (m_useMagnifier) {
@@ -83,17 +80,17 @@ int CZoomWnd::OnCreate(LPCREATESTRUCTW cs) {
     if (!m_useMagnifier) {
         m_liveCapture = CopiesScreenLive(g_osMajorVersion, ExcludeFromCapture());
     }
-    InstallZoomHooks(m_hWnd);
+    m_input.InstallHooks(m_hWnd);
     // Hidden: the cancel key comes with the first zoom shown.
-    RegisterZoomHotKeys(m_hWnd, false);
+    m_input.RegisterHotKeys(m_hWnd, false);
     return 0;
 }
 
 void CZoomWnd::OnDestroy() {
     Default();
     m_zoom.OnDestroy();
-    RemoveZoomHooks();
-    UnregisterZoomHotKeys(m_hWnd);
+    m_input.RemoveHooks();
+    m_input.UnregisterHotKeys(m_hWnd);
 }
 
 bool CZoomWnd::ExcludeFromCapture() {
@@ -146,8 +143,8 @@ void CZoomWnd::OnHotKey(UINT id, UINT, UINT) {
 }
 
 void CZoomWnd::RegisterHotKeysAnew() {
-    UnregisterZoomHotKeys(m_hWnd);
-    RegisterZoomHotKeys(m_hWnd, m_zoom.HoldsCancelHotKey());
+    m_input.UnregisterHotKeys(m_hWnd);
+    m_input.RegisterHotKeys(m_hWnd, m_zoom.HoldsCancelHotKey());
 }
 
 void CALLBACK CZoomWnd::ZoomTimerProc(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
@@ -292,11 +289,7 @@ void CZoomWnd::Hide() {
 }
 
 void CZoomWnd::SetCancelHotKey(bool registered) {
-    if (registered) {
-        RegisterCancelHotKey(m_hWnd);
-    } else {
-        UnregisterCancelHotKey(m_hWnd);
-    }
+    m_input.SetCancelHotKey(m_hWnd, registered);
 }
 
 void CZoomWnd::Repaint(bool erase) {

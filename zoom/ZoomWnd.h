@@ -6,11 +6,32 @@
 #include "zoom/BitmapDC.h"
 #include "zoom/Magnification.h"
 #include "zoom/ZoomController.h"
-#include "zoom/ZoomMessages.h"
+#include "settings/core/ZoomWindowMessages.h"
+
+class ISettings;
+
+// What the zoom window needs of the keyboard and the mouse: the low-level
+// hooks that send it WM_ZOOMWHEEL and WM_ZOOMESCAPE, and its hot keys. Its
+// owner binds this to the input code.
+class IZoomInput {
+public:
+    virtual ~IZoomInput() = default;
+    // Installs the hooks; their messages go to target.
+    virtual void InstallHooks(HWND target) = 0;
+    virtual void RemoveHooks() = 0;
+    // Registers zoom in and zoom out as the settings describe them, and cancel
+    // too when withCancel.
+    virtual void RegisterHotKeys(HWND hwnd, bool withCancel) = 0;
+    virtual void UnregisterHotKeys(HWND hwnd) = 0;
+    virtual void SetCancelHotKey(HWND hwnd, bool registered) = 0;
+};
 
 class CZoomWnd : public fw::CWnd, private IZoomPlatform {
 public:
-    CZoomWnd();
+    // useMagnifier: this run renders through the Magnification API (the gate
+    // is open and the library bound and initialised); otherwise the window
+    // copies the screen.
+    CZoomWnd(ISettings& settings, IZoomInput& input, bool useMagnifier);
     ~CZoomWnd() override;
 
     // The commands of the hot keys and the tray menu.
@@ -78,6 +99,7 @@ private:
     std::optional<POINT> TextCaret() override;
     void SetColorInversion(bool invert) override;
 
+    IZoomInput& m_input;
     ZoomController m_zoom;
     // Rendering through the Magnification API; decided at construction and
     // dropped when the magnifier child cannot be made.

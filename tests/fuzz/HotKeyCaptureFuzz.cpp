@@ -6,7 +6,7 @@
 // for a value from the settings, two stored integers of four bytes each.
 #include "ui/HotKeyCapture.h"
 
-#include "input/ZoomHotKeys.h"
+#include "settings/core/ZoomWindowMessages.h"
 #include "ui/HotKeyModifiers.h"
 
 #include "FuzzInput.h"

@@ -6,7 +6,7 @@
 // choosing the command, followed by the bytes of its argument (see the switch).
 #include "zoom/ZoomController.h"
 
-#include "input/ZoomHotKeys.h"
+#include "settings/core/ZoomWindowMessages.h"
 
 #include "../unit/FakeZoomPlatform.h"
 #include "FuzzInput.h"

@@ -315,20 +315,18 @@ protected:
 
 } // namespace
 
-TEST_F(ProcessSettingsTest, FreeFunctions_UseSetPath) {
+TEST_F(ProcessSettingsTest, ProcessStore_UsesSetPath) {
     std::wstring path = scratch.File(L"setting.ini");
     SetSettingFilePath(path);
     EXPECT_EQ(SettingFilePath(), path);
-    EXPECT_EQ(ReadSettingInt(kMaxRateZoomInKey), 4);
-    EXPECT_TRUE(WriteSettingInt(kMaxRateZoomInKey, 12));
-    std::wstring text;
-    EXPECT_TRUE(ReadSetting(kMaxRateZoomInKey, text));
-    EXPECT_EQ(text, L"12");
-    EXPECT_TRUE(WriteSetting(kMaxRateZoomOutKey, L"3"));
+    EXPECT_EQ(Settings().ReadSettingInt(kMaxRateZoomInKey), 4);
+    EXPECT_TRUE(Settings().WriteSettingInt(kMaxRateZoomInKey, 12));
+    EXPECT_EQ(Settings().ReadSettingInt(kMaxRateZoomInKey), 12);
+    EXPECT_TRUE(Settings().WriteSettingInt(kMaxRateZoomOutKey, 3));
     EXPECT_EQ(Settings().ReadSettingInt(kMaxRateZoomOutKey), 3);
     EXPECT_TRUE(Settings().WriteSettingInt(kMouseZoomWinKey, 1));
-    EXPECT_FALSE(WriteSetting(L"Nope", L"1"));
-    EXPECT_FALSE(ReadSetting(L"Nope", text));
+    EXPECT_FALSE(Settings().WriteSettingInt(L"Nope", 1));
+    EXPECT_EQ(Settings().ReadSettingInt(L"Nope"), 0);
     EXPECT_EQ(wintest::ReadBytes(path),
               "[DEFAULT]\r\nMaxRateZoomIn=12\r\nMaxRateZoomOut=3\r\nMouseZoomWin=1\r\n");
 }
@@ -339,12 +337,12 @@ TEST_F(ProcessSettingsTest, AppObject_HoldsProfilePath) {
         fw::CWinApp app;
         SetSettingFilePath(path);
         EXPECT_EQ(app.ProfileName(), path);
-        EXPECT_TRUE(WriteSettingInt(kHotKeyZoomInKey, 65));
+        EXPECT_TRUE(Settings().WriteSettingInt(kHotKeyZoomInKey, 65));
         app.SetProfileName(scratch.File(L"other.ini"));
-        EXPECT_EQ(ReadSettingInt(kHotKeyZoomInKey), 222);
+        EXPECT_EQ(Settings().ReadSettingInt(kHotKeyZoomInKey), 222);
     }
     SetSettingFilePath(path);
-    EXPECT_EQ(ReadSettingInt(kHotKeyZoomInKey), 65);
+    EXPECT_EQ(Settings().ReadSettingInt(kHotKeyZoomInKey), 65);
 }
 
 TEST_F(ProcessSettingsTest, GetModuleDirectory_EndsWithSeparator) {
@@ -449,8 +447,8 @@ TEST_F(InitSettingFileTest, AutoStartUpOff_RemovesShortcut) {
     ASSERT_TRUE(InitSettingFile());
     EXPECT_FALSE(wintest::Exists(StartupLink()));
     EXPECT_EQ(wintest::ReadBytes(AppDataSettingFile()), "[DEFAULT]\r\nAutoStartUp=0\r\n");
-    EXPECT_EQ(ReadSettingInt(kAutoStartUpKey), 0);
-    EXPECT_TRUE(WriteSettingInt(kAutoStartUpKey, 1));
+    EXPECT_EQ(Settings().ReadSettingInt(kAutoStartUpKey), 0);
+    EXPECT_TRUE(Settings().WriteSettingInt(kAutoStartUpKey, 1));
     EXPECT_TRUE(wintest::Exists(StartupLink()));
 }
 
@@ -458,7 +456,7 @@ TEST_F(InitSettingFileTest, AutoStartUpDoubleZero_KeepsShortcutButReadsZero) {
     ASSERT_TRUE(PlaceSettingFile(AppDataSettingFile(), "[DEFAULT]\r\nAutoStartUp=00\r\n"));
     ASSERT_TRUE(InitSettingFile());
     EXPECT_TRUE(wintest::Exists(StartupLink()));
-    EXPECT_EQ(ReadSettingInt(kAutoStartUpKey), 0);
+    EXPECT_EQ(Settings().ReadSettingInt(kAutoStartUpKey), 0);
     EXPECT_TRUE(wintest::Exists(StartupLink()));
 }
 

@@ -7,7 +7,7 @@
 #include "WinTestFiles.h"
 #include "ZoomTestSetup.h"
 #include "WinTestMessages.h"
-#include "input/ZoomHotKeys.h"
+#include "settings/core/ZoomWindowMessages.h"
 #include "settings/Settings.h"
 
 #include <gtest/gtest.h>
@@ -69,10 +69,11 @@ void PrintCensus(const char* when, const wintest::ResourceCensus& c) {
 class SoakTest : public testing::Test {
 protected:
     void SetUp() override {
-        wintest::UseScratchSettingsAndScreenCopy(scratch.File(L"setting.ini"));
+        wintest::UseScratchSettings(scratch.File(L"setting.ini"));
         monitor = wintest::PrimaryMonitor();
         MoveCursor(0);
-        wnd = std::make_unique<CZoomWnd>();
+        // The screen-copy path the program takes under Wine.
+        wnd = std::make_unique<CZoomWnd>(Settings(), wintest::ProgramZoomInput(), false);
         ASSERT_TRUE(wnd->CreateEx(0, nullptr, nullptr, 0, wnd->MonitorRect(), nullptr, 0))
             << "error " << ::GetLastError();
     }

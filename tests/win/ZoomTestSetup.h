@@ -1,8 +1,9 @@
 // What the Win32 tests of the zoom window and the main dialog set up the
-// same way: settings in a scratch file, and the screen-copy path the program
-// takes under Wine.
+// same way: settings in a scratch file, Windows 6 reported, and the input a
+// zoom window gets from the main dialog.
 #pragma once
 
+#include "app/ZoomInput.h"
 #include "settings/Settings.h"
 #include "zoom/Magnification.h"
 
@@ -12,11 +13,17 @@
 
 namespace wintest {
 
-inline void UseScratchSettingsAndScreenCopy(const std::wstring& settingFile) {
+inline void UseScratchSettings(const std::wstring& settingFile) {
     LoadSettingDefaults();
     SetSettingFilePath(settingFile);
     g_osMajorVersion = 6;
-    g_magnifierUsable = false;
+}
+
+// The program's hooks and hot keys over its settings store, as the main
+// dialog hands them to its zoom window.
+inline IZoomInput& ProgramZoomInput() {
+    static ZoomInput input(Settings());
+    return input;
 }
 
 inline RECT PrimaryMonitor() {

@@ -1,0 +1,21 @@
+// The zoom window's input bound to the input code: the low-level hooks and the
+// hot keys, all reading the settings store given here.
+#pragma once
+
+#include "zoom/ZoomWnd.h"
+
+class ISettings;
+
+class ZoomInput : public IZoomInput {
+public:
+    explicit ZoomInput(ISettings& settings) : m_settings(settings) {}
+
+    void InstallHooks(HWND target) override;
+    void RemoveHooks() override;
+    void RegisterHotKeys(HWND hwnd, bool withCancel) override;
+    void UnregisterHotKeys(HWND hwnd) override;
+    void SetCancelHotKey(HWND hwnd, bool registered) override;
+
+private:
+    ISettings& m_settings;
+};

@@ -1,0 +1,23 @@
+// What the zoom window and the input it receives agree on: the ids of its hot
+// keys and the private messages the low-level hooks send it. Below both, so
+// that neither includes the other.
+#pragma once
+
+#include <cstdint>
+
+constexpr int HOTKEY_ZOOMIN = 101;
+constexpr int HOTKEY_ZOOMOUT = 102;
+constexpr int HOTKEY_ZOOMCANCEL = 103;
+
+// WM_USER of the Windows headers, which this header does without.
+constexpr unsigned kZoomMessageBase = 0x0400;
+// wParam 1 for a wheel turn forward, 0 backward.
+constexpr unsigned WM_ZOOMWHEEL = kZoomMessageBase + 5;
+// Escape released; the zoom window gives it no meaning.
+constexpr unsigned WM_ZOOMESCAPE = kZoomMessageBase + 6;
+
+// Key codes and modifier masks reach the platform as their low 16 bits,
+// unsigned, whatever the file holds.
+constexpr uint16_t HotKeyLowWord(int settingValue) {
+    return static_cast<uint16_t>(static_cast<unsigned>(settingValue) & 0xFFFFu);
+}
