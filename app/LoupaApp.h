@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Startup.h"
+#include "app/core/Startup.h"
 #include "fw/WinApp.h"
 
 class CLoupaApp : public fw::CWinApp, private IStartupPlatform {

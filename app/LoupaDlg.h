@@ -2,7 +2,7 @@
 // settings sheet while open, and the zoom window.
 #pragma once
 
-#include "app/TrayController.h"
+#include "app/core/TrayController.h"
 #include "app/ZoomInput.h"
 #include "fw/Dialog.h"
 #include "fw/Handles.h"

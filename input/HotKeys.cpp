@@ -1,6 +1,6 @@
 #include "input/HotKeys.h"
 
-#include "input/ZoomHotKeys.h"
+#include "input/core/ZoomHotKeys.h"
 
 namespace {
 

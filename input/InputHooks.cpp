@@ -2,7 +2,7 @@
 
 #include "fw/Handles.h"
 #include "fw/WinApp.h"
-#include "input/WheelChord.h"
+#include "input/core/WheelChord.h"
 #include "settings/core/ZoomWindowMessages.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "settings/Settings.h"
 
 #include "fw/WinApp.h"
-#include "settings/ProfileText.h"
+#include "settings/core/ProfileText.h"
 #include "settings/StartupShortcut.h"
 
 #include <shlobj.h>

@@ -2,8 +2,8 @@
 // Main thread only.
 #pragma once
 
-#include "settings/ISettings.h"
-#include "settings/SettingsStore.h"
+#include "settings/core/ISettings.h"
+#include "settings/core/SettingsStore.h"
 
 #include <string>
 

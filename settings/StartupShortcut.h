@@ -3,7 +3,7 @@
 // the file system again. COM must be initialised on the calling thread.
 #pragma once
 
-#include "settings/SettingsStore.h"
+#include "settings/core/SettingsStore.h"
 
 #include <windows.h>
 

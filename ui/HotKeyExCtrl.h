@@ -3,8 +3,8 @@
 #pragma once
 
 #include "fw/Controls.h"
-#include "ui/HotKeyCapture.h"
-#include "ui/HotKeyText.h"
+#include "ui/core/HotKeyCapture.h"
+#include "ui/core/HotKeyText.h"
 
 constexpr UINT WM_HOTKEYEX_KEYDOWN = WM_USER + 0x100;
 constexpr UINT WM_HOTKEYEX_KEYUP = WM_USER + 0x101;

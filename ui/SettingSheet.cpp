@@ -3,8 +3,8 @@
 #include "fw/WinApp.h"
 #include "resource.h"
 #include "settings/Settings.h"
-#include "settings/SettingsStore.h"
-#include "ui/HotKeyModifiers.h"
+#include "settings/core/SettingsStore.h"
+#include "ui/core/HotKeyModifiers.h"
 
 namespace {
 

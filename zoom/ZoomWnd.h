@@ -3,10 +3,10 @@
 #pragma once
 
 #include "fw/Wnd.h"
+#include "settings/core/ZoomWindowMessages.h"
 #include "zoom/BitmapDC.h"
 #include "zoom/Magnification.h"
-#include "zoom/ZoomController.h"
-#include "settings/core/ZoomWindowMessages.h"
+#include "zoom/core/ZoomController.h"
 
 class ISettings;
 

@@ -4,10 +4,10 @@
 // Input: steps of one byte choosing what happens, followed by its argument:
 // a key (one byte picking a usual key, or two more bytes with any code) or,
 // for a value from the settings, two stored integers of four bytes each.
-#include "ui/HotKeyCapture.h"
+#include "ui/core/HotKeyCapture.h"
 
 #include "settings/core/ZoomWindowMessages.h"
-#include "ui/HotKeyModifiers.h"
+#include "ui/core/HotKeyModifiers.h"
 
 #include "FuzzInput.h"
 

@@ -1,6 +1,6 @@
 // ParseSettingInt over any text against a reference that reads the same
 // number into a saturating long long and only then into the int range.
-#include "settings/IntegerText.h"
+#include "settings/core/IntegerText.h"
 
 #include "FuzzInput.h"
 

@@ -6,8 +6,8 @@
 // of failures (bit 0: the shortcut cannot be updated, bit 1: the file cannot
 // be written), followed by its argument: for a text write a length byte and
 // that many bytes, for an integer write four bytes.
-#include "settings/IntegerText.h"
-#include "settings/SettingsStore.h"
+#include "settings/core/IntegerText.h"
+#include "settings/core/SettingsStore.h"
 
 #include "FuzzInput.h"
 

@@ -4,7 +4,7 @@
 //
 // Input: a byte choosing the monitor layout, then steps. Each step is a byte
 // choosing the command, followed by the bytes of its argument (see the switch).
-#include "zoom/ZoomController.h"
+#include "zoom/core/ZoomController.h"
 
 #include "settings/core/ZoomWindowMessages.h"
 

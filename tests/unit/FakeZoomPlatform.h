@@ -4,8 +4,8 @@
 // includes this header defines (a test failure, or an abort).
 #pragma once
 
-#include "settings/SettingsStore.h"
-#include "zoom/ZoomController.h"
+#include "settings/core/SettingsStore.h"
+#include "zoom/core/ZoomController.h"
 
 #include <algorithm>
 #include <cstdint>

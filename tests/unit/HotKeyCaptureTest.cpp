@@ -1,4 +1,4 @@
-#include "ui/HotKeyCapture.h"
+#include "ui/core/HotKeyCapture.h"
 
 #include <gtest/gtest.h>
 

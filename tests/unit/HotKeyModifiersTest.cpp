@@ -1,4 +1,4 @@
-#include "ui/HotKeyModifiers.h"
+#include "ui/core/HotKeyModifiers.h"
 
 #include <gtest/gtest.h>
 

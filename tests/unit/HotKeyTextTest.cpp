@@ -1,6 +1,6 @@
-#include "ui/HotKeyText.h"
+#include "ui/core/HotKeyText.h"
 
-#include "ui/HotKeyCapture.h"
+#include "ui/core/HotKeyCapture.h"
 
 #include <gtest/gtest.h>
 

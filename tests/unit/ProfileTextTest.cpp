@@ -1,4 +1,4 @@
-#include "settings/ProfileText.h"
+#include "settings/core/ProfileText.h"
 
 #include <gtest/gtest.h>
 

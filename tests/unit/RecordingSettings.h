@@ -3,7 +3,7 @@
 // records the order of the reads.
 #pragma once
 
-#include "settings/SettingsStore.h"
+#include "settings/core/SettingsStore.h"
 
 #include <gtest/gtest.h>
 

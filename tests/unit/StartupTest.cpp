@@ -1,4 +1,4 @@
-#include "app/Startup.h"
+#include "app/core/Startup.h"
 
 #include <gtest/gtest.h>
 

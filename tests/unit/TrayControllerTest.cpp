@@ -1,5 +1,5 @@
-#include "app/TrayController.h"
-#include "settings/SettingsStore.h"
+#include "app/core/TrayController.h"
+#include "settings/core/SettingsStore.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "input/WheelChord.h"
+#include "input/core/WheelChord.h"
 
 #include "RecordingSettings.h"
 

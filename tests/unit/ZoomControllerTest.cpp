@@ -1,4 +1,4 @@
-#include "zoom/ZoomController.h"
+#include "zoom/core/ZoomController.h"
 
 #include "FakeZoomPlatform.h"
 

@@ -1,4 +1,4 @@
-#include "input/ZoomHotKeys.h"
+#include "input/core/ZoomHotKeys.h"
 
 #include "RecordingSettings.h"
 

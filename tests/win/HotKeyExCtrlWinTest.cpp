@@ -2,7 +2,7 @@
 // layout, and captured key events turned into the combination shown.
 #include "ui/HotKeyExCtrl.h"
 
-#include "ui/HotKeyModifiers.h"
+#include "ui/core/HotKeyModifiers.h"
 
 #include <gtest/gtest.h>
 

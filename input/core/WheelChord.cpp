@@ -1,6 +1,6 @@
-#include "input/WheelChord.h"
+#include "input/core/WheelChord.h"
 
-#include "settings/SettingsStore.h"
+#include "settings/core/SettingsStore.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // sheet. Platform-free; the dialog supplies the system operations.
 #pragma once
 
-#include "settings/ISettings.h"
+#include "settings/core/ISettings.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
-#include "zoom/ZoomController.h"
+#include "zoom/core/ZoomController.h"
 
 #include "settings/core/ZoomWindowMessages.h"
-#include "settings/SettingsStore.h"
+#include "settings/core/SettingsStore.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
-#include "ui/HotKeyCapture.h"
+#include "ui/core/HotKeyCapture.h"
 
-#include "ui/HotKeyModifiers.h"
-#include "ui/VirtualKeys.h"
+#include "ui/core/HotKeyModifiers.h"
+#include "ui/core/VirtualKeys.h"
 
 uint16_t HotKeyModifierOfKey(uint16_t vk) {
     switch (vk) {

@@ -1,4 +1,4 @@
-#include "app/Startup.h"
+#include "app/core/Startup.h"
 
 bool StartupSequence::InitInstance() {
     IStartupPlatform::MutexResult mutex = m_platform.CreateInstanceMutex();

@@ -1,6 +1,6 @@
-#include "input/ZoomHotKeys.h"
+#include "input/core/ZoomHotKeys.h"
 
-#include "settings/SettingsStore.h"
+#include "settings/core/SettingsStore.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 // IZoomPlatform, so it builds and is tested without Windows.
 #pragma once
 
-#include "settings/ISettings.h"
-#include "zoom/ZoomTypes.h"
+#include "settings/core/ISettings.h"
+#include "zoom/core/ZoomTypes.h"
 
 #include <atomic>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "settings/IntegerText.h"
+#include "settings/core/IntegerText.h"
 
 #include <climits>
 #include <cwctype>

@@ -1,7 +1,7 @@
-#include "ui/HotKeyText.h"
+#include "ui/core/HotKeyText.h"
 
-#include "ui/HotKeyModifiers.h"
-#include "ui/VirtualKeys.h"
+#include "ui/core/HotKeyModifiers.h"
+#include "ui/core/VirtualKeys.h"
 
 std::wstring GetHotKeyName(uint16_t key, uint16_t modifiers, const IKeyNames& names) {
     if (key == 0 && modifiers == 0) {

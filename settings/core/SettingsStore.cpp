@@ -1,7 +1,7 @@
-#include "settings/SettingsStore.h"
+#include "settings/core/SettingsStore.h"
 
-#include "settings/IntegerText.h"
-#include "settings/ProfileText.h"
+#include "settings/core/IntegerText.h"
+#include "settings/core/ProfileText.h"
 
 #include <cwchar>
 

@@ -1,4 +1,4 @@
-#include "settings/ProfileText.h"
+#include "settings/core/ProfileText.h"
 
 bool ProfileSurvivesRewrite(std::string_view bytes) {
     const bool utf16 = bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||

@@ -1,6 +1,6 @@
-#include "app/TrayController.h"
+#include "app/core/TrayController.h"
 
-#include "settings/SettingsStore.h"
+#include "settings/core/SettingsStore.h"
 
 #include <cstdint>
 

@@ -3,7 +3,7 @@
 // the file, so a value written anywhere is seen by the next read everywhere.
 #pragma once
 
-#include "settings/ISettings.h"
+#include "settings/core/ISettings.h"
 
 #include <cstddef>
 #include <cstdint>
