@@ -261,7 +261,7 @@ int wmain(int argc, wchar_t** argv) {
     Pump();
     std::printf("LoupaTickBench: monitor %ldx%ld, screen copy from a snapshot, rate %.2f, "
                 "timer period %d ms\n",
-                monitor.right - monitor.left, monitor.bottom - monitor.top, wnd.Rate(),
+                monitor.right - monitor.left, monitor.bottom - monitor.top, wnd.Controller().Rate(),
                 wnd.Controller().TimerPeriodMs());
 
     std::vector<Row> rows;
@@ -394,11 +394,12 @@ int wmain(int argc, wchar_t** argv) {
         }));
 
     event.mouseData = static_cast<DWORD>(WHEEL_DELTA) << 16;
-    const double rateBefore = wnd.Rate();
+    const double rateBefore = wnd.Controller().Rate();
     Row wheel = Measure(
         "mouse hook, wheel, chord not held (4 INI reads)", samples / 4, 1, [](int) {},
         [&](int, int) { HookCall(WM_MOUSEWHEEL, event); });
-    std::snprintf(wheel.note, sizeof wheel.note, "rate %.2f -> %.2f", rateBefore, wnd.Rate());
+    std::snprintf(wheel.note, sizeof wheel.note, "rate %.2f -> %.2f", rateBefore,
+                  wnd.Controller().Rate());
     rows.push_back(wheel);
 
     // Held Ctrl matches the default chord: each event is a zoom step of 0.1,

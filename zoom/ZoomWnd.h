@@ -38,13 +38,10 @@ public:
     void ZoomIn() { m_zoom.ZoomIn(); }
     void ZoomOut() { m_zoom.ZoomOut(); }
     void CancelZoom() { m_zoom.Cancel(); }
-    void AnimateZoomTo(double rate) { m_zoom.AnimateZoomTo(rate); }
 
-    bool IsAnimating() const { return m_zoom.IsAnimating(); }
     // The monitor under the cursor when the object was made, or when a rate
     // was last applied; the window is created over it.
     const RECT& MonitorRect() const { return m_zoom.MonitorRect(); }
-    double Rate() const { return m_zoom.Rate(); }
     const ZoomController& Controller() const { return m_zoom; }
     bool UsesMagnifier() const { return m_useMagnifier; }
     // The screen-copy path copies the screen at every tick rather than

@@ -175,20 +175,20 @@ TEST_F(LoupaDlgTest, MenuZoomCommandsReachTheZoomWindow) {
     CLoupaDlg dlg(Settings(), false);
     Then([&] {
         dlg.SendMessage(WM_COMMAND, ID_TRAY_ZOOMIN);
-        EXPECT_TRUE(dlg.m_zoomWnd.IsAnimating());
+        EXPECT_TRUE(dlg.m_zoomWnd.Controller().IsAnimating());
         EXPECT_TRUE(::IsWindowVisible(dlg.m_zoomWnd.m_hWnd));
         // Cancel during the glide is ignored.
         dlg.SendMessage(WM_COMMAND, ID_TRAY_ZOOMCANCEL);
-        EXPECT_GT(dlg.m_zoomWnd.Rate(), 1.0);
+        EXPECT_GT(dlg.m_zoomWnd.Controller().Rate(), 1.0);
     });
     // The real timer ends the glide.
     Then(
         [&] {
-            EXPECT_DOUBLE_EQ(dlg.m_zoomWnd.Rate(), 4.0);
+            EXPECT_DOUBLE_EQ(dlg.m_zoomWnd.Controller().Rate(), 4.0);
             dlg.SendMessage(WM_COMMAND, ID_TRAY_ZOOMOUT);
-            EXPECT_TRUE(dlg.m_zoomWnd.IsAnimating());
+            EXPECT_TRUE(dlg.m_zoomWnd.Controller().IsAnimating());
         },
-        [&] { return !dlg.m_zoomWnd.IsAnimating(); });
+        [&] { return !dlg.m_zoomWnd.Controller().IsAnimating(); });
     Then([&] { dlg.SendMessage(WM_COMMAND, ID_TRAY_EXIT); });
     EXPECT_EQ(dlg.DoModal(), 0);
 }
@@ -204,7 +204,7 @@ TEST_F(LoupaDlgTest, ExitWhileZoomedRepeatedly) {
                 ::Sleep(75);
                 dlg->SendMessage(WM_COMMAND, ID_TRAY_EXIT);
             },
-            [&] { return dlg->m_zoomWnd.Rate() > 1.5; });
+            [&] { return dlg->m_zoomWnd.Controller().Rate() > 1.5; });
         EXPECT_EQ(dlg->DoModal(), 0) << "round " << round;
         EXPECT_EQ(dlg->m_zoomWnd.m_hWnd, nullptr);
         dlg.reset();

@@ -103,12 +103,12 @@ protected:
     bool ZoomCycle(int i, std::string& failure) {
         MoveCursor(i);
         wnd->SendMessage(WM_HOTKEY, HOTKEY_ZOOMIN, 0);
-        if (!Visible() || !wnd->IsAnimating()) {
+        if (!Visible() || !wnd->Controller().IsAnimating()) {
             failure = "the zoom-in hot key started no glide";
             return false;
         }
-        if (!TickUntil([&] { return !wnd->IsAnimating(); }, kGlideTickLimit) ||
-            wnd->Rate() != 4.0) {
+        if (!TickUntil([&] { return !wnd->Controller().IsAnimating(); }, kGlideTickLimit) ||
+            wnd->Controller().Rate() != 4.0) {
             failure = "the glide did not end at 4";
             return false;
         }
@@ -116,13 +116,13 @@ protected:
             wnd->SendMessage(WM_ZOOMWHEEL, forward, 0);
             Tick();
         }
-        if (wnd->Rate() != 4.1) {
+        if (wnd->Controller().Rate() != 4.1) {
             failure = "the wheel notches did not end at 4.1";
             return false;
         }
         wnd->SendMessage(WM_HOTKEY, HOTKEY_ZOOMCANCEL, 0);
-        if (!TickUntil([&] { return !Visible(); }, kGlideTickLimit) || wnd->Rate() != 1.0 ||
-            wnd->Controller().Timer().Running()) {
+        if (!TickUntil([&] { return !Visible(); }, kGlideTickLimit) ||
+            wnd->Controller().Rate() != 1.0 || wnd->Controller().Timer().Running()) {
             failure = "the cancel hot key did not hide the window";
             return false;
         }
@@ -213,7 +213,7 @@ TEST_F(SoakTest, TenThousandTicksWhileZoomed_LeaveNothingBehind) {
     const auto started = std::chrono::steady_clock::now();
 
     wnd->SendMessage(WM_HOTKEY, HOTKEY_ZOOMIN, 0);
-    ASSERT_TRUE(TickUntil([&] { return !wnd->IsAnimating(); }, kGlideTickLimit));
+    ASSERT_TRUE(TickUntil([&] { return !wnd->Controller().IsAnimating(); }, kGlideTickLimit));
     for (int i = 0; i < kSoakTicks; ++i) {
         if (i % kTicksPerMove == 0) {
             MoveCursor(i / kTicksPerMove);
@@ -224,7 +224,7 @@ TEST_F(SoakTest, TenThousandTicksWhileZoomed_LeaveNothingBehind) {
         }
     }
     EXPECT_TRUE(Visible());
-    EXPECT_DOUBLE_EQ(wnd->Rate(), 4.0);
+    EXPECT_DOUBLE_EQ(wnd->Controller().Rate(), 4.0);
     EXPECT_TRUE(wnd->Controller().Timer().Running());
     wnd->SendMessage(WM_HOTKEY, HOTKEY_ZOOMCANCEL, 0);
     ASSERT_TRUE(TickUntil([&] { return !Visible(); }, kGlideTickLimit));

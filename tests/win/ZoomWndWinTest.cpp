@@ -108,42 +108,42 @@ TEST_F(ZoomWndTest, CreatedHiddenAsLayeredTopMostClickThroughPopup) {
 TEST_F(ZoomWndTest, ZoomInGlidesToLimitOverCursorMonitor) {
     wnd.ZoomIn();
     EXPECT_TRUE(::IsWindowVisible(wnd.m_hWnd));
-    EXPECT_DOUBLE_EQ(wnd.Rate(), 1.25);
+    EXPECT_DOUBLE_EQ(wnd.Controller().Rate(), 1.25);
     RECT monitor = wintest::PrimaryMonitor();
     RECT placed = WindowRect(wnd.m_hWnd);
     EXPECT_TRUE(::EqualRect(&placed, &monitor));
     EXPECT_TRUE(::GetWindowLongPtrW(wnd.m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
     Tick(12);
-    EXPECT_DOUBLE_EQ(wnd.Rate(), 4.0);
-    EXPECT_FALSE(wnd.IsAnimating());
+    EXPECT_DOUBLE_EQ(wnd.Controller().Rate(), 4.0);
+    EXPECT_FALSE(wnd.Controller().IsAnimating());
     // The zoom window never takes the focus from the program in front.
     EXPECT_NE(::GetActiveWindow(), wnd.m_hWnd);
 
     wnd.CancelZoom();
     Tick(12);
-    EXPECT_DOUBLE_EQ(wnd.Rate(), 1.0);
+    EXPECT_DOUBLE_EQ(wnd.Controller().Rate(), 1.0);
     EXPECT_FALSE(::IsWindowVisible(wnd.m_hWnd));
     EXPECT_FALSE(wnd.Controller().Timer().Running());
 }
 
 TEST_F(ZoomWndTest, MessagesFromHooksAndHotKeys) {
     wnd.SendMessage(WM_ZOOMWHEEL, 1, 0);
-    EXPECT_DOUBLE_EQ(wnd.Rate(), 1.1);
+    EXPECT_DOUBLE_EQ(wnd.Controller().Rate(), 1.1);
     EXPECT_TRUE(::IsWindowVisible(wnd.m_hWnd));
     wnd.SendMessage(WM_ZOOMESCAPE, 0, 0);
-    EXPECT_DOUBLE_EQ(wnd.Rate(), 1.1);
+    EXPECT_DOUBLE_EQ(wnd.Controller().Rate(), 1.1);
     wnd.SendMessage(WM_ZOOMWHEEL, 0, 0);
-    EXPECT_DOUBLE_EQ(wnd.Rate(), 1.0);
+    EXPECT_DOUBLE_EQ(wnd.Controller().Rate(), 1.0);
     EXPECT_FALSE(::IsWindowVisible(wnd.m_hWnd));
 
     wnd.SendMessage(WM_HOTKEY, HOTKEY_ZOOMIN, 0);
-    EXPECT_TRUE(wnd.IsAnimating());
+    EXPECT_TRUE(wnd.Controller().IsAnimating());
     Tick(12);
     wnd.SendMessage(WM_HOTKEY, HOTKEY_ZOOMOUT, 0);
     Tick(12);
-    EXPECT_DOUBLE_EQ(wnd.Rate(), 2.0);
+    EXPECT_DOUBLE_EQ(wnd.Controller().Rate(), 2.0);
     wnd.SendMessage(WM_HOTKEY, 999, 0);
-    EXPECT_DOUBLE_EQ(wnd.Rate(), 2.0);
+    EXPECT_DOUBLE_EQ(wnd.Controller().Rate(), 2.0);
     wnd.SendMessage(WM_HOTKEY, HOTKEY_ZOOMCANCEL, 0);
     Tick(12);
     EXPECT_FALSE(::IsWindowVisible(wnd.m_hWnd));
@@ -152,8 +152,9 @@ TEST_F(ZoomWndTest, MessagesFromHooksAndHotKeys) {
 TEST_F(ZoomWndTest, SystemTimerDrivesTheGlide) {
     wnd.ZoomIn();
     EXPECT_TRUE(wnd.Controller().Timer().Running());
-    EXPECT_TRUE(wintest::PumpUntil([&] { return wnd.Rate() == 4.0 && !wnd.IsAnimating(); },
-                                   std::chrono::seconds(10)));
+    EXPECT_TRUE(wintest::PumpUntil(
+        [&] { return wnd.Controller().Rate() == 4.0 && !wnd.Controller().IsAnimating(); },
+        std::chrono::seconds(10)));
     wnd.CancelZoom();
     EXPECT_TRUE(wintest::PumpUntil([&] { return !::IsWindowVisible(wnd.m_hWnd); },
                                    std::chrono::seconds(10)));
@@ -185,7 +186,8 @@ TEST_F(ZoomWndTest, EscapeIsHeldOnlyWhileAZoomShows) {
 
 TEST_F(ZoomWndTest, StalledThreadGetsOneTickAfterwardsNotOnePerPeriod) {
     wnd.ZoomIn();
-    ASSERT_TRUE(wintest::PumpUntil([&] { return !wnd.IsAnimating(); }, std::chrono::seconds(10)));
+    ASSERT_TRUE(wintest::PumpUntil([&] { return !wnd.Controller().IsAnimating(); },
+                                   std::chrono::seconds(10)));
     // Ten periods without a look at the queue.
     ::Sleep(500);
     int queued = 0;
