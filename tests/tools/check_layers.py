@@ -33,7 +33,7 @@ def includes(path: pathlib.Path):
                 branches.append(rest == "_WIN32")
             elif word == "if":
                 branches.append(bool(WIN32_ONLY.match(rest)))
-            elif word in ("ifndef",):
+            elif word == "ifndef":
                 branches.append(False)
             elif word in ("else", "elif") and branches:
                 branches[-1] = False
@@ -48,11 +48,11 @@ def violations(root: pathlib.Path, path: pathlib.Path):
     rel = path.relative_to(root)
     folder = rel.parts[0]
     core = len(rel.parts) > 2 and rel.parts[1] == "core"
-    for number, quote, name, windowsOnly in includes(path):
+    for number, quote, name, windows_only in includes(path):
         where = f"{rel}:{number}: {name}"
         if quote == "<":
             # The C++ standard library's headers have no extension.
-            if core and "." in name and not windowsOnly:
+            if core and "." in name and not windows_only:
                 yield f"{where}: a platform-free file includes a system header"
             continue
         target = pathlib.PurePosixPath(name).parts
