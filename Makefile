@@ -71,7 +71,7 @@ build-native:
 	cmake --build $(NATIVE) -j $(JOBS)
 
 build-win:
-	cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN)
+	cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(WIN) -j $(JOBS)
 
 # Both tiers run even when the first fails; any failure fails the target.

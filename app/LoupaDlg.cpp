@@ -1,6 +1,7 @@
 #include "app/LoupaDlg.h"
 
 #include "fw/Dc.h"
+#include "fw/Dpi.h"
 #include "fw/Handles.h"
 #include "fw/WinApp.h"
 #include "resource.h"
@@ -115,7 +116,19 @@ BOOL CLoupaDlg::OnCommand(UINT id, UINT code) {
     return CDialog::OnCommand(id, code);
 }
 
-NOTIFYICONDATAW CLoupaDlg::TrayIconData() const {
+HICON CLoupaDlg::TrayIcon() {
+    // The shell would stretch an icon of another size.
+    const int size = fw::SystemMetricForDpi(SM_CXSMICON, fw::DpiForPrimaryMonitor());
+    if (!m_trayIcon || size != m_trayIconSize) {
+        m_trayIcon.Reset(static_cast<HICON>(::LoadImageW(fw::AfxGetInstanceHandle(),
+                                                         MAKEINTRESOURCEW(IDR_MAINFRAME),
+                                                         IMAGE_ICON, size, size, 0)));
+        m_trayIconSize = size;
+    }
+    return m_trayIcon ? m_trayIcon.Get() : m_hIcon;
+}
+
+NOTIFYICONDATAW CLoupaDlg::TrayIconData() {
     NOTIFYICONDATAW nid{};
     // The shell 6.0 layout, which every supported shell accepts.
     nid.cbSize = NOTIFYICONDATAW_V3_SIZE;
@@ -123,7 +136,7 @@ NOTIFYICONDATAW CLoupaDlg::TrayIconData() const {
     nid.uID = 0;
     nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     nid.uCallbackMessage = WM_TRAYNOTIFY;
-    nid.hIcon = m_hIcon;
+    nid.hIcon = TrayIcon();
     lstrcpynW(nid.szTip, L"Loupa v1.5", ARRAYSIZE(nid.szTip));
     return nid;
 }

@@ -4,6 +4,7 @@
 
 #include "app/TrayController.h"
 #include "fw/Dialog.h"
+#include "fw/Handles.h"
 #include "ui/SettingSheet.h"
 #include "zoom/ZoomWnd.h"
 
@@ -24,6 +25,9 @@ public:
     LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
     HICON m_hIcon;
+    // The icon in the notification area, at the small-icon size of the DPI
+    // the area is shown at; made anew when that size has changed.
+    fw::IconOwner m_trayIcon;
     // The settings sheet while it is open.
     std::unique_ptr<CSettingPropetySheet> m_pSettingSheet;
     CZoomWnd m_zoomWnd;
@@ -39,7 +43,10 @@ protected:
     BOOL OnCommand(UINT id, UINT code) override;
 
 private:
-    NOTIFYICONDATAW TrayIconData() const;
+    NOTIFYICONDATAW TrayIconData();
+    HICON TrayIcon();
+
+    int m_trayIconSize = 0;
 
     // ITrayPlatform
     bool AddIcon() override;

@@ -8,12 +8,14 @@
 #include "settings/Settings.h"
 #include "tests/win/WinTestFiles.h"
 #include "zoom/Magnification.h"
+#include "zoom/TextCaret.h"
 #include "zoom/ZoomWnd.h"
 
 #include <mmsystem.h>
 #include <psapi.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cwchar>
@@ -21,19 +23,14 @@
 
 namespace {
 
-// Counts what the figures must be read against: the paints a tick really
-// made, and the ticks the zoom's own multimedia timer slipped in.
+// The ticks that the zoom's own multimedia timer posted and the message loop
+// dispatched: what the figures must be read against.
+int g_postedTicks = 0;
+
+// Counts the paints a tick really made.
 class CountingZoomWnd : public CZoomWnd {
 public:
     int paints = 0;
-    int timerTicks = 0;
-
-    LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
-        if (msg == WM_TIMER && ::InSendMessage()) {
-            ++timerTicks;
-        }
-        return CZoomWnd::DefWindowProc(msg, wParam, lParam);
-    }
 
 protected:
     void OnPaint() override {
@@ -118,6 +115,7 @@ Row Measure(const char* what, int samples, int callsPerSample, Prepare prepare, 
 void Pump() {
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        g_postedTicks += msg.message == WM_TIMER;
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
@@ -132,12 +130,15 @@ POINT PathPoint(int i) {
                  540 + static_cast<LONG>(300 * std::sin(angle))};
 }
 
+// Ctrl down or up as the hook reads it: the keyboard's own state, which only
+// input changes.
 void SetModifiers(bool ctrl) {
-    BYTE keys[256] = {};
-    if (ctrl) {
-        keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
-    }
-    ::SetKeyboardState(keys);
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = VK_CONTROL;
+    input.ki.dwFlags = ctrl ? 0 : KEYEVENTF_KEYUP;
+    ::SendInput(1, &input, sizeof input);
+    Pump();
 }
 
 LRESULT HookCall(WPARAM message, MSLLHOOKSTRUCT& event) {
@@ -158,22 +159,27 @@ void Print(const std::vector<Row>& rows) {
 }
 
 // What delivering a tick costs before any work is done in it: the zoom's
-// multimedia timer, whose thread sends WM_TIMER to the window's thread and
-// waits, against a window timer. Both run for `ticks` periods of 50 ms into
+// multimedia timer, whose thread posts WM_TIMER to the window's thread (no
+// second while one is queued), against a window timer. Both run for `ticks` periods of 50 ms into
 // a window that only counts them; the process's CPU time is spread over the
 // ticks.
 int g_deliveredTicks = 0;
+std::atomic<bool> g_tickQueued{false};
 
 LRESULT CALLBACK CountTicksProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_TIMER) {
+        g_tickQueued = false;
         ++g_deliveredTicks;
         return 0;
     }
     return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-void CALLBACK SendTickProc(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
-    ::SendMessageW(reinterpret_cast<HWND>(user), WM_TIMER, 1, 0);
+void CALLBACK PostTickProc(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
+    if (!g_tickQueued.exchange(true) &&
+        !::PostMessageW(reinterpret_cast<HWND>(user), WM_TIMER, 1, 0)) {
+        g_tickQueued = false;
+    }
 }
 
 double TickDeliveryCpu(bool multimedia, int ticks) {
@@ -188,12 +194,11 @@ double TickDeliveryCpu(bool multimedia, int ticks) {
     const double cpu0 = ProcessCpuMicroseconds();
     UINT id = 0;
     if (multimedia) {
-        id = ::timeSetEvent(50, 0, SendTickProc, reinterpret_cast<DWORD_PTR>(hwnd), TIME_PERIODIC);
+        id = ::timeSetEvent(50, 0, PostTickProc, reinterpret_cast<DWORD_PTR>(hwnd),
+                            TIME_PERIODIC | TIME_KILL_SYNCHRONOUS);
     } else {
         ::SetTimer(hwnd, 1, 50, nullptr);
     }
-    // A sent tick is handled inside the wait and never returned as a
-    // message, so the count is looked at after every wake.
     while (g_deliveredTicks < ticks) {
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
         Pump();
@@ -247,7 +252,7 @@ int wmain(int argc, wchar_t** argv) {
     };
     auto countFrom = [&](Row row, int paints, int timerTicks) {
         SetNote(row, "paints %d, timer ticks meanwhile %d", wnd.paints - paints,
-                wnd.timerTicks - timerTicks);
+                g_postedTicks - timerTicks);
         rows.push_back(row);
     };
 
@@ -255,14 +260,14 @@ int wmain(int argc, wchar_t** argv) {
     Measure("", 50, 1, moveCursor, tick);
 
     int paints = wnd.paints;
-    int timerTicks = wnd.timerTicks;
+    int timerTicks = g_postedTicks;
     countFrom(Measure("tick, cursor moving (repaint)", samples, 1, moveCursor, tick), paints,
               timerTicks);
 
     // The same, with the message-loop turn that follows every tick in the
     // program, where Wine hands the window's new pixels to the X server.
     paints = wnd.paints;
-    timerTicks = wnd.timerTicks;
+    timerTicks = g_postedTicks;
     countFrom(Measure("tick + message-loop turn, cursor moving", samples, 1, moveCursor,
                       [&](int s, int c) {
                           tick(s, c);
@@ -273,10 +278,33 @@ int wmain(int argc, wchar_t** argv) {
     ::SetCursorPos(960, 540);
     tick(0, 0);
     paints = wnd.paints;
-    timerTicks = wnd.timerTicks;
+    timerTicks = g_postedTicks;
     countFrom(Measure(
                   "tick, cursor still (repaint skipped)", samples, 1, [](int) { Pump(); }, tick),
               paints, timerTicks);
+
+    // The reading options on: a caret looked for and the picture inverted at
+    // every tick, the settings read from the file at every tick.
+    WriteSettingInt(kFollowCaretKey, 1);
+    WriteSettingInt(kInvertColorsKey, 1);
+    paints = wnd.paints;
+    timerTicks = g_postedTicks;
+    countFrom(Measure("tick, cursor moving, FollowCaret and InvertColors on", samples, 1,
+                      moveCursor, tick),
+              paints, timerTicks);
+    WriteSettingInt(kFollowCaretKey, 0);
+    WriteSettingInt(kInvertColorsKey, 0);
+    tick(0, 0);
+    rows.push_back(Measure(
+        "  of which the caret lookup", samples, 1, [](int) { Pump(); },
+        [](int, int) { ForegroundTextCaret(); }));
+    // Read at every tick, options on or off.
+    rows.push_back(Measure(
+        "  of which the two view settings read", samples, 1, [](int) { Pump(); },
+        [](int, int) {
+            ReadSettingInt(kFollowCaretKey);
+            ReadSettingInt(kInvertColorsKey);
+        }));
 
     // The Win32 calls a tick is made of, one group at a time, on the same
     // window: where the time of a tick goes.
@@ -318,7 +346,7 @@ int wmain(int argc, wchar_t** argv) {
                            SWP_NOACTIVATE);
         }));
     paints = wnd.paints;
-    timerTicks = wnd.timerTicks;
+    timerTicks = g_postedTicks;
     countFrom(Measure(
                   "tick's repaint (invalidate, paint 4x + caption)", samples, 1,
                   [](int) { Pump(); },
@@ -393,7 +421,7 @@ int wmain(int argc, wchar_t** argv) {
     const double multimediaCpu = TickDeliveryCpu(true, deliveryTicks);
     const double windowTimerCpu = TickDeliveryCpu(false, deliveryTicks);
     std::printf("tick delivery alone, CPU us per tick over %d ticks: multimedia timer with "
-                "SendMessage from its thread %.0f, window timer %.0f\n",
+                "PostMessage from its thread %.0f, window timer %.0f\n",
                 deliveryTicks, multimediaCpu, windowTimerCpu);
     if (haveMemory) {
         // Wine leaves PrivateUsage at 0; the commit charge is the same figure

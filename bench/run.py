@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Loupa and the peer magnifiers side by side: CPU, frames, memory, start-up.
 
-    bench/run.py [--seconds N] [--rounds N] [--programs loupa,xzoom,kmag,vmg]
+    bench/run.py [--seconds N] [--rounds N]
+                 [--programs loupa,loupa-reading,xzoom,kmag,vmg]
                  [--tick-samples N] [--no-install]
 
 Each program runs in turn on a fresh 1920x1080 Xvfb + openbox showing the
@@ -11,9 +12,13 @@ pointer moved every 100 ms along a fixed path (or parked, for the "still"
 phases). First the scene alone is measured (the baselines), then the program
 is started (start-up time), then each phase runs for the same N seconds:
 zoomed with the pointer moving, zoomed with it still, and for Loupa also
-hidden (resident, zoom cancelled) with the pointer moving and still. The
-programs are measured in several interleaved rounds (three by default) and
-each is reported by its median round: a shared machine's load drifts.
+hidden (resident, zoom cancelled) with the pointer moving and still.
+"loupa-reading" is Loupa again with FollowCaret and InvertColors on, to
+weigh the two options against Loupa without them; for both, a line to type
+into on the target holds the focus (its caret rests, so the view follows the
+pointer, and the caret is looked for at every tick). The programs are measured
+in several interleaved rounds (three by default) and each is reported by its
+median round: a shared machine's load drifts.
 
 CPU is utime + stime from /proc: the program (with its child processes),
 plus for Loupa the wineserver above its baseline, plus the X server above its
@@ -46,7 +51,8 @@ sys.path.insert(0, str(BENCH_DIR))
 
 import frames as frames_mod  # noqa: E402
 import procstat  # noqa: E402
-from harness import BUILD_DIR, Environment, TestTarget, loupa_exe, reset_state  # noqa: E402
+from harness import (BUILD_DIR, Environment, TestTarget, appdata_settings, ini,  # noqa: E402
+                     loupa_exe, reset_state)
 from harness.environment import stop_on_sigterm  # noqa: E402
 from harness.loupa import LoupaProcess  # noqa: E402
 from harness.processes import OwnedProcess  # noqa: E402
@@ -65,6 +71,11 @@ TARGET_RECT = (0, 48, 1920, 1080)
 SETTLE = 1.5  # after a zoom starts or ends: its 600 ms glide and the last paints
 START_TIMEOUT = 60
 STARTS = 3  # timed starts per program, after an untimed first one
+# Loupa's two reading options, and what Loupa runs with in each of its rows.
+READING = {"FollowCaret": "1", "InvertColors": "1"}
+LOUPA_VARIANTS = {"loupa": {}, "loupa-reading": READING}
+# At most this much more CPU per zoomed second with the options on.
+READING_ALLOWANCE = 0.10
 
 
 def tick_bench_exe():
@@ -133,9 +144,10 @@ class Phase:
 class Stage:
     """One fresh display and Wine session with the scene on it."""
 
-    def __init__(self, name, seconds):
+    def __init__(self, name, seconds, edit=False):
         self.name = name
         self.seconds = seconds
+        self.edit = edit
         self.env = Environment(name=f"bench-{name}")
         self.target = None
         self.counter = None
@@ -146,7 +158,7 @@ class Stage:
         try:
             self.target = TestTarget(self.env.prefix, self.env.display,
                                      self.env.work_dir / "target-input.log",
-                                     TARGET_RECT).start(self.env.windows)
+                                     TARGET_RECT, edit=self.edit).start(self.env.windows)
             self.counter = frames_mod.FrameCounter(self.env.display.name).start()
             self.park()
         except BaseException:
@@ -270,7 +282,9 @@ def timed_starts(result, start, stop, first_does):
     return process
 
 
-def measure_loupa(stage, result):
+def measure_loupa(stage, result, settings):
+    """Loupa's rows; settings go into its file after the first start, which
+    wrote the defaults."""
     env = stage.env
     reset_state(env.prefix)
     result.wine = True
@@ -297,6 +311,12 @@ def measure_loupa(stage, result):
     # figure is that of the later ones, the start a user meets every day.
     loupa = timed_starts(result, start, stop, "writes the settings and the shortcut")
     print(f"  start to tray icon: {result.start_seconds:.2f} s ({result.start_note})", flush=True)
+    if settings:
+        # Read at every tick: no restart needed.
+        path = appdata_settings(env.prefix)
+        stored = dict(ini.keys_of(path))
+        stored.update(settings)
+        ini.write_profile(path, {"DEFAULT": list(stored.items())})
 
     def zoom_window():
         return [w for w in env.windows.visible_of(loupa.pid) if w.width >= 1900]
@@ -313,7 +333,7 @@ def measure_loupa(stage, result):
                                           stage.baselines["moving"])
         result.phases["zoomed still"] = (stage.phase("zoomed, pointer still", False, groups),
                                          stage.baselines["still"])
-        stage.screenshot("loupa-zoomed")
+        stage.screenshot(f"{result.name}-zoomed")
         env.input.key("Escape")
         wait_until(lambda: not zoom_window(), 10, message="the zoom window to hide",
                    ignore=(RuntimeError,))
@@ -517,7 +537,7 @@ def report(results, tick_text, options, context):
                 add(f"    {'':<14} wine other: " + ", ".join(busy[:4]))
     add("")
     loupa = next((r for r in results if r.name == "loupa" and not r.error), None)
-    peers = [r for r in results if r.name != "loupa" and not r.error
+    peers = [r for r in results if r.name not in LOUPA_VARIANTS and not r.error
              and r.total("zoomed moving") is not None]
     if loupa and peers and "zoomed moving" in loupa.phases:
         best = min(peers, key=lambda r: r.total("zoomed moving"))
@@ -531,6 +551,17 @@ def report(results, tick_text, options, context):
             add(f"  per output megapixel and frame: Loupa "
                 f"{loupa.ms_per_mp_frame('zoomed moving'):.2f} ms, best peer "
                 f"{best_rate.name} {best_rate.ms_per_mp_frame('zoomed moving'):.2f} ms")
+    reading = next((r for r in results if r.name == "loupa-reading" and not r.error), None)
+    if loupa and reading:
+        for key, pointer in (("zoomed moving", "moving"), ("zoomed still", "still")):
+            plain, with_both = loupa.total(key), reading.total(key)
+            if plain is None or with_both is None:
+                continue
+            more = (with_both - plain) / plain if plain > 0 else 0.0
+            add(f"Goal, FollowCaret and InvertColors on cost at most "
+                f"{READING_ALLOWANCE:.0%} more CPU while zoomed, pointer {pointer}: "
+                f"{with_both:.3f} against {plain:.3f} CPU-s/s ({more:+.1%}): "
+                f"{'met' if more <= READING_ALLOWANCE else 'NOT met'}")
     if loupa and "zoomed moving" in loupa.phases and not loupa.phases["zoomed moving"][0].fps:
         add("WARNING: Loupa drew no frame while the pointer moved: its view did not follow "
             "the pointer, and its zoomed figures are not comparable")
@@ -570,20 +601,22 @@ def context_info():
 
 
 def measure_program(name, peers, options):
-    if name == "loupa":
-        result = Result("loupa", f"{loupa_exe().name} under Wine, screen copy from a "
+    if name in LOUPA_VARIANTS:
+        settings = ", ".join(f"{k}={v}" for k, v in LOUPA_VARIANTS[name].items())
+        result = Result(name, f"{loupa_exe().name} under Wine, screen copy from a "
                         f"snapshot; zoom by Alt+Super+' (4x, {PERIOD_MS} ms ticks), "
-                        f"hidden by Escape")
+                        f"hidden by Escape; the target's line to type into has the focus"
+                        + (f"; {settings}" if settings else ""))
     else:
         result = Result(name, peers[name].how)
         if not shutil.which(peers[name].command[0]):
             result.error = f"{peers[name].command[0]} is not installed"
             return result
     try:
-        with Stage(name, options.seconds) as stage:
+        with Stage(name, options.seconds, edit=name in LOUPA_VARIANTS) as stage:
             stage.measure_baselines()
-            if name == "loupa":
-                measure_loupa(stage, result)
+            if name in LOUPA_VARIANTS:
+                measure_loupa(stage, result, LOUPA_VARIANTS[name])
             else:
                 measure_peer(stage, peers[name], result)
     except (RuntimeError, WaitTimeout, OSError) as error:
@@ -611,7 +644,7 @@ def main(argv):
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--seconds", type=float, default=10,
                         help="length of every measured phase (default 10)")
-    parser.add_argument("--programs", default="loupa,xzoom,kmag,vmg",
+    parser.add_argument("--programs", default="loupa,loupa-reading,xzoom,kmag,vmg",
                         help="comma-separated, in this order by default")
     parser.add_argument("--tick-samples", type=int, default=1000,
                         help="samples per row of LoupaTickBench.exe (0: skip it)")
@@ -625,7 +658,7 @@ def main(argv):
     OUT_DIR.mkdir(parents=True, exist_ok=True)
     wanted = [p.strip() for p in options.programs.split(",") if p.strip()]
     peers = {p.name: p for p in PEERS}
-    unknown = [p for p in wanted if p != "loupa" and p not in peers]
+    unknown = [p for p in wanted if p not in LOUPA_VARIANTS and p not in peers]
     if unknown:
         parser.error(f"unknown programs: {', '.join(unknown)}")
     if any(p in peers for p in wanted) and not options.no_install:

@@ -59,6 +59,7 @@ using FontOwner = HandleOwner<HFONT, &DeleteObject>;
 using BitmapOwner = HandleOwner<HBITMAP, &DeleteObject>;
 // A DC made by CreateCompatibleDC (not one of a window: see Dc.h).
 using MemoryDcOwner = HandleOwner<HDC, &DeleteDC>;
+using IconOwner = HandleOwner<HICON, &DestroyIcon>;
 using HookOwner = HandleOwner<HHOOK, &UnhookWindowsHookEx>;
 using ModuleOwner = HandleOwner<HMODULE, &FreeLibrary>;
 // Kernel objects whose creation fails with null, such as mutexes.

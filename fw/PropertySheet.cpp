@@ -59,6 +59,37 @@ CPropertySheet::CPropertySheet(const wchar_t* caption, CWnd* parent) {
     m_psh.pszCaption = caption;
 }
 
+LRESULT CPropertySheet::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_INITDIALOG: return OnInitDialog();
+    }
+    return CWnd::WindowProc(msg, wParam, lParam);
+}
+
+BOOL CPropertySheet::OnInitDialog() {
+    const BOOL result = static_cast<BOOL>(Default());
+    CreatePrematurePages();
+    return result;
+}
+
+// A PSP_PREMATURE page is made with the sheet, as the system's sheets do,
+// so that it reads its values when the sheet opens and is applied on OK even
+// if never shown. Wine's sheets make such a page only when it is shown: there
+// each one is shown once, before the sheet is, and the start page again.
+void CPropertySheet::CreatePrematurePages() {
+    bool shown = false;
+    for (size_t i = 0; i < m_pages.size(); ++i) {
+        if ((m_pages[i]->m_psp.dwFlags & PSP_PREMATURE) != 0 &&
+            SendMessage(PSM_INDEXTOHWND, i) == 0) {
+            SendMessage(PSM_SETCURSEL, i);
+            shown = true;
+        }
+    }
+    if (shown) {
+        SendMessage(PSM_SETCURSEL, m_psh.nStartPage);
+    }
+}
+
 namespace {
 
 // The template of a dialog resource, or an empty span.

@@ -45,7 +45,14 @@ public:
     // Filled in by the constructor; the opener may change the flags.
     PROPSHEETHEADERW m_psh{};
 
+protected:
+    virtual BOOL OnInitDialog();
+
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
 private:
+    void CreatePrematurePages();
+
     std::vector<CPropertyPage*> m_pages;
 };
 

@@ -18,10 +18,20 @@ void RegisterZoomHotKey(HWND hwnd, const HotKeyRegistration& hotKey) {
 
 } // namespace
 
-void RegisterZoomHotKeys(HWND hwnd) {
+void RegisterZoomHotKeys(HWND hwnd, bool withCancel) {
     for (const HotKeyRegistration& hotKey : ReadZoomHotKeys(Settings())) {
-        RegisterZoomHotKey(hwnd, hotKey);
+        if (hotKey.id != HOTKEY_ZOOMCANCEL || withCancel) {
+            RegisterZoomHotKey(hwnd, hotKey);
+        }
     }
+}
+
+void RegisterCancelHotKey(HWND hwnd) {
+    RegisterZoomHotKey(hwnd, ReadCancelHotKey(Settings()));
+}
+
+void UnregisterCancelHotKey(HWND hwnd) {
+    ::UnregisterHotKey(hwnd, HOTKEY_ZOOMCANCEL);
 }
 
 void UnregisterZoomHotKeys(HWND hwnd) {

@@ -12,8 +12,10 @@ fw::HookOwner g_keyboardHook;
 // The zoom window; written once on the hooks' own thread.
 HWND g_hookTarget = nullptr;
 
+// The key as it is now on the keyboard. The hooks' thread never has the
+// keyboard focus, so its own key state (GetKeyState) is stale on Windows.
 bool KeyDown(int vk) {
-    return (::GetKeyState(vk) & 0x80) != 0;
+    return (::GetAsyncKeyState(vk) & 0x8000) != 0;
 }
 } // namespace
 

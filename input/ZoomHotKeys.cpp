@@ -26,7 +26,10 @@ std::array<HotKeyRegistration, 3> ReadZoomHotKeys(ISettings& settings) {
         ReadOne(settings, HOTKEY_ZOOMIN, L"HotKeyZoomIn", L"HotKeyModZoomIn");
     const HotKeyRegistration zoomOut =
         ReadOne(settings, HOTKEY_ZOOMOUT, L"HotKeyZoomOut", L"HotKeyModZoomOut");
-    const HotKeyRegistration cancel =
-        ReadOne(settings, HOTKEY_ZOOMCANCEL, L"HotKeyZoomCancel", L"HotKeyModZoomCancel");
+    const HotKeyRegistration cancel = ReadCancelHotKey(settings);
     return {zoomIn, zoomOut, cancel};
+}
+
+HotKeyRegistration ReadCancelHotKey(ISettings& settings) {
+    return ReadOne(settings, HOTKEY_ZOOMCANCEL, L"HotKeyZoomCancel", L"HotKeyModZoomCancel");
 }

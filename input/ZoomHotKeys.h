@@ -28,3 +28,5 @@ struct HotKeyRegistration {
 // Reads the six hot-key settings, each key before its modifiers, in the order
 // zoom in, zoom out, cancel; the registrations come back in that order too.
 std::array<HotKeyRegistration, 3> ReadZoomHotKeys(ISettings& settings);
+// Reads HotKeyZoomCancel, then HotKeyModZoomCancel.
+HotKeyRegistration ReadCancelHotKey(ISettings& settings);

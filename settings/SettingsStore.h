@@ -16,17 +16,21 @@ struct SettingDefault {
     const wchar_t* value;
 };
 
+inline constexpr const wchar_t* kSettingSection = L"DEFAULT";
+inline constexpr const wchar_t* kAutoStartUpKey = L"AutoStartUp";
+// Flags of the zoomed view, read at every tick: the view centres on the text
+// caret when it moves while the mouse rests; the view's colours are inverted.
+inline constexpr const wchar_t* kFollowCaretKey = L"FollowCaret";
+inline constexpr const wchar_t* kInvertColorsKey = L"InvertColors";
+
 // The known keys with their default texts, in the order they are entered.
 inline constexpr SettingDefault kSettingDefaults[] = {
     {L"AutoStartUp", L"1"},         {L"MaxRateZoomIn", L"4"},    {L"MaxRateZoomOut", L"2"},
     {L"MouseZoomCtrl", L"1"},       {L"MouseZoomAlt", L"0"},     {L"MouseZoomShift", L"0"},
     {L"MouseZoomWin", L"0"},        {L"HotKeyZoomIn", L"222"},   {L"HotKeyModZoomIn", L"9"},
     {L"HotKeyZoomOut", L"189"},     {L"HotKeyModZoomOut", L"9"}, {L"HotKeyZoomCancel", L"27"},
-    {L"HotKeyModZoomCancel", L"0"},
+    {L"HotKeyModZoomCancel", L"0"}, {kFollowCaretKey, L"0"},     {kInvertColorsKey, L"0"},
 };
-
-inline constexpr const wchar_t* kSettingSection = L"DEFAULT";
-inline constexpr const wchar_t* kAutoStartUpKey = L"AutoStartUp";
 // Read in place of a missing file or key; never a value of its own.
 inline constexpr const wchar_t* kMissingSettingText = L"###";
 // A 4096-character read buffer leaves room for this many characters.

@@ -36,6 +36,30 @@ bool Exists(const std::wstring& path) {
     return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// Whether the shell link at linkPath names a target that is known to be
+// gone: a file or folder of its path is missing. A file that is no link, a
+// link without a path, or a target that cannot be looked at now (a network
+// drive away) is not.
+bool TargetIsGone(const std::wstring& linkPath) {
+    ComRef<IShellLinkW> link;
+    ComRef<IPersistFile> file;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                  link.Out())) ||
+        FAILED(link->QueryInterface(IID_IPersistFile, file.Out())) ||
+        FAILED(file->Load(linkPath.c_str(), STGM_READ))) {
+        return false;
+    }
+    wchar_t target[MAX_PATH] = {};
+    if (link->GetPath(target, MAX_PATH, nullptr, 0) != S_OK || target[0] == L'\0') {
+        return false;
+    }
+    if (::GetFileAttributesW(target) != INVALID_FILE_ATTRIBUTES) {
+        return false;
+    }
+    const DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
 } // namespace
 
 std::wstring GetModuleFilePath() {
@@ -103,7 +127,10 @@ bool UpdateStartupShortcut(bool enable) {
     }
     bool exists = Exists(link);
     if (enable) {
-        if (exists) {
+        // A shortcut to another existing program is the user's own and stays;
+        // one whose target is gone (the folder was moved or unpacked
+        // elsewhere) would start nothing, and is pointed at this program.
+        if (exists && !TargetIsGone(link)) {
             return true;
         }
         std::wstring exe = GetModuleFilePath();

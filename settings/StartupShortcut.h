@@ -10,9 +10,10 @@
 #include <string>
 
 // Makes the shortcut exist or not exist. An existing shortcut is left as it
-// is, whatever it points to. False when the Startup folder cannot be obtained
-// (then no file is touched) or the shortcut cannot be created; a failed
-// deletion is not reported.
+// is, whatever existing file it points to; one whose target no longer exists
+// is rewritten to the running executable. False when the Startup folder
+// cannot be obtained (then no file is touched) or the shortcut cannot be
+// created; a failed deletion is not reported.
 bool UpdateStartupShortcut(bool enable);
 
 // Saves a shell link at linkPath to the absolute form of targetPath, with the

@@ -4,7 +4,6 @@
 #include "fw/Handles.h"
 #include "fw/WinApp.h"
 
-#include <cstddef>
 #include <vector>
 
 fw::HookOwner CHotKeyExCtrl::s_hHotKeyExHook;
@@ -100,14 +99,15 @@ void CHotKeyExCtrl::OnKillFocus(HWND) {
 
 void CHotKeyExCtrl::OnPaint() {
     fw::CPaintDC dc(m_hWnd);
-    NONCLIENTMETRICSW metrics{};
-    // The layout without iPaddedBorderWidth, which every Windows version takes.
-    metrics.cbSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
-    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
-    fw::FontOwner font(::CreateFontIndirectW(&metrics.lfMenuFont));
+    // The dialog's font, which the dialog made for the DPI it is shown at;
+    // the system's metrics would be those of the DPI the session began with.
+    HFONT font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
+    if (font == nullptr) {
+        font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    }
     ::SetBkMode(dc.m_hDC, TRANSPARENT);
     {
-        fw::SelectedObject selected(dc.m_hDC, font.Get());
+        fw::SelectedObject selected(dc.m_hDC, font);
         std::wstring text = GetHotKeyName(m_state.m_wKey, m_state.m_wModifiers);
         ::TextOutW(dc.m_hDC, 1, 1, text.c_str(), static_cast<int>(text.size()));
         SIZE extent{};

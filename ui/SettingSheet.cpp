@@ -2,13 +2,36 @@
 
 #include "app/LoupaDlg.h"
 #include "fw/WinApp.h"
-#include "input/HotKeys.h"
 #include "resource.h"
 #include "settings/Settings.h"
 #include "ui/HotKeyModifiers.h"
 
+namespace {
+
+// Check boxes and stored flags: checked when bit 0 is set; stored as 1 or 0.
+void LoadCheck(HWND page, int id, const wchar_t* setting) {
+    bool on = (ReadSettingInt(setting) & 1) != 0;
+    ::SendDlgItemMessageW(page, id, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool StoreCheck(HWND page, int id, const wchar_t* setting) {
+    LRESULT state = ::SendDlgItemMessageW(page, id, BM_GETCHECK, 0, 0);
+    return WriteSettingInt(setting, (state & 1) != 0 ? 1 : 0);
+}
+
+// Closing as if saved would leave the old values in force unnoticed; open,
+// the sheet lets the user free the file and press OK again.
+BOOL ReportNotSaved(HWND sheet) {
+    std::wstring text = L"設定を保存できませんでした。\n" + SettingFilePath();
+    fw::AfxMessageBox(sheet, text.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    return FALSE;
+}
+
+} // namespace
+
 CSettingPropetySheet::CSettingPropetySheet(fw::CWnd* parent) : CPropertySheet(L"設定", parent) {
     AddPage(&m_page);
+    AddPage(&m_page2);
 }
 
 CPage1::CPage1() : CPropertyPage(IDD_PAGE1) {}
@@ -33,10 +56,10 @@ BOOL CPage1::OnInitDialog() {
     LoadHotKey(m_hotKeyZoomIn, L"HotKeyZoomIn", L"HotKeyModZoomIn");
     LoadHotKey(m_hotKeyZoomOut, L"HotKeyZoomOut", L"HotKeyModZoomOut");
     LoadHotKey(m_hotKeyZoomCancel, L"HotKeyZoomCancel", L"HotKeyModZoomCancel");
-    LoadCheck(IDC_CHECK_CTRL, L"MouseZoomCtrl");
-    LoadCheck(IDC_CHECK_ALT, L"MouseZoomAlt");
-    LoadCheck(IDC_CHECK_SHIFT, L"MouseZoomShift");
-    LoadCheck(IDC_CHECK_WIN, L"MouseZoomWin");
+    LoadCheck(m_hWnd, IDC_CHECK_CTRL, L"MouseZoomCtrl");
+    LoadCheck(m_hWnd, IDC_CHECK_ALT, L"MouseZoomAlt");
+    LoadCheck(m_hWnd, IDC_CHECK_SHIFT, L"MouseZoomShift");
+    LoadCheck(m_hWnd, IDC_CHECK_WIN, L"MouseZoomWin");
     return TRUE;
 }
 
@@ -45,11 +68,6 @@ void CPage1::LoadHotKey(CHotKeyExCtrl& control, const wchar_t* keySetting,
     WORD key = HotKeyLowWord(ReadSettingInt(keySetting));
     WORD flags = ModToHotKeyFlags(ReadSettingInt(modSetting));
     control.SetHotKeyEx(key, flags);
-}
-
-void CPage1::LoadCheck(int id, const wchar_t* setting) {
-    bool on = (ReadSettingInt(setting) & 1) != 0;
-    ::SendDlgItemMessageW(m_hWnd, id, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void CPage1::OnHScroll(UINT, UINT, HWND scrollBar) {
@@ -65,10 +83,10 @@ BOOL CPage1::OnApply() {
     // Every value is tried, also after a failure.
     bool saved = WriteSettingInt(L"MaxRateZoomIn", m_sliderZoomIn.GetPos());
     saved &= WriteSettingInt(L"MaxRateZoomOut", m_sliderZoomOut.GetPos());
-    saved &= StoreCheck(IDC_CHECK_CTRL, L"MouseZoomCtrl");
-    saved &= StoreCheck(IDC_CHECK_ALT, L"MouseZoomAlt");
-    saved &= StoreCheck(IDC_CHECK_SHIFT, L"MouseZoomShift");
-    saved &= StoreCheck(IDC_CHECK_WIN, L"MouseZoomWin");
+    saved &= StoreCheck(m_hWnd, IDC_CHECK_CTRL, L"MouseZoomCtrl");
+    saved &= StoreCheck(m_hWnd, IDC_CHECK_ALT, L"MouseZoomAlt");
+    saved &= StoreCheck(m_hWnd, IDC_CHECK_SHIFT, L"MouseZoomShift");
+    saved &= StoreCheck(m_hWnd, IDC_CHECK_WIN, L"MouseZoomWin");
     saved &= StoreHotKey(m_hotKeyZoomIn, L"HotKeyZoomIn", L"HotKeyModZoomIn");
     saved &= StoreHotKey(m_hotKeyZoomOut, L"HotKeyZoomOut", L"HotKeyModZoomOut");
     saved &= StoreHotKey(m_hotKeyZoomCancel, L"HotKeyZoomCancel", L"HotKeyModZoomCancel");
@@ -78,15 +96,10 @@ BOOL CPage1::OnApply() {
     HWND sheet = GetParent();
     auto* mainDialog = dynamic_cast<CLoupaDlg*>(fw::CWnd::FromHandlePermanent(::GetParent(sheet)));
     if (mainDialog != nullptr && mainDialog->m_zoomWnd.m_hWnd != nullptr) {
-        UnregisterZoomHotKeys(mainDialog->m_zoomWnd.m_hWnd);
-        RegisterZoomHotKeys(mainDialog->m_zoomWnd.m_hWnd);
+        mainDialog->m_zoomWnd.RegisterHotKeysAnew();
     }
     if (!saved) {
-        // Closing as if saved would leave the old values in force unnoticed;
-        // open, the sheet lets the user free the file and press OK again.
-        std::wstring text = L"設定を保存できませんでした。\n" + SettingFilePath();
-        fw::AfxMessageBox(sheet, text.c_str(), MB_OK | MB_ICONEXCLAMATION);
-        return FALSE;
+        return ReportNotSaved(sheet);
     }
     return CPropertyPage::OnApply();
 }
@@ -100,7 +113,24 @@ bool CPage1::StoreHotKey(const CHotKeyExCtrl& control, const wchar_t* keySetting
     return WriteSettingInt(modSetting, HotKeyFlagsToMod(flags)) && saved;
 }
 
-bool CPage1::StoreCheck(int id, const wchar_t* setting) {
-    LRESULT state = ::SendDlgItemMessageW(m_hWnd, id, BM_GETCHECK, 0, 0);
-    return WriteSettingInt(setting, (state & 1) != 0 ? 1 : 0);
+CPage2::CPage2() : CPropertyPage(IDD_PAGE2) {
+    m_psp.dwFlags |= PSP_PREMATURE;
+}
+
+BOOL CPage2::OnInitDialog() {
+    CPropertyPage::OnInitDialog();
+    LoadCheck(m_hWnd, IDC_CHECK_FOLLOWCARET, kFollowCaretKey);
+    LoadCheck(m_hWnd, IDC_CHECK_INVERTCOLORS, kInvertColorsKey);
+    return TRUE;
+}
+
+// The sheet applies its pages in order, and this one only once the first
+// page has saved: its values follow the first page's.
+BOOL CPage2::OnApply() {
+    bool saved = StoreCheck(m_hWnd, IDC_CHECK_FOLLOWCARET, kFollowCaretKey);
+    saved &= StoreCheck(m_hWnd, IDC_CHECK_INVERTCOLORS, kInvertColorsKey);
+    if (!saved) {
+        return ReportNotSaved(GetParent());
+    }
+    return CPropertyPage::OnApply();
 }

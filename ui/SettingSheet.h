@@ -1,4 +1,4 @@
-// The settings sheet with its one page.
+// The settings sheet: the zoom limits and triggers, then the view.
 #pragma once
 
 #include "fw/Controls.h"
@@ -25,8 +25,18 @@ private:
     void LoadHotKey(CHotKeyExCtrl& control, const wchar_t* keySetting, const wchar_t* modSetting);
     bool StoreHotKey(const CHotKeyExCtrl& control, const wchar_t* keySetting,
                      const wchar_t* modSetting);
-    void LoadCheck(int id, const wchar_t* setting);
-    bool StoreCheck(int id, const wchar_t* setting);
+};
+
+// Following the text caret and inverting the view's colours. Made with the
+// sheet, though shown later, so that it reads the settings when the sheet
+// opens and stores them on OK even when never shown.
+class CPage2 : public fw::CPropertyPage {
+public:
+    CPage2();
+
+protected:
+    BOOL OnInitDialog() override;
+    BOOL OnApply() override;
 };
 
 class CSettingPropetySheet : public fw::CPropertySheet {
@@ -34,4 +44,5 @@ public:
     explicit CSettingPropetySheet(fw::CWnd* parent);
 
     CPage1 m_page;
+    CPage2 m_page2;
 };

@@ -28,7 +28,8 @@ using PFN_MagGetColorEffect = BOOL(WINAPI*)(HWND, MAGCOLOREFFECT*);
 using PFN_MagGeneric = BOOL(WINAPI*)();
 
 // One entry per bound function, null when the library lacks it. Only
-// MagInitialize, MagSetWindowSource and MagSetWindowTransform are called.
+// MagInitialize, MagSetWindowSource, MagSetWindowTransform and
+// MagSetColorEffect are called.
 struct MagnificationEntries {
     PFN_MagInitialize MagInitialize;
     PFN_MagUninitialize MagUninitialize;

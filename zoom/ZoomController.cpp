@@ -1,6 +1,7 @@
 #include "zoom/ZoomController.h"
 
 #include "input/ZoomHotKeys.h"
+#include "settings/SettingsStore.h"
 
 #include <cmath>
 
@@ -71,6 +72,43 @@ RECT SourceRectAround(const RECT& client, POINT cursor, double rate) {
     return source;
 }
 
+RECT SourceRectCentredOn(const RECT& client, POINT centre, double rate) {
+    if (!(rate >= 1.0)) {
+        rate = 1.0;
+    }
+    const int width = static_cast<int>(client.right / rate);
+    const int height = static_cast<int>(client.bottom / rate);
+    const auto place = [](int middle, int length, int limit) {
+        const int start = middle - length / 2;
+        return start < 0 ? 0 : start > limit - length ? limit - length : start;
+    };
+    RECT source{};
+    source.left = place(centre.x, width, client.right);
+    source.top = place(centre.y, height, client.bottom);
+    source.right = source.left + width;
+    source.bottom = source.top + height;
+    return source;
+}
+
+void ViewFocus::Observe(bool followCaret, POINT cursor, std::optional<POINT> caret) {
+    if (!followCaret) {
+        Reset();
+        return;
+    }
+    if (m_seen) {
+        const bool caretMoved = caret && (!m_lastCaret || *caret != *m_lastCaret);
+        if (cursor != m_lastCursor) {
+            m_onCaret = false;
+        } else if (caretMoved) {
+            m_onCaret = true;
+            m_caret = *caret;
+        }
+    }
+    m_seen = true;
+    m_lastCursor = cursor;
+    m_lastCaret = caret;
+}
+
 bool SystemExcludesFromCapture(unsigned majorVersion, unsigned buildNumber) {
     return majorVersion > 10 || (majorVersion == 10 && buildNumber >= 19041);
 }
@@ -82,8 +120,16 @@ bool CopiesScreenLive(int osMajorVersion, bool excludedFromCapture) {
 ZoomController::ZoomController(IZoomPlatform& platform, ISettings& settings)
     : m_platform(platform), m_settings(settings) {}
 
+POINT ZoomController::Cursor() {
+    POINT pt{};
+    if (m_platform.CursorPos(pt)) {
+        m_lastCursor = pt;
+    }
+    return m_lastCursor;
+}
+
 void ZoomController::UpdateMonitorRect() {
-    m_monitorRect = m_platform.MonitorRectAt(m_platform.CursorPos());
+    m_monitorRect = m_platform.MonitorRectAt(Cursor());
     m_monitorKnown = true;
 }
 
@@ -193,19 +239,40 @@ void ZoomController::ApplyZoom(double rate) {
     // a cursor crossing to another monitor in between gave a source rectangle
     // around a point off the monitor shown. It is also the costliest query of
     // a tick under Wine.
-    const POINT cursor = m_platform.CursorPos();
-    FindMonitor(cursor);
+    const POINT cursor = Cursor();
+    if (m_inZoomTick) {
+        FollowFocus(cursor);
+    }
+    // The caret's monitor when the view follows the caret, so the zoom moves
+    // there if it lies on another.
+    const POINT centre = m_focus.OnCaret() ? m_focus.Caret() : cursor;
+    FindMonitor(centre);
     if (!(rate > 1.0)) {
         CloseZoom(cursor);
         return;
     }
     m_rate = rate > kMaxRate ? kMaxRate : rate;
     m_platform.SetMagnifierScale(m_rate);
-    UpdateSourceRect(m_rate, cursor);
+    UpdateSourceRect(m_rate, centre);
     PlaceWindow();
 }
 
+void ZoomController::FollowFocus(POINT cursor) {
+    const bool follow = (m_settings.ReadSettingInt(kFollowCaretKey) & 1) != 0;
+    m_focus.Observe(follow, cursor, follow ? m_platform.TextCaret() : std::nullopt);
+}
+
+void ZoomController::UpdateColorInversion() {
+    const bool invert = (m_settings.ReadSettingInt(kInvertColorsKey) & 1) != 0;
+    if (invert != m_inverted) {
+        m_platform.SetColorInversion(invert);
+        m_inverted = invert;
+        m_paintedValid = false;
+    }
+}
+
 void ZoomController::CloseZoom(POINT cursor) {
+    m_focus.Reset();
     m_rate = 1.0;
     // Only a failed timer start closes a zoom in the middle of an animation;
     // a hidden window must not be left animating, or every command is ignored.
@@ -215,13 +282,19 @@ void ZoomController::CloseZoom(POINT cursor) {
     UpdateSourceRect(1.0, cursor);
     StopZoomTimer();
     m_platform.Hide();
+    if (m_cancelHotKeyHeld) {
+        m_platform.SetCancelHotKey(false);
+        m_cancelHotKeyHeld = false;
+    }
     m_coveredRect = RECT{};
     m_paintedValid = false;
 }
 
-void ZoomController::UpdateSourceRect(double rate, POINT cursor) {
+void ZoomController::UpdateSourceRect(double rate, POINT point) {
     const RECT client = m_platform.ClientRect();
-    m_sourceRect = SourceRectAround(client, m_platform.ScreenToClient(cursor), rate);
+    const POINT inClient = m_platform.ScreenToClient(point);
+    m_sourceRect = m_focus.OnCaret() ? SourceRectCentredOn(client, inClient, rate)
+                                     : SourceRectAround(client, inClient, rate);
     m_platform.SetMagnifierSource(m_sourceRect, m_monitorRect);
 }
 
@@ -238,6 +311,8 @@ void ZoomController::PlaceWindow() {
         m_platform.MoveTopMost(m_monitorRect);
         return;
     }
+    // The first picture already shows the colours asked for.
+    UpdateColorInversion();
     m_platform.CaptureMonitor(m_monitorRect);
     const RECT farAway{kOffScreen, kOffScreen, kOffScreen + Width(m_monitorRect),
                        kOffScreen + Height(m_monitorRect)};
@@ -246,15 +321,22 @@ void ZoomController::PlaceWindow() {
     m_platform.Pause(kShowSettleMs);
     m_platform.MoveTopMost(m_monitorRect);
     m_coveredRect = m_monitorRect;
+    if (!m_cancelHotKeyHeld) {
+        m_platform.SetCancelHotKey(true);
+        m_cancelHotKeyHeld = true;
+    }
     StartZoomTimer();
 }
 
 void ZoomController::StartZoomTimer() {
+    // A tick of an earlier timer that never arrived must not hold this
+    // timer's ticks back.
+    m_tickQueued = false;
     m_zoomTimer = m_platform.StartTimer(m_timerPeriodMs);
     m_zoomTimerId = m_zoomTimer.kind == ZoomTimerKind::Multimedia ? m_zoomTimer.id : 0;
     if (!m_zoomTimer.Running()) {
         // Without ticks the view would freeze and an animation never end.
-        CloseZoom(m_platform.CursorPos());
+        CloseZoom(Cursor());
     }
 }
 
@@ -270,8 +352,22 @@ bool ZoomController::IsCurrentMultimediaTimer(std::uint32_t id) const {
     return id != 0 && id == m_zoomTimerId.load();
 }
 
+bool ZoomController::ClaimTickPost(std::uint32_t id) {
+    return IsCurrentMultimediaTimer(id) && !m_tickQueued.exchange(true);
+}
+
+void ZoomController::TickPostFailed() {
+    m_tickQueued = false;
+}
+
 bool ZoomController::OnTimer(std::uintptr_t timerId) {
-    return timerId == kTimerId && Tick();
+    if (timerId != kTimerId) {
+        return false;
+    }
+    // Cleared before the tick: one that the timer posts meanwhile arrives
+    // after this one instead of being lost.
+    m_tickQueued = false;
+    return Tick();
 }
 
 bool ZoomController::Tick() {
@@ -279,6 +375,7 @@ bool ZoomController::Tick() {
         return false;
     }
     m_inZoomTick = true;
+    UpdateColorInversion();
     if (m_animating) {
         AdvanceAnimation();
     } else {
@@ -307,6 +404,9 @@ bool ZoomController::PaintedViewIsCurrent() const {
 
 void ZoomController::OnDestroy() {
     StopZoomTimer();
+    m_focus.Reset();
+    // The window removes all its hot keys as it goes.
+    m_cancelHotKeyHeld = false;
     m_animating = false;
     m_animTick = 0;
     m_rate = 1.0;

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 
 // Which timer drives the ticks: the multimedia timer, or the window timer that
 // stands in when the multimedia timer cannot be started.
@@ -27,7 +28,9 @@ class IZoomPlatform {
 public:
     virtual ~IZoomPlatform() = default;
 
-    virtual POINT CursorPos() = 0;
+    // False when the position cannot be read (a locked session, the secure
+    // desktop); pt is then left as it is.
+    virtual bool CursorPos(POINT& pt) = 0;
     // rcMonitor of the monitor that contains pt, or of the primary monitor
     // when none does.
     virtual RECT MonitorRectAt(POINT pt) = 0;
@@ -46,6 +49,10 @@ public:
     // Moves and sizes the window top-most to rect; shown or hidden stays as is.
     virtual void MoveTopMost(const RECT& rect) = 0;
     virtual void Hide() = 0;
+    // Registers the cancel hot key, or removes it. It is held only while a
+    // zoom is shown: held for the whole run, a bare Escape would be lost to
+    // every other program.
+    virtual void SetCancelHotKey(bool registered) = 0;
     // Invalidates the whole client area, erasing the background when asked,
     // and repaints it before returning.
     virtual void Repaint(bool erase) = 0;
@@ -65,6 +72,13 @@ public:
     // from the CaptureMonitor snapshot, where unchanged geometry would give
     // identical pixels.
     virtual bool ShowsLiveScreen() = 0;
+
+    // The text caret of the foreground thread: the middle of its rectangle,
+    // in screen coordinates; nothing when that thread shows no caret.
+    virtual std::optional<POINT> TextCaret() = 0;
+    // Shows the view with its colours inverted, or as they are. The view
+    // starts with them as they are.
+    virtual void SetColorInversion(bool invert) = 0;
 };
 
 // The next whole rate above rate: what a zoom-in gives once the limit is reached.
@@ -76,6 +90,32 @@ double PreviousWholeRate(double rate, double wheelStep);
 // cursor stays under it. cursor is in client coordinates and is clamped into
 // client first, so the result always lies inside client.
 RECT SourceRectAround(const RECT& client, POINT cursor, double rate);
+// The part of the client area to magnify by rate with centre in its middle,
+// moved as little as needed to lie inside client.
+RECT SourceRectCentredOn(const RECT& client, POINT centre, double rate);
+
+// Which point the view is placed by: the cursor, or the text caret once the
+// caret has moved while the cursor rested, until the cursor moves again.
+class ViewFocus {
+public:
+    // What one tick saw. caret is the text caret's position, if any; a caret
+    // that shows up counts as moved. The first tick after a reset only
+    // records, and without followCaret the view stays on the cursor.
+    void Observe(bool followCaret, POINT cursor, std::optional<POINT> caret);
+    // Back to the cursor with no history: the zoom starts or ends.
+    void Reset() { *this = ViewFocus{}; }
+
+    bool OnCaret() const { return m_onCaret; }
+    // Where the caret was when it last moved; the point while OnCaret.
+    POINT Caret() const { return m_caret; }
+
+private:
+    bool m_seen = false;
+    POINT m_lastCursor{};
+    std::optional<POINT> m_lastCaret;
+    bool m_onCaret = false;
+    POINT m_caret{};
+};
 
 // Windows 10 version 2004 (build 19041) is the first to leave a window with
 // WDA_EXCLUDEFROMCAPTURE out of screen copies; earlier versions take the value
@@ -118,6 +158,8 @@ public:
     void AnimateZoomTo(double target);
 
     // WM_TIMER: a tick when timerId is kTimerId. True when it repainted.
+    // The tick posted by the multimedia timer has arrived: the next may be
+    // posted.
     bool OnTimer(std::uintptr_t timerId);
     // Follows the cursor (or takes the next animation step) and repaints.
     // A tick that arrives inside another, or while no timer runs, is dropped.
@@ -127,7 +169,8 @@ public:
 
     // The steps the commands are made of.
     void ApplyZoom(double rate);
-    void UpdateSourceRect(double rate, POINT cursor);
+    // Around point: the point stays in place, or in caret mode it is centred.
+    void UpdateSourceRect(double rate, POINT point);
     void PlaceWindow();
     void AdvanceAnimation();
 
@@ -140,13 +183,29 @@ public:
     int AnimTicks() const { return m_animTicks; }
     int AnimTick() const { return m_animTick; }
     bool IsAnimating() const { return m_animating; }
+    const ViewFocus& Focus() const { return m_focus; }
     int TimerPeriodMs() const { return m_timerPeriodMs; }
     const ZoomTimer& Timer() const { return m_zoomTimer; }
     // Whether id is the running multimedia timer. Safe on the timer's thread.
     bool IsCurrentMultimediaTimer(std::uint32_t id) const;
+    // On the timer's thread: whether to post a tick for timer id now. Only
+    // the running timer posts, and never while its last tick is still
+    // queued, so that ticks do not pile up behind a busy thread. A true
+    // result counts as queued until OnTimer or TickPostFailed.
+    bool ClaimTickPost(std::uint32_t id);
+    void TickPostFailed();
+    // Whether the cancel hot key is registered: while a zoom is shown.
+    bool HoldsCancelHotKey() const { return m_cancelHotKeyHeld; }
 
 private:
+    // The cursor position, or the last one read when it cannot be read:
+    // the view stays where it was instead of jumping to a corner.
+    POINT Cursor();
     void FindMonitor(POINT cursor);
+    // Inside a tick: reads FollowCaret and looks at the caret.
+    void FollowFocus(POINT cursor);
+    // Reads InvertColors and hands a change over to the platform.
+    void UpdateColorInversion();
     void CloseZoom(POINT cursor);
     void StartZoomTimer();
     void StopZoomTimer();
@@ -173,7 +232,15 @@ private:
     // The running multimedia timer's identifier, 0 when none runs; read by
     // the timer's own thread.
     std::atomic<std::uint32_t> m_zoomTimerId{0};
+    // A tick posted by the multimedia timer and not handled yet.
+    std::atomic<bool> m_tickQueued{false};
     bool m_inZoomTick = false;
+    bool m_cancelHotKeyHeld = false;
+    POINT m_lastCursor{};
+
+    ViewFocus m_focus;
+    // The inversion the platform shows, not the setting: that is read anew.
+    bool m_inverted = false;
 
     // Where the window was last placed, to notice a move to another monitor.
     RECT m_coveredRect{};

@@ -24,3 +24,9 @@ inline bool operator==(const RECT& a, const RECT& b) {
 inline bool operator!=(const RECT& a, const RECT& b) {
     return !(a == b);
 }
+inline bool operator==(const POINT& a, const POINT& b) {
+    return a.x == b.x && a.y == b.y;
+}
+inline bool operator!=(const POINT& a, const POINT& b) {
+    return !(a == b);
+}

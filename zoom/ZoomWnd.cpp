@@ -1,17 +1,23 @@
 #include "zoom/ZoomWnd.h"
 
 #include "fw/Dc.h"
+#include "fw/Dpi.h"
 #include "fw/Handles.h"
 #include "fw/WinApp.h"
 #include "input/InputHooks.h"
 #include "input/HotKeys.h"
 #include "settings/Settings.h"
+#include "zoom/TextCaret.h"
 
 #include <mmsystem.h>
 
 #include <cwchar>
 
 namespace {
+// The caption's font height at 96 DPI; it grows with the DPI of the monitor
+// the window is on, like every other text there.
+constexpr int kCaptionHeight = 35;
+
 int Width(const RECT& r) {
     return r.right - r.left;
 }
@@ -24,6 +30,17 @@ MAGTRANSFORM ScaleMatrix(double rate) {
     m.v[1][1] = static_cast<float>(rate);
     m.v[2][2] = 1.0f;
     return m;
+}
+// A pixel's (r, g, b, a, 1), channels from 0 to 1, times the matrix gives
+// its new colour. Inverted, each channel c becomes 1 - c; alpha stays.
+MAGCOLOREFFECT ColorEffect(bool invert) {
+    const float c = invert ? -1.0f : 1.0f;
+    const float shift = invert ? 1.0f : 0.0f;
+    MAGCOLOREFFECT e{};
+    e.transform[0][0] = e.transform[1][1] = e.transform[2][2] = c;
+    e.transform[3][3] = e.transform[4][4] = 1.0f;
+    e.transform[4][0] = e.transform[4][1] = e.transform[4][2] = shift;
+    return e;
 }
 } // namespace
 
@@ -65,7 +82,8 @@ int CZoomWnd::OnCreate(LPCREATESTRUCTW cs) {
         m_liveCapture = CopiesScreenLive(g_osMajorVersion, ExcludeFromCapture());
     }
     InstallZoomHooks(m_hWnd);
-    RegisterZoomHotKeys(m_hWnd);
+    // Hidden: the cancel key comes with the first zoom shown.
+    RegisterZoomHotKeys(m_hWnd, false);
     return 0;
 }
 
@@ -108,20 +126,37 @@ LRESULT CZoomWnd::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER: m_zoom.OnTimer(wParam); break;
     case WM_ZOOMWHEEL: m_zoom.OnZoomWheel(wParam); break;
     case WM_DISPLAYCHANGE: m_zoom.OnDisplayChange(); break;
+    case WM_DPICHANGED: return OnDpiChanged();
     }
     return CWnd::DefWindowProc(msg, wParam, lParam);
+}
+
+LRESULT CZoomWnd::OnDpiChanged() {
+    // The window keeps covering its monitor pixel for pixel: the rectangle
+    // the system suggests for the new DPI is not taken. Only the caption's
+    // size follows.
+    ::InvalidateRect(m_hWnd, nullptr, FALSE);
+    return 0;
 }
 
 void CZoomWnd::OnHotKey(UINT id, UINT, UINT) {
     m_zoom.OnHotKey(id);
 }
 
+void CZoomWnd::RegisterHotKeysAnew() {
+    UnregisterZoomHotKeys(m_hWnd);
+    RegisterZoomHotKeys(m_hWnd, m_zoom.HoldsCancelHotKey());
+}
+
 void CALLBACK CZoomWnd::ZoomTimerProc(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
-    // On the multimedia timer's thread: hand the tick to the window's thread
-    // and wait for it, so all state stays on that thread.
+    // On the multimedia timer's thread, which may call only a few functions:
+    // the tick is posted to the window's thread, where all state lives. The
+    // timer is killed synchronously before this object or its window goes,
+    // so what is read here is valid while the callback runs.
     auto* wnd = reinterpret_cast<CZoomWnd*>(user);
-    if (wnd->m_zoom.IsCurrentMultimediaTimer(id)) {
-        ::SendMessageW(wnd->m_hWnd, WM_TIMER, ZoomController::kTimerId, 0);
+    if (wnd->m_zoom.ClaimTickPost(id) &&
+        !::PostMessageW(wnd->m_tickTarget, WM_TIMER, ZoomController::kTimerId, 0)) {
+        wnd->m_zoom.TickPostFailed();
     }
 }
 
@@ -138,9 +173,13 @@ void CZoomWnd::PaintScreenCopy(HDC dc) {
     if (m_liveCapture) {
         ::OffsetRect(&source, monitor.left, monitor.top);
         fw::CClientDC screen(nullptr);
+        // Inverted by the stretch itself; the caption, drawn after, keeps its
+        // colour.
         ::StretchBlt(dc, 0, 0, Width(monitor), Height(monitor), screen.m_hDC, source.left,
-                     source.top, Width(source), Height(source), SRCCOPY);
+                     source.top, Width(source), Height(source),
+                     m_invertColors ? NOTSRCCOPY : SRCCOPY);
     } else if (m_bitmapDC.m_hDC != nullptr) {
+        // The snapshot already holds the colours shown.
         ::StretchBlt(dc, 0, 0, Width(monitor), Height(monitor), m_bitmapDC.m_hDC, source.left,
                      source.top, Width(source), Height(source), SRCCOPY);
     }
@@ -149,8 +188,9 @@ void CZoomWnd::PaintScreenCopy(HDC dc) {
 
 void CZoomWnd::DrawCaption(HDC dc) {
     int oldMode = ::SetBkMode(dc, TRANSPARENT);
-    fw::FontOwner font(::CreateFontW(35, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, 0,
-                                     0, 0, FF_SWISS, L"MS Pゴシック"));
+    const int height = fw::ScaleForDpi(kCaptionHeight, fw::DpiForWindow(m_hWnd));
+    fw::FontOwner font(::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                                     0, 0, 0, FF_SWISS, L"MS Pゴシック"));
     COLORREF oldColor;
     {
         fw::SelectedObject selected(dc, font.Get());
@@ -165,10 +205,8 @@ void CZoomWnd::DrawCaption(HDC dc) {
     ::SetBkMode(dc, oldMode);
 }
 
-POINT CZoomWnd::CursorPos() {
-    POINT pt{};
-    ::GetCursorPos(&pt);
-    return pt;
+bool CZoomWnd::CursorPos(POINT& pt) {
+    return ::GetCursorPos(&pt) != FALSE;
 }
 
 RECT CZoomWnd::MonitorRectAt(POINT pt) {
@@ -204,8 +242,10 @@ void CZoomWnd::CaptureMonitor(const RECT& monitor) {
         return;
     }
     fw::CClientDC screen(nullptr);
+    // Taken in the colours shown: inverting once here spares a pass over the
+    // whole window at every paint, which under Wine costs half a stretch.
     ::BitBlt(m_bitmapDC.m_hDC, 0, 0, Width(monitor), Height(monitor), screen.m_hDC, monitor.left,
-             monitor.top, SRCCOPY);
+             monitor.top, m_invertColors ? NOTSRCCOPY : SRCCOPY);
 }
 
 void CZoomWnd::ShowWithoutActivating(const RECT& rect) {
@@ -249,6 +289,14 @@ void CZoomWnd::Hide() {
     ShowWindow(SW_HIDE);
 }
 
+void CZoomWnd::SetCancelHotKey(bool registered) {
+    if (registered) {
+        RegisterCancelHotKey(m_hWnd);
+    } else {
+        UnregisterCancelHotKey(m_hWnd);
+    }
+}
+
 void CZoomWnd::Repaint(bool erase) {
     ::InvalidateRect(m_hWnd, nullptr, erase);
     ::UpdateWindow(m_hWnd);
@@ -259,8 +307,11 @@ void CZoomWnd::Pause(int ms) {
 }
 
 ZoomTimer CZoomWnd::StartTimer(int periodMs) {
-    UINT id = ::timeSetEvent(static_cast<UINT>(periodMs), 0, &CZoomWnd::ZoomTimerProc,
-                             reinterpret_cast<DWORD_PTR>(this), TIME_PERIODIC);
+    m_tickTarget = m_hWnd;
+    // Killed synchronously: once timeKillEvent returns no callback runs.
+    UINT id =
+        ::timeSetEvent(static_cast<UINT>(periodMs), 0, &CZoomWnd::ZoomTimerProc,
+                       reinterpret_cast<DWORD_PTR>(this), TIME_PERIODIC | TIME_KILL_SYNCHRONOUS);
     if (id != 0) {
         return {ZoomTimerKind::Multimedia, id};
     }
@@ -303,4 +354,19 @@ void CZoomWnd::SetMagnifierSource(const RECT& source, const RECT& monitor) {
 
 bool CZoomWnd::ShowsLiveScreen() {
     return m_useMagnifier || m_liveCapture;
+}
+
+std::optional<POINT> CZoomWnd::TextCaret() {
+    return ForegroundTextCaret();
+}
+
+void CZoomWnd::SetColorInversion(bool invert) {
+    if (invert != m_invertColors && m_bitmapDC.m_hDC != nullptr) {
+        ::PatBlt(m_bitmapDC.m_hDC, 0, 0, m_bitmapDC.m_width, m_bitmapDC.m_height, DSTINVERT);
+    }
+    m_invertColors = invert;
+    if (m_hwndMagnifier != nullptr && g_mag.MagSetColorEffect != nullptr) {
+        MAGCOLOREFFECT effect = ColorEffect(invert);
+        g_mag.MagSetColorEffect(m_hwndMagnifier, &effect);
+    }
 }

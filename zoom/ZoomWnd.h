@@ -29,6 +29,9 @@ public:
     // The screen-copy path copies the screen at every tick rather than
     // stretching a snapshot.
     bool CopiesLive() const { return m_liveCapture; }
+    // Registers the hot keys again from the settings: zoom in and zoom out,
+    // and cancel while a zoom is shown.
+    void RegisterHotKeysAnew();
 
     LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
@@ -38,6 +41,9 @@ protected:
     void OnDestroy() override;
     void OnPaint() override;
     void OnHotKey(UINT id, UINT modifiers, UINT vk) override;
+    // The DPI of the window's monitor changed, or the window moved to a
+    // monitor of another DPI.
+    LRESULT OnDpiChanged();
 
 private:
     BOOL CreateMagnifierChild(int cx, int cy);
@@ -52,7 +58,7 @@ private:
     static void CALLBACK ZoomTimerProc(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR);
 
     // IZoomPlatform
-    POINT CursorPos() override;
+    bool CursorPos(POINT& pt) override;
     RECT MonitorRectAt(POINT pt) override;
     RECT ClientRect() override;
     POINT ScreenToClient(POINT pt) override;
@@ -61,6 +67,7 @@ private:
     void ShowWithoutActivating(const RECT& rect) override;
     void MoveTopMost(const RECT& rect) override;
     void Hide() override;
+    void SetCancelHotKey(bool registered) override;
     void Repaint(bool erase) override;
     void Pause(int ms) override;
     ZoomTimer StartTimer(int periodMs) override;
@@ -68,6 +75,8 @@ private:
     void SetMagnifierScale(double rate) override;
     void SetMagnifierSource(const RECT& source, const RECT& monitor) override;
     bool ShowsLiveScreen() override;
+    std::optional<POINT> TextCaret() override;
+    void SetColorInversion(bool invert) override;
 
     ZoomController m_zoom;
     // Rendering through the Magnification API; decided at construction and
@@ -78,5 +87,9 @@ private:
     bool m_liveCapture;
     CBitmapDC m_bitmapDC;
     HWND m_hwndMagnifier = nullptr;
+    // Where the multimedia timer posts its ticks; set before the timer starts
+    // and valid until it is killed.
+    HWND m_tickTarget = nullptr;
     MAGTRANSFORM m_magTransform{};
+    bool m_invertColors = false;
 };

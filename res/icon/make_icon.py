@@ -2,9 +2,11 @@
 # Regenerate res/Loupa.ico with: python3 res/icon/make_icon.py  (standard library only; same bytes every run)
 """Draws Loupa's magnifying glass and writes it as a Windows icon.
 
-The icon holds 48, 32 and 16 px images at 32 bpp (with alpha) and 8 bpp, and
-32 and 16 px images at 4 bpp with the standard 16-colour palette; the palette
-images carry an AND mask for transparency.
+The icon holds 64, 48, 40, 32, 24, 20 and 16 px images at 32 bpp (with alpha)
+and 8 bpp, and 32 and 16 px images at 4 bpp with the standard 16-colour
+palette; the palette images carry an AND mask for transparency. The sizes
+between the classic 16, 32 and 48 are the small and large icons at 125, 150
+and 200 % scaling, which Windows would otherwise stretch.
 
 The artwork is drawn from a few shapes (lens rim, glass, highlight, handle) in
 a 48-unit design space, sampled on a regular sub-pixel grid. Only arithmetic
@@ -268,12 +270,15 @@ def image_indexed(palette, rows, bpp):
     return bitmap_header(size, bpp, len(xor) + len(mask)) + colours + bytes(xor) + mask
 
 
+SIZES = (64, 48, 40, 32, 24, 20, 16)
+
+
 def build_icon():
     images = []  # (size, colour count, bpp, data)
-    full = {size: render_rgba(size) for size in (48, 32, 16)}
-    for size in (48, 32, 16):
+    full = {size: render_rgba(size) for size in SIZES}
+    for size in SIZES:
         images.append((size, 0, 32, image_32(full[size])))
-    for size in (48, 32, 16):
+    for size in SIZES:
         palette, rows = to_palette8(full[size])
         images.append((size, 0, 8, image_indexed(palette, rows, 8)))
     for size in (32, 16):

@@ -31,7 +31,7 @@ DEFAULTS = {
     "AutoStartUp": "1", "MaxRateZoomIn": "4", "MaxRateZoomOut": "2", "MouseZoomCtrl": "1",
     "MouseZoomAlt": "0", "MouseZoomShift": "0", "MouseZoomWin": "0", "HotKeyZoomIn": "222",
     "HotKeyModZoomIn": "9", "HotKeyZoomOut": "189", "HotKeyModZoomOut": "9",
-    "HotKeyZoomCancel": "27", "HotKeyModZoomCancel": "0",
+    "HotKeyZoomCancel": "27", "HotKeyModZoomCancel": "0", "FollowCaret": "0", "InvertColors": "0",
 }
 SENTINEL = "###"
 

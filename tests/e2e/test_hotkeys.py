@@ -2,7 +2,8 @@
 """Loupa's global hot keys as a user meets them: the default combinations
 zoom in, zoom out and cancel over any program, the settings file names them
 after the first start, and once Loupa has exited the same keys belong to the
-program under the pointer again."""
+program under the pointer again. Escape is Loupa's only while a zoom shows:
+with nothing shown it reaches the program with the focus."""
 
 import harness
 from harness import ini
@@ -54,13 +55,18 @@ class HotKeys_Defaults(HotKeyTestCase):
     def test_default_keys_zoom_in_zoom_out_and_cancel(self):
         loupa, target, zoom = self.start_zoom_scene()
         point = target.center
-        mark = target.mark()
 
-        # With nothing shown, cancelling and zooming out change nothing.
+        # With nothing shown, zooming out changes nothing, and Escape is the
+        # program's.
+        mark = target.mark()
         for combo in ("Escape", ALT_SUPER_MINUS):
             self.input.key(combo)
             self.assertTrue(zoom.stays_hidden(SETTLED), f"{combo} showed the zoom window")
+        self.wait_until(lambda: VK_ESCAPE in key_presses(target.messages(since=mark)), 10,
+                        message="Escape in the log of the program with the focus")
+        self.assertNotIn(VK_OEM_MINUS, key_presses(target.messages(since=mark)))
 
+        mark = target.mark()
         self.input.key(ALT_SUPER_APOSTROPHE)
         self.assertGlidesTo(zoom, 4.0, point)
 

@@ -1,18 +1,20 @@
 #!/usr/bin/python3
 """The settings sheet as a user meets it: a double click on the tray icon
-opens one sheet "設定" that shows the stored settings; OK stores what it
-shows and new hot keys work at once; Cancel leaves everything as it was; a
-hot-key control with the focus takes every key combination, Loupa's own
-included."""
+opens one sheet "設定" that shows the stored settings on two pages; OK
+stores what it shows and new hot keys work at once; Cancel, or Escape while
+nothing is zoomed, leaves everything as it was; a hot-key control with the
+focus takes every key combination, Loupa's own included. At 150 % scaling
+the sheet and its texts grow with the dialog font."""
 
 import shutil
 
 import harness
 from harness import ini
 from harness.loupa import appdata_settings
-from harness.sheet import (CHECK_ALT, CHECK_CTRL, CHECK_SHIFT, CHECK_WIN, HOTKEY_ZOOMCANCEL,
-                           HOTKEY_ZOOMIN, HOTKEY_ZOOMOUT, IDAPPLY, IDCANCEL, IDHELP, IDOK,
-                           SLIDER_ZOOMIN, SLIDER_ZOOMOUT, TITLE)
+from harness.sheet import (CHECK_ALT, CHECK_CTRL, CHECK_FOLLOWCARET, CHECK_INVERTCOLORS,
+                           CHECK_SHIFT, CHECK_WIN, HOTKEY_ZOOMCANCEL, HOTKEY_ZOOMIN,
+                           HOTKEY_ZOOMOUT, IDAPPLY, IDCANCEL, IDHELP, IDOK, SLIDER_ZOOMIN,
+                           SLIDER_ZOOMOUT, TITLE, page_font)
 
 GLIDE = 10
 QUIET = 1.5
@@ -37,6 +39,8 @@ STATIC_TEXTS = [
 ]
 GROUP_TEXTS = ["ショートカットキー", "マウスズーム"]
 CHECK_BOXES = {CHECK_CTRL: "Ctrl", CHECK_ALT: "Alt", CHECK_WIN: "Win", CHECK_SHIFT: "Shift"}
+VIEW_CHECK_BOXES = {CHECK_FOLLOWCARET: "文字カーソルを追う", CHECK_INVERTCOLORS: "色を反転する"}
+VIEW_KEYS = ("FollowCaret", "InvertColors")
 # Where the sheet is moved to: clear of Wine's tray, whose icon stays clickable.
 SHEET_PLACE = (760, 240)
 
@@ -81,6 +85,27 @@ class SheetTestCase(harness.LoupaTestCase):
         self.wait_until(shown, PAINTED,
                         message=lambda: f"{what} on the screen ({len(seen)} pixels differ, "
                                         f"first {seen[:5]})")
+
+    def default_hot_key_texts(self):
+        return {
+            HOTKEY_ZOOMIN: self.hot_key_text(VK_OEM_7, win=True, alt=True),
+            HOTKEY_ZOOMOUT: self.hot_key_text(VK_OEM_MINUS, win=True, alt=True),
+            HOTKEY_ZOOMCANCEL: self.hot_key_text(VK_ESCAPE),
+        }
+
+    def wait_texts_shown(self, what, hot_keys):
+        """Waits until the screen shows the labels and the hot-key controls'
+        combinations, each as the system draws that text there in the page's
+        font."""
+        def differences(image, shown):
+            wrong = []
+            for control in shown.visible_controls("Static"):
+                wrong += self.sheets.static_text_differences(image, shown, control)
+            for control_id, text in hot_keys.items():
+                wrong += self.sheets.hot_key_text_differences(image, shown, control_id, text)
+            return wrong
+
+        self.wait_shows(what, differences)
 
     def wait_hot_key_shows(self, control_id, text):
         self.wait_shows(f"{text!r} in hot-key control {control_id}",
@@ -128,24 +153,10 @@ class SettingsSheet_Opening(SheetTestCase):
                                 if c.id in (IDOK, IDCANCEL, IDAPPLY, IDHELP)),
                          [IDOK, IDCANCEL])
 
-        # What the screen shows: the labels in Japanese and the combinations,
-        # each as the system draws that text in that place.
-        hot_keys = {
-            HOTKEY_ZOOMIN: self.hot_key_text(VK_OEM_7, win=True, alt=True),
-            HOTKEY_ZOOMOUT: self.hot_key_text(VK_OEM_MINUS, win=True, alt=True),
-            HOTKEY_ZOOMCANCEL: self.hot_key_text(VK_ESCAPE),
-        }
+        # What the screen shows: the labels in Japanese and the combinations.
+        hot_keys = self.default_hot_key_texts()
         self.assertTrue(hot_keys[HOTKEY_ZOOMIN].startswith("Win + Alt + "))
-
-        def differences(image, shown):
-            wrong = []
-            for control in shown.visible_controls("Static"):
-                wrong += self.sheets.static_text_differences(image, shown, control)
-            for control_id, text in hot_keys.items():
-                wrong += self.sheets.hot_key_text_differences(image, shown, control_id, text)
-            return wrong
-
-        self.wait_shows("the labels and the default hot keys", differences)
+        self.wait_texts_shown("the labels and the default hot keys", hot_keys)
         shutil.copy(self.env.work_dir / "sheet.png", self.env.work_dir / "settings-sheet.png")
 
         # A second double click brings no second sheet.
@@ -153,6 +164,50 @@ class SettingsSheet_Opening(SheetTestCase):
         self.assertTrue(self.holds(lambda: len(self.sheets.windows()) == 1, QUIET),
                         f"{len(self.sheets.windows())} sheets are open")
         self.assertEqual(self.sheets.read().hwnd, sheet.hwnd)
+
+        self.sheets.click(IDCANCEL)
+        self.sheets.wait_closed()
+        self.assertTrue(loupa.running())
+
+    def test_escape_closes_the_sheet_while_nothing_is_zoomed(self):
+        loupa = self.wait_resident(self.start_loupa())
+        path = self.wait_settings_file()
+        self.open_sheet(loupa)
+        before = path.read_bytes()
+        # The focus in the sheet, on a control that leaves Escape to the
+        # dialog (a hot-key control would take it as a combination).
+        hot_key_controls = {self.sheets.read().control(i).hwnd
+                            for i in (HOTKEY_ZOOMIN, HOTKEY_ZOOMOUT, HOTKEY_ZOOMCANCEL)}
+        self.input.focus(self.sheets.x_window(loupa.pid).id)
+        self.wait_until(lambda: self.sheets.read().focus not in hot_key_controls | {0, None}, 10,
+                        message="the focus in the sheet, outside the hot-key controls")
+
+        self.input.key("Escape")
+
+        self.sheets.wait_closed()
+        self.assertEqual(path.read_bytes(), before)
+        self.assertTrue(loupa.running())
+
+
+class SettingsSheet_At150Percent(SheetTestCase):
+    dpi = 144
+
+    def test_sheet_and_its_texts_grow_with_the_dpi(self):
+        loupa = self.wait_resident(self.start_loupa())
+
+        sheet = self.open_sheet(loupa)
+
+        # Each text as the system draws it in the page's font at 144 DPI,
+        # the hot-key controls' combinations too, none cut off by its control.
+        self.wait_texts_shown("the labels and the default hot keys at 144 DPI",
+                              self.default_hot_key_texts())
+        out = self.artifacts_dir()
+        out.mkdir(parents=True, exist_ok=True)
+        shutil.copy(self.env.work_dir / "sheet.png", out / "settings-sheet-144dpi.png")
+        font_height = -page_font(self.dpi)["font_height"]
+        for control_id in (HOTKEY_ZOOMIN, HOTKEY_ZOOMOUT, HOTKEY_ZOOMCANCEL):
+            _, top, _, bottom = sheet.control(control_id).rect
+            self.assertGreater(bottom - top, font_height, f"control {control_id}")
 
         self.sheets.click(IDCANCEL)
         self.sheets.wait_closed()
@@ -351,6 +406,67 @@ class SettingsSheet_Limits(SheetTestCase):
         self.input.key("Escape")
         zoom.wait_hidden(GLIDE)
         self.assertTrue(loupa.running())
+
+
+class SettingsSheet_ViewPage(SheetTestCase):
+    def view_checks(self):
+        shown = self.sheets.read()
+        return tuple(shown.control(i).check for i in VIEW_CHECK_BOXES)
+
+    def test_second_page_ok_stores_both_flags_and_cancel_nothing(self):
+        loupa = self.wait_resident(self.start_loupa())
+        path = self.wait_settings_file()
+
+        sheet = self.open_sheet(loupa)
+
+        # Read when the sheet opens, page 2 not shown yet: the defaults were
+        # written back.
+        self.assertEqual(tuple(self.settings()[k] for k in VIEW_KEYS), ("0", "0"))
+        shown = {i: sheet.control(i) for i in VIEW_CHECK_BOXES}
+        self.assertEqual({i: (c.text, c.check, c.visible) for i, c in shown.items()},
+                         {i: (text, 0, False) for i, text in VIEW_CHECK_BOXES.items()})
+        sheet = self.sheets.show_page(1, CHECK_FOLLOWCARET)
+        self.assertFalse(sheet.control(SLIDER_ZOOMIN).visible, "page 1 still shows")
+        page = [c for c in sheet.visible_controls("#32770")]
+        self.assertEqual(len(page), 1, f"visible pages: {page}")
+        image = self.sheets.screenshot(self.env.work_dir / "settings-page2.png")
+        for control_id in VIEW_CHECK_BOXES:
+            box = image.crop(sheet.control(control_id).rect)
+            self.assertGreater(box.count_unlike(box.dominant_color()), 40,
+                               f"check box {control_id} shows no text")
+
+        self.sheets.click(CHECK_FOLLOWCARET)
+        self.sheets.click(CHECK_INVERTCOLORS)
+        self.wait_until(lambda: self.view_checks() == (1, 1), 10,
+                        message=lambda: f"both boxes checked, not {self.view_checks()}")
+        self.sheets.click(IDOK)
+        self.sheets.wait_closed()
+
+        settings = self.settings()
+        self.assertEqual(tuple(settings[k] for k in VIEW_KEYS), ("1", "1"))
+        self.assertEqual((settings["MaxRateZoomIn"], settings["MouseZoomCtrl"]), ("4", "1"),
+                         "page 1's values as shown")
+
+        # Flags are bit 0; the page is applied on OK also when never shown.
+        settings.update(FollowCaret="3", InvertColors="2")
+        ini.write_profile(path, {"DEFAULT": list(settings.items())})
+        self.open_sheet(loupa)
+        self.assertEqual(self.view_checks(), (1, 0))
+        self.sheets.click(IDOK)
+        self.sheets.wait_closed()
+        self.assertEqual(tuple(self.settings()[k] for k in VIEW_KEYS), ("1", "0"))
+
+        # Changed and cancelled, nothing changes.
+        self.open_sheet(loupa)
+        before = path.read_bytes()
+        self.sheets.show_page(1, CHECK_FOLLOWCARET)
+        self.sheets.click(CHECK_FOLLOWCARET)
+        self.sheets.click(CHECK_INVERTCOLORS)
+        self.wait_until(lambda: self.view_checks() == (0, 1), 10,
+                        message=lambda: f"the boxes swapped, not {self.view_checks()}")
+        self.sheets.click(IDCANCEL)
+        self.sheets.wait_closed()
+        self.assertEqual(path.read_bytes(), before)
 
 
 if __name__ == "__main__":

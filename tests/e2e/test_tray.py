@@ -305,10 +305,9 @@ class Tray_Menu(TrayTestCase):
                 self.assertShown(loupa, mark, {menu.window.id})
 
     def test_escape_in_the_menu_runs_no_command(self):
-        # With the defaults Escape is Loupa's own cancel hot key, which takes
-        # the key before any window sees it (and under Wine keys go to the
-        # tray, which holds the X focus): the menu cannot act on it. Nothing
-        # may come of it; a click then closes the menu.
+        # With nothing zoomed Escape is no hot key of Loupa's; whether the
+        # menu gets it is Wine's affair (keys go to the tray, which holds the
+        # X focus). Nothing may come of it; a click then closes the menu.
         loupa = self.start_resident()
         mark = self.maps.mark()
         before = self.state()

@@ -4,26 +4,34 @@ and the hot key zoom in; the window covers the monitor under the cursor
 with that monitor magnified around the cursor and the rate in green at the
 top right; it follows the cursor, lets clicks through, zooms out, cancels,
 moves to the other monitor with the cursor, and takes the top back from
-another program's top-most window.
+another program's top-most window. With FollowCaret it follows the text
+caret while the user types; with InvertColors it shows inverted colours. At
+150 % scaling it still covers the monitor pixel for pixel, and its caption is
+half as large again.
 
-Each case runs on both paths: the screen copy that Loupa falls back to, and
-the Magnification API through the stand-in Magnification.dll, where the
-view is the same without a caption, and the library's call log shows what
-Loupa asked of it.
+Each case runs on both paths (where the view is placed, caret or cursor,
+does not depend on the path: those cases run on the first only): the screen
+copy that Loupa falls back to, and the Magnification API through the
+stand-in Magnification.dll, where the view is the same without a caption,
+and the library's call log shows what Loupa asked of it.
 
 Every expected picture is computed from a screenshot taken before the zoom,
 with the rule by which the view is placed: for a client area W x H, rate r
 and the cursor (px, py) in client coordinates clamped into [0, W] x [0, H],
 the source is (0, 0, W / r, H / r) offset by (px - px / r, py - py / r), all
-truncated, stretched over the whole window pixel by pixel."""
+truncated, stretched over the whole window pixel by pixel. A view on the
+caret is a source of the same size whose left is the x of the middle of the
+caret's rectangle less half the width, in whole pixels (its top likewise),
+moved as little as needed to lie inside the client area."""
 
 import shutil
 import time
 
 import harness
-from harness import Image, blank, compare, crop, scale
+from harness import Image, ZoomView, blank, compare, crop, ini, negate, scale
 from harness import magnification
-from harness.loupa import TRAY_MENU
+from harness.environment import BASE_DPI, mul_div
+from harness.loupa import TRAY_MENU, appdata_settings
 from harness.processes import run_tool
 from harness.rects import offset, size
 from harness.zoomview import GREEN
@@ -42,12 +50,18 @@ RATE_IN, RATE_OUT = 4, 2  # the default MaxRateZoomIn and MaxRateZoomOut
 TRAY_BAND = 48
 
 # The caption "Loupa \nx 4.00 " is right-aligned at the top of the window in
-# two lines of a 35-pixel font; the rest of the window is the magnified view.
+# two lines of a 35-pixel font at 96 DPI; the rest of the window is the
+# magnified view.
 CAPTION_SIZE = (240, 96)
 # Pixels allowed to differ (by more than FUZZ) outside the caption: a view
 # off by one source pixel differs in a quarter of the window or more.
 TOLERANCE = 500
 FUZZ = "3%"
+
+# The colour matrices of MagSetColorEffect, row by row, a pixel's (r, g, b,
+# a, 1) times the matrix: each colour channel c to 1 - c, and no change.
+INVERSION = [-1, 0, 0, 0, 0, 0, -1, 0, 0, 0, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 1, 1, 1, 0, 1]
+IDENTITY = [1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1]
 
 # Another program's top-most window that comes up over the zoom: where, and
 # how long it stays up (many ticks).
@@ -64,11 +78,21 @@ def source_rect(width, height, rate, cursor):
     return (dx, dy, dx + int(width / rate), dy + int(height / rate))
 
 
-def caption_box(monitor):
-    """The caption's corner of a zoom window over monitor, in the window's
-    coordinates."""
+def centred_rect(width, height, rate, centre):
+    """The part of a width x height client area shown at rate centred on
+    centre (client coordinates), kept inside the client area."""
+    w, h = int(width / rate), int(height / rate)
+    left = min(max(centre[0] - w // 2, 0), width - w)
+    top = min(max(centre[1] - h // 2, 0), height - h)
+    return (left, top, left + w, top + h)
+
+
+def caption_box(monitor, dpi):
+    """The caption's corner of a zoom window over monitor at dpi, in the
+    window's coordinates."""
     width, _ = size(monitor)
-    return (width - CAPTION_SIZE[0], 0, width, CAPTION_SIZE[1])
+    box_width, box_height = (mul_div(length, dpi, BASE_DPI) for length in CAPTION_SIZE)
+    return (width - box_width, 0, width, box_height)
 
 
 def near(pixel, color, tolerance):
@@ -160,22 +184,26 @@ class ZoomTestCase(harness.LoupaTestCase):
     def shot(self, label):
         return self.env.screenshot(self.work_file(label))
 
-    def zoomed_view(self, before, monitor, rate, cursor, label):
+    def zoomed_view(self, before, monitor, rate, cursor, label, centred=False, inverted=False):
         """What the zoom window over monitor shows beneath its caption at
         rate with the cursor at cursor (screen coordinates), made from the
-        screenshot before."""
+        screenshot before; centred on cursor when centred (the view on the
+        caret), in inverted colours when inverted."""
         width, height = size(monitor)
         client_cursor = (cursor[0] - monitor[0], cursor[1] - monitor[1])
-        source = offset(source_rect(width, height, rate, client_cursor), monitor[0], monitor[1])
+        placed = centred_rect if centred else source_rect
+        source = offset(placed(width, height, rate, client_cursor), monitor[0], monitor[1])
         part = crop(before, self.work_file(f"{label}-source"), source)
         view = scale(part, self.work_file(f"{label}-view"), rate)
+        if inverted:
+            view = negate(view, self.work_file(f"{label}-inverted"))
         image = Image.load(view)
         self.assertEqual((image.width, image.height), (width, height), f"source {source}")
         return view
 
     def monitor_part(self, shot, monitor, label, without_caption):
         part = crop(shot, self.work_file(label), monitor)
-        return blank(part, part, [caption_box(monitor)]) if without_caption else part
+        return blank(part, part, [caption_box(monitor, self.dpi)]) if without_caption else part
 
     def differences(self, shot, expected, monitor, without_caption):
         part = self.monitor_part(shot, monitor, "part", without_caption)
@@ -200,20 +228,21 @@ class ZoomTestCase(harness.LoupaTestCase):
             raise AssertionError(f"{error}: {last.get('count')} pixels differ from "
                                  f"{expected.name}") from None
 
-    def wait_zoomed_view(self, before, monitor, rate, cursor, what):
+    def wait_zoomed_view(self, before, monitor, rate, cursor, what, **how):
         """Waits until the screen over monitor shows the zoomed view (all of
-        it where there is no caption); returns that screenshot and the view
-        computed for it."""
-        view = self.zoomed_view(before, monitor, rate, cursor, what)
+        it where there is no caption; how as for zoomed_view); returns that
+        screenshot and the view computed for it."""
+        view = self.zoomed_view(before, monitor, rate, cursor, what, **how)
         expected = view
         if self.captioned:
-            expected = blank(view, self.work_file(f"{what}-expected"), [caption_box(monitor)])
+            expected = blank(view, self.work_file(f"{what}-expected"),
+                             [caption_box(monitor, self.dpi)])
         shot = self.wait_view(monitor, expected, f"{what}: {rate}x around {cursor}",
                               without_caption=self.captioned)
         return shot, view
 
     def caption(self, shot, view, monitor):
-        box = caption_box(monitor)
+        box = caption_box(monitor, self.dpi)
         seen = Image.load(shot).crop(offset(box, monitor[0], monitor[1])).pixels()
         beneath = Image.load(view).crop(box).pixels()
         width = box[2] - box[0]
@@ -480,6 +509,124 @@ class Zoom_OneMonitor_Magnifier(Zoom_OneMonitor):
                 calls = [(c.name, c.fields.get("result", c.fields.get("freed")))
                          for c in self.magnifier_calls(loupa) if c.name != "attach"]
                 self.assertEqual(calls, [("MagInitialize", result), ("detach", "1")])
+
+
+class Zoom_Reading(ZoomTestCase):
+    """The options for reading and writing while zoomed, over a line to type
+    into: the test target's edit control, which has the focus."""
+    MONITOR = (0, 0, 1920, 1080)
+    TARGET = (0, TRAY_BAND, 1920, 1080)
+    REST = (1400, 700)  # where the pointer rests, far from the line typed into
+    TYPED = "loupa"
+
+    def scene(self, edit=False, **settings):
+        """Loupa started with settings in its file, zoomed in by the hot key
+        over the target with the pointer resting at REST; Loupa, the target
+        and the screenshot from before the zoom."""
+        ini.write_profile(appdata_settings(self.prefix), {"DEFAULT": list(settings.items())})
+        loupa = self.start_resident_loupa()
+        target = self.start_target(self.TARGET, edit=edit)
+        target.focus(self.input, self.REST)
+        if edit:
+            self.wait_until(target.caret, 10, message="the caret of the edit control")
+        before = self.shot("before")
+        self.input.key("super+alt+apostrophe")
+        self.wait_zoom_window(loupa, self.MONITOR)
+        return loupa, target, before
+
+    def type_key(self, target, key):
+        """Types one letter into the target; where its caret then lies."""
+        mark = target.mark()
+        self.input.key(key)
+        return self.wait_until(lambda: target.caret(since=mark), 5,
+                               message=f"the caret after {key!r} in the target's log")
+
+    def test_view_follows_the_caret_while_typing_and_the_cursor_once_it_moves(self):
+        _, target, before = self.scene(edit=True, FollowCaret=1)
+        self.wait_zoomed_view(before, self.MONITOR, RATE_IN, self.REST, "zoomed")
+
+        for key in self.TYPED:
+            caret = self.type_key(target, key)
+            self.wait_zoomed_view(before, self.MONITOR, RATE_IN, caret, f"typed {key}",
+                                  centred=True)
+
+        moved = (self.REST[0] + 30, self.REST[1] + 10)
+        self.input.move(*moved)
+        self.wait_zoomed_view(before, self.MONITOR, RATE_IN, moved, "the pointer moved")
+
+    def test_view_stays_around_the_cursor_while_typing_without_follow_caret(self):
+        _, target, before = self.scene(edit=True, FollowCaret=0)
+        shot, _ = self.wait_zoomed_view(before, self.MONITOR, RATE_IN, self.REST, "zoomed")
+        still = self.monitor_part(shot, self.MONITOR, "still", without_caption=True)
+        self.keep(still)
+
+        for key in self.TYPED:
+            self.type_key(target, key)
+
+        self.assertTrue(self.holds(lambda: self.differences(self.shot("typed"), still,
+                                                            self.MONITOR, True) == 0, 1.0),
+                        "the view moved while the user typed")
+
+    def test_inverted_colours_until_the_setting_is_off_again(self):
+        loupa, _, before = self.scene(InvertColors=1)
+
+        shot, view = self.wait_zoomed_view(before, self.MONITOR, RATE_IN, self.REST,
+                                           "inverted", inverted=True)
+        # Green on the inverted view, drawn after the inversion.
+        self.assertCaption(self.caption(shot, view, self.MONITOR))
+
+        # Read at every tick: the view shows its own colours at once.
+        path = appdata_settings(self.prefix)
+        settings = dict(ini.keys_of(path))
+        settings["InvertColors"] = "0"
+        ini.write_profile(path, {"DEFAULT": list(settings.items())})
+        self.wait_zoomed_view(before, self.MONITOR, RATE_IN, self.REST, "as they are")
+        if self.magnifier:
+            effects = [c.matrix() for c in self.magnifier_calls(loupa, "MagSetColorEffect")]
+            self.assertEqual(effects, [INVERSION, IDENTITY])
+
+
+class Zoom_Reading_Magnifier(Zoom_Reading):
+    """Inverted colours on the Magnification API path, where the magnifier
+    child's colour effect makes them."""
+    magnifier = True
+    # Where the view is placed does not depend on the path.
+    test_view_follows_the_caret_while_typing_and_the_cursor_once_it_moves = None
+    test_view_stays_around_the_cursor_while_typing_without_follow_caret = None
+
+
+class Zoom_At150Percent(ZoomTestCase):
+    dpi = 144
+    MONITOR = (0, 0, 1920, 1080)
+    TARGET = (0, TRAY_BAND, 1920, 1080)
+
+    def test_view_stays_exact_and_the_caption_grows_by_half(self):
+        loupa = self.start_resident_loupa()
+        target = self.start_target(self.TARGET)
+        before = self.shot("before")
+        point = (700, 300)
+        target.focus(self.input, point)
+
+        self.input.key("super+alt+apostrophe")
+
+        # Physical pixels: the window covers the whole monitor, and the view
+        # is the one computed from the screen pixel for pixel.
+        self.wait_zoom_window(loupa, self.MONITOR)
+        self.wait_zoomed_view(before, self.MONITOR, RATE_IN, point, "zoomed")
+        # The caption, pixel for pixel, is the one drawn at 144 DPI...
+        zoom = ZoomView(self.env, self.probe, loupa, target.rect)
+        zoom.wait_rate(RATE_IN, point, VIEW)
+        # ...which is half as large again as at 96 DPI.
+        width, _ = size(self.MONITOR)
+
+        def extent(points):
+            xs, ys = [x for x, _ in points], [y for _, y in points]
+            return max(xs) - min(xs) + 1, max(ys) - min(ys) + 1
+
+        grown = extent(zoom.caption(RATE_IN, width))
+        base = extent(zoom.caption(RATE_IN, width, dpi=BASE_DPI))
+        for shown, at_96 in zip(grown, base):
+            self.assertAlmostEqual(shown / at_96, 1.5, delta=0.1, msg=f"{grown} against {base}")
 
 
 class Zoom_TwoMonitors(ZoomTestCase):

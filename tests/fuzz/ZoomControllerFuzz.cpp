@@ -1,6 +1,6 @@
-// The zoom logic over any sequence of commands, ticks, cursor moves, limits
-// and platform behaviour on a desktop of several monitors, with the
-// invariants checked after every step.
+// The zoom logic over any sequence of commands, ticks, cursor and caret
+// moves, settings and platform behaviour on a desktop of several monitors,
+// with the invariants checked after every step.
 //
 // Input: a byte choosing the monitor layout, then steps. Each step is a byte
 // choosing the command, followed by the bytes of its argument (see the switch).
@@ -86,17 +86,33 @@ void CheckInvariants(const ZoomController& zoom, const FakeZoomPlatform& fake,
     if (!fake.visible && zoom.IsAnimating()) {
         FuzzFail(what + ": animating while hidden");
     }
+    if (fake.cancelHotKey != fake.visible || zoom.HoldsCancelHotKey() != fake.visible) {
+        FuzzFail(what + ": cancel hot key " + (fake.cancelHotKey ? "held" : "not held") +
+                 " while the window is " + (fake.visible ? "shown" : "hidden"));
+    }
     if (zoom.AnimTick() < 0 || zoom.AnimTick() > zoom.AnimTicks() ||
         (!zoom.IsAnimating() && zoom.AnimTick() != 0)) {
         FuzzFail(what + ": animation tick " + std::to_string(zoom.AnimTick()) + " of " +
                  std::to_string(zoom.AnimTicks()));
     }
     // The cursor stays put within a step, so every reading in it names the
-    // same monitor; a kept monitor must still be the one under the cursor.
+    // same monitor; a kept monitor must still be the one under the point the
+    // view is placed by: the cursor, or the caret the view follows.
+    const POINT placedBy = zoom.Focus().OnCaret() ? zoom.Focus().Caret() : fake.cursor;
     if (fake.visible && fake.Count("?Cursor") > 0 &&
-        zoom.MonitorRect() != fake.MonitorFor(fake.cursor)) {
-        FuzzFail(what + ": monitor " + Fmt(zoom.MonitorRect()) + " but the cursor " +
-                 Fmt(fake.cursor) + " is on " + Fmt(fake.MonitorFor(fake.cursor)));
+        zoom.MonitorRect() != fake.MonitorFor(placedBy)) {
+        FuzzFail(what + ": monitor " + Fmt(zoom.MonitorRect()) + " but the view's point " +
+                 Fmt(placedBy) + " is on " + Fmt(fake.MonitorFor(placedBy)));
+    }
+    if (zoom.Focus().OnCaret() && fake.settings.count(L"FollowCaret") != 0 &&
+        (fake.settings.at(L"FollowCaret") & 1) == 0 && fake.Count("Read(FollowCaret)") > 0) {
+        FuzzFail(what + ": the view follows the caret with FollowCaret off");
+    }
+    const auto invert = fake.settings.find(L"InvertColors");
+    const bool wanted = invert != fake.settings.end() && (invert->second & 1) != 0;
+    if (fake.Count("Read(InvertColors)") > 0 && fake.inverted != wanted) {
+        FuzzFail(what + ": colours " + (fake.inverted ? "inverted" : "as they are") +
+                 " after InvertColors was read as " + std::to_string(wanted));
     }
     if (fake.visible && fake.window != zoom.MonitorRect()) {
         FuzzFail(what + ": window at " + Fmt(fake.window) + " but the monitor is " +
@@ -154,9 +170,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     zoom.UpdateMonitorRect();
     fake.window = zoom.MonitorRect();
 
-    // A tick that arrives while the window repaints or moves: the multimedia
-    // timer's SendMessage is taken in whenever the window's thread waits on
-    // another thread.
+    // A tick that arrives while the window repaints or moves: a message loop
+    // that runs meanwhile on the window's thread dispatches the posted tick.
     bool tickInRepaint = false;
     bool tickInMove = false;
     fake.onRepaint = [&] {
@@ -203,8 +218,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             zoom.OnTimer(ZoomController::kTimerId);
             break;
         case 8:
-            fake.cursor = PickCursor(input, fake.monitors);
-            what += "cursor to " + Fmt(fake.cursor);
+            if ((op & 0x80) == 0) {
+                fake.cursor = PickCursor(input, fake.monitors);
+                what += "cursor to " + Fmt(fake.cursor);
+            } else if ((op & 0x40) == 0) {
+                fake.caret = PickCursor(input, fake.monitors);
+                what += "caret to " + Fmt(*fake.caret);
+            } else {
+                fake.caret.reset();
+                what += "no caret";
+            }
             break;
         case 9:
             fake.settings[L"MaxRateZoomIn"] = PickLimit(input);
@@ -220,7 +243,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             fake.timerKind =
                 (flags & 0x08) != 0 ? ZoomTimerKind::Window : ZoomTimerKind::Multimedia;
             fake.live = (flags & 0x10) == 0;
-            what += "platform " + std::to_string(flags);
+            fake.settings[L"FollowCaret"] = (flags & 0x40) != 0;
+            fake.settings[L"InvertColors"] = (flags & 0x80) != 0;
+            what += "platform and view settings " + std::to_string(flags);
             if ((flags & 0x20) != 0) {
                 fake.monitors = input.Pick(kLayouts);
                 zoom.OnDisplayChange();

@@ -12,6 +12,7 @@
 #include <functional>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -51,6 +52,8 @@ public:
     // The first monitor is the primary one.
     std::vector<RECT> monitors{{0, 0, 1920, 1080}};
     POINT cursor{960, 540};
+    std::optional<POINT> caret;
+    bool cursorFails = false; // as on a locked session or the secure desktop
     std::map<std::wstring, int> settings{{L"MaxRateZoomIn", 4}, {L"MaxRateZoomOut", 2}};
     bool live = true;
     bool timerFails = false;
@@ -62,10 +65,12 @@ public:
     Calls calls;
     RECT window{0, 0, 1920, 1080};
     bool visible = false;
+    bool cancelHotKey = false;
     ZoomTimer timer;
     std::uint32_t nextTimerId = 7;
     std::vector<double> scales;
     int repaints = 0;
+    bool inverted = false;
     RECT lastClient{};
 
     Calls Actions() const {
@@ -78,13 +83,16 @@ public:
         return static_cast<int>(std::count(calls.begin(), calls.end(), call));
     }
 
-    POINT CursorPos() override {
+    bool CursorPos(POINT& pt) override {
         calls.push_back("?Cursor");
-        const POINT read = cursor;
+        if (cursorFails) {
+            return false;
+        }
+        pt = cursor;
         if (onCursor) {
             onCursor();
         }
-        return read;
+        return true;
     }
     RECT MonitorRectAt(POINT pt) override {
         calls.push_back("?MonitorAt(" + Fmt(pt) + ")");
@@ -134,6 +142,14 @@ public:
         calls.push_back("Hide");
         visible = false;
     }
+    void SetCancelHotKey(bool registered) override {
+        calls.push_back(registered ? "CancelKey(on)" : "CancelKey(off)");
+        if (registered == cancelHotKey) {
+            ReportFakeFault(registered ? "cancel key registered twice"
+                                       : "cancel key removed while not registered");
+        }
+        cancelHotKey = registered;
+    }
     void Repaint(bool erase) override {
         calls.push_back(erase ? "Repaint(erase)" : "Repaint");
         ++repaints;
@@ -173,6 +189,17 @@ public:
     bool ShowsLiveScreen() override {
         calls.push_back("?Live");
         return live;
+    }
+    std::optional<POINT> TextCaret() override {
+        calls.push_back("?Caret");
+        return caret;
+    }
+    void SetColorInversion(bool invert) override {
+        calls.push_back(invert ? "Invert(on)" : "Invert(off)");
+        if (invert == inverted) {
+            ReportFakeFault("the colour inversion handed over again unchanged");
+        }
+        inverted = invert;
     }
 
     int ReadSettingInt(const wchar_t* key) override {

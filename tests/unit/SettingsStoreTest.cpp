@@ -95,7 +95,7 @@ TEST(SettingDefaults_ListsKeysInOrder, Table) {
         {L"MouseZoomCtrl", L"1"},       {L"MouseZoomAlt", L"0"},     {L"MouseZoomShift", L"0"},
         {L"MouseZoomWin", L"0"},        {L"HotKeyZoomIn", L"222"},   {L"HotKeyModZoomIn", L"9"},
         {L"HotKeyZoomOut", L"189"},     {L"HotKeyModZoomOut", L"9"}, {L"HotKeyZoomCancel", L"27"},
-        {L"HotKeyModZoomCancel", L"0"},
+        {L"HotKeyModZoomCancel", L"0"}, {L"FollowCaret", L"0"},      {L"InvertColors", L"0"},
     };
     ASSERT_EQ(std::size(kSettingDefaults), std::size(expected));
     for (size_t i = 0; i < std::size(expected); ++i) {
@@ -360,6 +360,10 @@ TEST(SettingsStore_ReadSettingInt_ParsesText, Table) {
         {L"MouseZoomCtrl", L"2", 2},
         {L"MouseZoomCtrl", L"3", 3},
         {L"MouseZoomCtrl", L"", 0},
+        {L"FollowCaret", std::nullopt, 0},
+        {L"FollowCaret", L"1", 1},
+        {L"InvertColors", std::nullopt, 0},
+        {L"InvertColors", L"3", 3},
         {L"HotKeyZoomIn", L"-1", -1},
         {L"HotKeyZoomIn", L"12abc", 12},
         {L"HotKeyZoomIn", L"garbage", 0},

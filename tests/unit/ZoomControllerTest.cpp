@@ -53,14 +53,15 @@ struct Rig {
     State Current() const {
         const bool timer =
             zoom.Timer().Running() && fake.timer.Running() && zoom.Timer().id == fake.timer.id;
+        // The cancel hot key is held exactly while a zoom shows.
         if (!fake.visible && zoom.Rate() == 1.0 && !zoom.Timer().Running() &&
-            !fake.timer.Running() && !zoom.IsAnimating()) {
+            !fake.timer.Running() && !zoom.IsAnimating() && !fake.cancelHotKey) {
             return State::Hidden;
         }
-        if (fake.visible && timer && zoom.IsAnimating()) {
+        if (fake.visible && timer && fake.cancelHotKey && zoom.IsAnimating()) {
             return State::Animating;
         }
-        if (fake.visible && timer && zoom.Rate() > 1.0) {
+        if (fake.visible && timer && fake.cancelHotKey && zoom.Rate() > 1.0) {
             return State::Zoomed;
         }
         return State::Inconsistent;
@@ -147,6 +148,70 @@ TEST(SourceRectAround_KeepsCursorPointAndStaysInside, Table) {
         EXPECT_EQ(Fmt(source), Fmt(c.expected)) << "cursor " << Fmt(c.cursor) << " rate " << c.rate;
         EXPECT_TRUE(Inside(source, c.client)) << Fmt(source);
     }
+}
+
+TEST(SourceRectCentredOn_CentresAndStaysInside, Table) {
+    const RECT full{0, 0, 1920, 1080};
+    const struct {
+        RECT client;
+        POINT centre;
+        double rate;
+        RECT expected;
+    } cases[] = {
+        {full, {960, 540}, 4.0, {720, 405, 1200, 675}},
+        {full, {500, 300}, 4.0, {260, 165, 740, 435}},
+        {full, {501, 301}, 3.0, {181, 121, 821, 481}},
+        {full, {100, 50}, 4.0, {0, 0, 480, 270}},
+        {full, {1900, 1070}, 4.0, {1440, 810, 1920, 1080}},
+        {full, {-400, 5000}, 2.0, {0, 540, 960, 1080}},
+        {full, {700, 700}, 1.0, {0, 0, 1920, 1080}},
+        {full, {700, 700}, 0.5, {0, 0, 1920, 1080}},
+        {{0, 0, 1280, 1024}, {640, 512}, 20.0, {608, 487, 672, 538}},
+        {{0, 0, 0, 0}, {10, 10}, 2.0, {0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        const RECT source = SourceRectCentredOn(c.client, c.centre, c.rate);
+        EXPECT_EQ(Fmt(source), Fmt(c.expected)) << "centre " << Fmt(c.centre) << " rate " << c.rate;
+        EXPECT_TRUE(Inside(source, c.client)) << Fmt(source);
+    }
+}
+
+TEST(ViewFocus_CaretTakesOverOnlyWhileCursorRests, Table) {
+    const std::optional<POINT> none;
+    const struct Step {
+        const char* what;
+        bool follow;
+        POINT cursor;
+        std::optional<POINT> caret;
+        bool onCaret;
+        POINT caretPoint;
+    } steps[] = {
+        {"first look only records", true, {100, 100}, POINT{500, 300}, false, {0, 0}},
+        {"nothing moved", true, {100, 100}, POINT{500, 300}, false, {0, 0}},
+        {"caret moved, cursor rests", true, {100, 100}, POINT{510, 300}, true, {510, 300}},
+        {"typing on", true, {100, 100}, POINT{520, 300}, true, {520, 300}},
+        {"caret gone: view stays", true, {100, 100}, none, true, {520, 300}},
+        {"caret back where it was", true, {100, 100}, POINT{520, 300}, true, {520, 300}},
+        {"cursor moved", true, {101, 100}, POINT{520, 300}, false, {520, 300}},
+        {"both moved: the cursor wins", true, {102, 100}, POINT{530, 300}, false, {520, 300}},
+        {"caret on the next line", true, {102, 100}, POINT{400, 320}, true, {400, 320}},
+        {"caret rests, cursor rests", true, {102, 100}, POINT{400, 320}, true, {400, 320}},
+        {"turned off", false, {102, 100}, POINT{410, 320}, false, {0, 0}},
+        {"turned on: records first", true, {102, 100}, POINT{420, 320}, false, {0, 0}},
+        {"caret appears elsewhere", true, {102, 100}, none, false, {0, 0}},
+        {"a caret that shows up moved", true, {102, 100}, POINT{420, 320}, true, {420, 320}},
+    };
+    ViewFocus focus;
+    for (const Step& step : steps) {
+        focus.Observe(step.follow, step.cursor, step.caret);
+        EXPECT_EQ(focus.OnCaret(), step.onCaret) << step.what;
+        if (focus.OnCaret()) {
+            EXPECT_EQ(Fmt(focus.Caret()), Fmt(step.caretPoint)) << step.what;
+        }
+    }
+    focus.Reset();
+    focus.Observe(true, POINT{102, 100}, POINT{999, 999});
+    EXPECT_FALSE(focus.OnCaret()) << "after a reset the first look only records";
 }
 
 // ---- every row of the state table ----
@@ -258,11 +323,13 @@ TEST_F(ZoomControllerTest, ZoomIn_StartingZoomCallsPlatformInOrder) {
         "?ToClient(960,540)",
         "Source(192,108,1728,972 in 0,0,1920,1080)",
         "?Visible",
+        "Read(InvertColors)",
         "Capture(0,0,1920,1080)",
         "Show(99999,99999,101919,101079)",
         "Repaint(erase)",
         "Pause(10)",
         "Move(0,0,1920,1080)",
+        "CancelKey(on)",
         "StartTimer(50)",
     };
     EXPECT_EQ(fake.calls, expected);
@@ -274,7 +341,9 @@ TEST_F(ZoomControllerTest, Tick_FollowsCursorAndRepaintsInOrder) {
     fake.cursor = POINT{1000, 500};
     EXPECT_TRUE(zoom.OnTimer(ZoomController::kTimerId));
     const Calls expected{
+        "Read(InvertColors)",
         "?Cursor",
+        "Read(FollowCaret)",
         "Scale(4)",
         "?Client",
         "?ToClient(1000,500)",
@@ -353,6 +422,7 @@ TEST_F(ZoomControllerTest, ApplyZoom_ClosingHandsFullViewOverThenStopsTimerAndHi
         "Source(0,0,1920,1080 in 0,0,1920,1080)",
         "StopTimer(7)",
         "Hide",
+        "CancelKey(off)",
     };
     EXPECT_EQ(fake.calls, expected);
 }
@@ -665,6 +735,8 @@ TEST_F(ZoomControllerTest, MonitorChange_CapturesNewMonitorBeforeMovingThere) {
     fake.cursor = POINT{2500, 900};
     zoom.Tick();
     const Calls first{
+        "Read(InvertColors)",
+        "Read(FollowCaret)",
         "Scale(2)",
         "Source(960,450,1920,990 in 1920,0,3200,1024)",
         "Capture(1920,0,3200,1024)",
@@ -675,6 +747,8 @@ TEST_F(ZoomControllerTest, MonitorChange_CapturesNewMonitorBeforeMovingThere) {
     fake.calls.clear();
     zoom.Tick();
     const Calls second{
+        "Read(InvertColors)",
+        "Read(FollowCaret)",
         "Scale(2)",
         "Source(290,450,930,962 in 1920,0,3200,1024)",
         "Move(1920,0,3200,1024)",
@@ -690,11 +764,13 @@ TEST_F(ZoomControllerTest, ZoomStart_OnOtherMonitorShowsSizedToIt) {
     const Calls expected{
         "Scale(1.1)",
         "Source(174,9,1919,990 in 1920,0,3200,1024)",
+        "Read(InvertColors)",
         "Capture(1920,0,3200,1024)",
         "Show(99999,99999,101279,101023)",
         "Repaint(erase)",
         "Pause(10)",
         "Move(1920,0,3200,1024)",
+        "CancelKey(on)",
         "StartTimer(50)",
     };
     EXPECT_EQ(fake.Actions(), expected);
@@ -748,6 +824,64 @@ TEST_F(ZoomControllerTest, IsCurrentMultimediaTimer_OnlyTheRunningOne) {
     EXPECT_FALSE(zoom.IsCurrentMultimediaTimer(7)) << "a tick of the stopped timer";
 }
 
+TEST_F(ZoomControllerTest, ClaimTickPost_OneQueuedTickAtATimeFromTheRunningTimer) {
+    EXPECT_FALSE(zoom.ClaimTickPost(7)) << "no timer runs";
+    zoom.ApplyZoom(2.0);
+    const struct {
+        const char* what;
+        std::function<void()> before;
+        std::uint32_t id;
+        bool post;
+    } steps[] = {
+        {"first period", [] {}, 7, true},
+        {"while that tick is queued", [] {}, 7, false},
+        {"and again", [] {}, 7, false},
+        {"after the tick arrived", [&] { zoom.OnTimer(ZoomController::kTimerId); }, 7, true},
+        {"another message arrived", [&] { zoom.OnTimer(2); }, 7, false},
+        {"after a failed post", [&] { zoom.TickPostFailed(); }, 7, true},
+        {"a stopped timer's period", [&] { zoom.OnTimer(ZoomController::kTimerId); }, 6, false},
+        {"after the zoom closed",
+         [&] {
+             zoom.OnTimer(ZoomController::kTimerId);
+             zoom.ApplyZoom(1.0);
+         },
+         7, false},
+        {"a new zoom's timer, though the last tick got lost",
+         [&] {
+             zoom.ApplyZoom(2.0);
+             zoom.ClaimTickPost(8);
+             zoom.ApplyZoom(1.0);
+             zoom.ApplyZoom(2.0);
+         },
+         9, true},
+    };
+    for (const auto& step : steps) {
+        step.before();
+        EXPECT_EQ(zoom.ClaimTickPost(step.id), step.post) << step.what;
+    }
+}
+
+TEST_F(ZoomControllerTest, CursorUnreadable_ViewStaysWhereItWas) {
+    fake.monitors.push_back(RECT{1920, 0, 3200, 1024});
+    fake.cursor = POINT{2500, 300};
+    zoom.ApplyZoom(4.0);
+    zoom.Tick();
+    const RECT source = zoom.SourceRect();
+    fake.cursorFails = true;
+    fake.cursor = POINT{0, 0};
+    zoom.Tick();
+    EXPECT_EQ(Fmt(zoom.MonitorRect()), "1920,0,3200,1024");
+    EXPECT_EQ(Fmt(zoom.SourceRect()), Fmt(source));
+    EXPECT_EQ(Fmt(fake.window), "1920,0,3200,1024");
+    // A zoom started while the cursor cannot be read opens where it was last.
+    zoom.ApplyZoom(1.0);
+    zoom.Wheel(true);
+    EXPECT_EQ(Fmt(fake.window), "1920,0,3200,1024");
+    fake.cursorFails = false;
+    zoom.Tick();
+    EXPECT_EQ(Fmt(zoom.MonitorRect()), "0,0,1920,1080") << "read again once it can be";
+}
+
 TEST_F(ZoomControllerTest, WindowTimer_ReportedAndStoppedOnClose) {
     fake.timerKind = ZoomTimerKind::Window;
     zoom.ZoomIn();
@@ -765,7 +899,8 @@ TEST_F(ZoomControllerTest, TimerStartFailure_ClosesZoomInsteadOfFreezing) {
     fake.timerFails = true;
     zoom.ZoomIn();
     EXPECT_STREQ(Name(rig.Current()), "Hidden");
-    EXPECT_EQ(fake.Actions().back(), "Hide");
+    const Calls actions = fake.Actions();
+    EXPECT_EQ(Calls(actions.end() - 2, actions.end()), (Calls{"Hide", "CancelKey(off)"}));
     fake.timerFails = false;
     zoom.ZoomIn();
     EXPECT_STREQ(Name(rig.Current()), "Animating") << "later commands still work";
@@ -777,7 +912,8 @@ TEST_F(ZoomControllerTest, OnDestroy_StopsRunningTimer) {
     zoom.ZoomIn();
     fake.calls.clear();
     zoom.OnDestroy();
-    EXPECT_EQ(fake.calls, Calls{"StopTimer(7)"});
+    EXPECT_EQ(fake.calls, Calls{"StopTimer(7)"}) << "the window removes its hot keys itself";
+    EXPECT_FALSE(zoom.HoldsCancelHotKey());
     EXPECT_FALSE(zoom.Timer().Running());
     EXPECT_FALSE(zoom.IsCurrentMultimediaTimer(7));
     EXPECT_FALSE(zoom.OnTimer(ZoomController::kTimerId));
@@ -838,6 +974,117 @@ TEST_F(ZoomControllerTest, Snapshot_RestartedZoomNeedsFreshPaint) {
     zoom.ApplyZoom(2.0);
     EXPECT_EQ(fake.Count("Capture(0,0,1920,1080)"), 1);
     EXPECT_EQ(fake.Count("Repaint(erase)"), 1);
+}
+
+// ---- the text caret and inverted colours ----
+
+TEST_F(ZoomControllerTest, FollowCaret_ViewCentresOnTypingUntilTheCursorMoves) {
+    fake.monitors.push_back(RECT{1920, 0, 3200, 1024});
+    fake.settings[L"FollowCaret"] = 1;
+    fake.cursor = POINT{1000, 500};
+    fake.caret = POINT{300, 200};
+    zoom.ApplyZoom(4.0);
+    const struct Step {
+        const char* what;
+        POINT cursor;
+        std::optional<POINT> caret;
+        const char* source;
+        const char* window;
+    } steps[] = {
+        {"zoom started", {1000, 500}, POINT{300, 200}, "750,375,1230,645", "0,0,1920,1080"},
+        {"a letter typed", {1000, 500}, POINT{308, 200}, "68,65,548,335", "0,0,1920,1080"},
+        {"another", {1000, 500}, POINT{316, 200}, "76,65,556,335", "0,0,1920,1080"},
+        {"next line, at the edge", {1000, 500}, POINT{20, 220}, "0,85,480,355", "0,0,1920,1080"},
+        {"focus lost", {1000, 500}, std::nullopt, "0,85,480,355", "0,0,1920,1080"},
+        {"the mouse moves", {1001, 500}, std::nullopt, "750,375,1230,645", "0,0,1920,1080"},
+        {"a caret on the other monitor",
+         {1001, 500},
+         POINT{2500, 600},
+         "1440,465,1920,735",
+         "1920,0,3200,1024"},
+        {"there, in its own size",
+         {1001, 500},
+         POINT{2500, 600},
+         "420,472,740,728",
+         "1920,0,3200,1024"},
+        // Placed in the window as it was, the first tick after the move.
+        {"the mouse moves again", {1002, 500}, POINT{2500, 600}, "0,375,320,631", "0,0,1920,1080"},
+        {"back on the first", {1002, 500}, POINT{2500, 600}, "751,375,1231,645", "0,0,1920,1080"},
+    };
+    for (const Step& step : steps) {
+        fake.cursor = step.cursor;
+        fake.caret = step.caret;
+        zoom.Tick();
+        EXPECT_EQ(Fmt(zoom.SourceRect()), step.source) << step.what;
+        EXPECT_EQ(Fmt(fake.window), step.window) << step.what;
+        EXPECT_EQ(Fmt(zoom.MonitorRect()), step.window) << step.what;
+    }
+    EXPECT_EQ(fake.Count("Read(FollowCaret)"), static_cast<int>(std::size(steps)))
+        << "read at every tick";
+}
+
+TEST_F(ZoomControllerTest, FollowCaret_OffOrBetweenTicksLeavesTheViewOnTheCursor) {
+    fake.cursor = POINT{1000, 500};
+    fake.caret = POINT{300, 200};
+    zoom.ApplyZoom(4.0);
+    for (int x : {308, 316, 324}) {
+        fake.caret = POINT{x, 200};
+        zoom.Tick();
+        EXPECT_EQ(Fmt(zoom.SourceRect()), "750,375,1230,645");
+    }
+    EXPECT_EQ(fake.Count("?Caret"), 0) << "the caret is not even looked for";
+
+    fake.settings[L"FollowCaret"] = 3;
+    zoom.Tick();
+    fake.caret = POINT{332, 200};
+    zoom.Tick();
+    EXPECT_EQ(Fmt(zoom.SourceRect()), "92,65,572,335");
+    fake.caret = POINT{340, 200};
+    fake.calls.clear();
+    zoom.Wheel(true);
+    EXPECT_EQ(fake.Count("?Caret") + fake.Count("Read(FollowCaret)"), 0)
+        << "commands place the view where the last tick decided";
+    EXPECT_EQ(Fmt(zoom.SourceRect()), "98,69,566,332");
+    fake.settings[L"FollowCaret"] = 2;
+    zoom.Tick();
+    EXPECT_EQ(Fmt(zoom.SourceRect()),
+              Fmt(SourceRectAround(RECT{0, 0, 1920, 1080}, POINT{1000, 500}, 4.1)));
+    zoom.ApplyZoom(1.0);
+    fake.settings[L"FollowCaret"] = 1;
+    zoom.ApplyZoom(2.0);
+    fake.caret = POINT{348, 200};
+    zoom.Tick();
+    EXPECT_FALSE(zoom.Focus().OnCaret()) << "a new zoom starts on the cursor, history anew";
+}
+
+TEST_F(ZoomControllerTest, InvertColors_HandedOverBeforeTheFirstPaintAndOnEveryChange) {
+    fake.live = false;
+    fake.settings[L"InvertColors"] = 1;
+    zoom.ZoomIn();
+    const Calls start = fake.Actions();
+    const auto at = [&](const char* call) {
+        return std::find(start.begin(), start.end(), call) - start.begin();
+    };
+    EXPECT_LT(at("Invert(on)"), at("Show(99999,99999,101919,101079)"));
+    EXPECT_LT(at("Invert(on)"), at("Repaint(erase)"));
+    rig.FinishAnimation();
+    fake.calls.clear();
+    EXPECT_FALSE(zoom.Tick()) << "a still view is not painted again";
+    EXPECT_EQ(fake.Count("Read(InvertColors)"), 1);
+
+    fake.settings[L"InvertColors"] = 2;
+    EXPECT_TRUE(zoom.Tick()) << "the same view in its own colours is a new picture";
+    EXPECT_FALSE(zoom.Tick());
+    fake.settings[L"InvertColors"] = 1;
+    EXPECT_TRUE(zoom.Tick());
+    EXPECT_EQ(fake.Count("Invert(off)"), 1);
+    EXPECT_EQ(fake.Count("Invert(on)"), 1);
+
+    zoom.Cancel();
+    rig.FinishAnimation();
+    zoom.ZoomIn();
+    EXPECT_TRUE(fake.inverted) << "the next zoom shows them inverted at once";
+    EXPECT_EQ(fake.Count("Invert(on)"), 1);
 }
 
 // ---- random command sequences ----

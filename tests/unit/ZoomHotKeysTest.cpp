@@ -59,3 +59,14 @@ TEST(ReadZoomHotKeys_CutsValuesTo16Bits, WideKeyAndMask) {
     EXPECT_EQ(r[2].key, 0);
     EXPECT_EQ(r[2].modifiers, 0x4000);
 }
+
+TEST(ReadCancelHotKey_ReadsOnlyTheCancelKeyAndItsModifiers, WhenAZoomShows) {
+    RecordingSettings settings;
+    settings.values = {{L"HotKeyZoomCancel", 27 + 65536}, {L"HotKeyModZoomCancel", 2}};
+    const HotKeyRegistration r = ReadCancelHotKey(settings);
+    EXPECT_EQ(settings.reads,
+              (std::vector<std::wstring>{L"HotKeyZoomCancel", L"HotKeyModZoomCancel"}));
+    EXPECT_EQ(r.id, 103);
+    EXPECT_EQ(r.key, 27);
+    EXPECT_EQ(r.modifiers, 2 | kHotKeyNoRepeat);
+}

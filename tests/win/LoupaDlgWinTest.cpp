@@ -2,14 +2,17 @@
 #include "app/LoupaDlg.h"
 
 #include "WinTestFiles.h"
+#include "WinTestMessages.h"
 #include "ZoomTestSetup.h"
 #include "resource.h"
 #include "settings/Settings.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace {
@@ -47,6 +50,27 @@ void CALLBACK RunNextStep(HWND, UINT, UINT_PTR, DWORD) {
 
 void Then(std::function<void()> run, std::function<bool()> ready = nullptr) {
     g_steps.push_back(Step{std::move(run), std::move(ready)});
+}
+
+SIZE IconSize(HICON icon) {
+    ICONINFO info{};
+    if (!::GetIconInfo(icon, &info)) {
+        return SIZE{};
+    }
+    BITMAP bitmap{};
+    ::GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
+    return SIZE{bitmap.bmWidth, info.hbmColor != nullptr ? bitmap.bmHeight : bitmap.bmHeight / 2};
+}
+
+std::wstring ActivationContextSetting(const wchar_t* ns, const wchar_t* name) {
+    wchar_t value[128] = {};
+    SIZE_T written = 0;
+    if (!::QueryActCtxSettingsW(0, nullptr, ns, name, value, 128, &written)) {
+        return L"(none)";
+    }
+    return value;
 }
 
 std::wstring MenuItemText(HMENU menu, UINT id) {
@@ -87,6 +111,12 @@ TEST_F(LoupaDlgTest, StaysHiddenOwnsZoomWindowAndEndsOnExit) {
                   L"バージョン情報 Loupa(&A)...");
         EXPECT_EQ(reinterpret_cast<HICON>(dlg.SendMessage(WM_GETICON, ICON_BIG)), dlg.m_hIcon);
         EXPECT_EQ(reinterpret_cast<HICON>(dlg.SendMessage(WM_QUERYDRAGICON)), dlg.m_hIcon);
+        // The notification area shows small icons: one of that size, not
+        // the standard one the shell would shrink.
+        ASSERT_TRUE(dlg.m_trayIcon);
+        const SIZE tray = IconSize(dlg.m_trayIcon.Get());
+        EXPECT_EQ(tray.cx, ::GetSystemMetrics(SM_CXSMICON));
+        EXPECT_EQ(tray.cy, ::GetSystemMetrics(SM_CYSMICON));
     });
     Then([&] { dlg.SendMessage(WM_COMMAND, ID_TRAY_EXIT); });
     EXPECT_EQ(dlg.DoModal(), 0);
@@ -161,4 +191,47 @@ TEST_F(LoupaDlgTest, MenuZoomCommandsReachTheZoomWindow) {
         [&] { return !dlg.m_zoomWnd.IsAnimating(); });
     Then([&] { dlg.SendMessage(WM_COMMAND, ID_TRAY_EXIT); });
     EXPECT_EQ(dlg.DoModal(), 0);
+}
+
+TEST_F(LoupaDlgTest, ExitWhileZoomedRepeatedly) {
+    for (int round = 0; round < 10; ++round) {
+        auto dlg = std::make_unique<CLoupaDlg>();
+        Then([&] { dlg->SendMessage(WM_COMMAND, ID_TRAY_ZOOMIN); });
+        // The zoom's own timer has driven the glide; its ticks go on while
+        // the thread is busy, and the exit comes in the middle of them.
+        Then(
+            [&] {
+                ::Sleep(75);
+                dlg->SendMessage(WM_COMMAND, ID_TRAY_EXIT);
+            },
+            [&] { return dlg->m_zoomWnd.Rate() > 1.5; });
+        EXPECT_EQ(dlg->DoModal(), 0) << "round " << round;
+        EXPECT_EQ(dlg->m_zoomWnd.m_hWnd, nullptr);
+        dlg.reset();
+    }
+    // Nothing of those runs arrives afterwards.
+    wintest::PumpUntil([] { return false; }, std::chrono::milliseconds(300));
+}
+
+// This program carries Loupa's manifest.
+TEST(LoupaManifest, ProcessRunsPerMonitorDpiAware) {
+    EXPECT_EQ(ActivationContextSetting(L"http://schemas.microsoft.com/SMI/2016/WindowsSettings",
+                                       L"dpiAwareness"),
+              L"PerMonitorV2, PerMonitor");
+    EXPECT_EQ(ActivationContextSetting(nullptr, L"dpiAware"), L"true/pm");
+    // Windows 10 1703 and later run it per-monitor v2, earlier ones v1; Wine 8
+    // runs every process per-monitor (v1). Windows 7 knows system DPI only.
+    using GetContextFn = DPI_AWARENESS_CONTEXT(WINAPI*)();
+    using AwarenessFn = int(WINAPI*)(DPI_AWARENESS_CONTEXT);
+    HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    auto getContext = reinterpret_cast<GetContextFn>(
+        reinterpret_cast<void*>(::GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
+    auto awareness = reinterpret_cast<AwarenessFn>(
+        reinterpret_cast<void*>(::GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
+    if (getContext == nullptr || awareness == nullptr) {
+        EXPECT_TRUE(::IsProcessDPIAware());
+        return;
+    }
+    constexpr int kPerMonitorAware = 2; // DPI_AWARENESS_PER_MONITOR_AWARE
+    EXPECT_EQ(awareness(getContext()), kPerMonitorAware);
 }

@@ -132,6 +132,26 @@ TEST_F(StartupShortcutTest, UpdateStartupShortcut_Enable_KeepsLinkPointingElsewh
     EXPECT_EQ(ReadLink(m_link).target, NotepadPath());
 }
 
+TEST_F(StartupShortcutTest, UpdateStartupShortcut_Enable_PointsLinkWhoseTargetIsGoneHere) {
+    wintest::ScratchFolder scratch;
+    const struct {
+        const char* what;
+        std::wstring target;
+    } cases[] = {
+        {"the program was deleted", scratch.File(L"Loupa.exe")},
+        {"its folder was moved", scratch.File(L"moved away\\Loupa.exe")},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(SUCCEEDED(CreateShortcut(m_link.c_str(), c.target.c_str()))) << c.what;
+        ASSERT_EQ(ReadLink(m_link).target, c.target) << c.what;
+        EXPECT_TRUE(UpdateStartupShortcut(true)) << c.what;
+        LinkContents contents = ReadLink(m_link);
+        EXPECT_EQ(contents.target, ExecutablePath()) << c.what;
+        EXPECT_EQ(contents.description, L"Loupa") << c.what;
+        wintest::RemoveFile(m_link);
+    }
+}
+
 TEST_F(StartupShortcutTest, UpdateStartupShortcut_Enable_KeepsFileThatIsNoLink) {
     const std::string junk = "not a shell link\r\n";
     ASSERT_TRUE(wintest::WriteBytes(m_link, junk));

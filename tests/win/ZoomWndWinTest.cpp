@@ -20,10 +20,16 @@ RECT WindowRect(HWND hwnd) {
     return r;
 }
 
-// Counts the placements a tick really makes.
+// Counts the placements a tick really makes, and the ticks.
 class PlacementCountingZoomWnd : public CZoomWnd {
 public:
     int placements = 0;
+    int ticks = 0;
+
+    LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        ticks += msg == WM_TIMER;
+        return CZoomWnd::DefWindowProc(msg, wParam, lParam);
+    }
 
 protected:
     void OnWindowPosChanging(WINDOWPOS* pos) override {
@@ -40,6 +46,20 @@ bool NothingVisibleAbove(HWND hwnd) {
         }
     }
     return true;
+}
+
+// Whether another window of the desktop could take the combination now.
+bool HotKeyFree(UINT modifiers, UINT vk) {
+    constexpr int kProbeId = 0x7001;
+    if (::RegisterHotKey(nullptr, kProbeId, modifiers, vk)) {
+        ::UnregisterHotKey(nullptr, kProbeId);
+        return true;
+    }
+    return false;
+}
+
+bool EscapeFree() {
+    return HotKeyFree(0, VK_ESCAPE);
 }
 
 class ZoomWndTest : public testing::Test {
@@ -135,6 +155,49 @@ TEST_F(ZoomWndTest, SystemTimerDrivesTheGlide) {
     EXPECT_TRUE(wintest::PumpUntil([&] { return !::IsWindowVisible(wnd.m_hWnd); },
                                    std::chrono::seconds(10)));
     EXPECT_FALSE(wnd.Controller().Timer().Running());
+}
+
+TEST_F(ZoomWndTest, EscapeIsHeldOnlyWhileAZoomShows) {
+    const auto zoomInFree = [] { return HotKeyFree(MOD_ALT | MOD_WIN, 222); };
+    EXPECT_TRUE(EscapeFree()) << "hidden after creation";
+    EXPECT_FALSE(zoomInFree());
+    wnd.ZoomIn();
+    EXPECT_FALSE(EscapeFree()) << "shown";
+    Tick(12);
+    wnd.RegisterHotKeysAnew();
+    EXPECT_FALSE(EscapeFree()) << "registered anew while shown";
+    wnd.CancelZoom();
+    Tick(12);
+    ASSERT_FALSE(::IsWindowVisible(wnd.m_hWnd));
+    EXPECT_TRUE(EscapeFree()) << "hidden again";
+    wnd.RegisterHotKeysAnew();
+    EXPECT_TRUE(EscapeFree()) << "registered anew while hidden";
+    EXPECT_FALSE(zoomInFree()) << "zoom in is held all along";
+    wnd.SendMessage(WM_ZOOMWHEEL, 1, 0);
+    EXPECT_FALSE(EscapeFree()) << "shown by the wheel";
+    wnd.DestroyWindow();
+    EXPECT_TRUE(EscapeFree());
+    EXPECT_TRUE(zoomInFree());
+}
+
+TEST_F(ZoomWndTest, StalledThreadGetsOneTickAfterwardsNotOnePerPeriod) {
+    wnd.ZoomIn();
+    ASSERT_TRUE(wintest::PumpUntil([&] { return !wnd.IsAnimating(); }, std::chrono::seconds(10)));
+    // Ten periods without a look at the queue.
+    ::Sleep(500);
+    int queued = 0;
+    MSG msg{};
+    MSG tick{};
+    while (::PeekMessageW(&msg, wnd.m_hWnd, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+        ++queued;
+        tick = msg;
+    }
+    EXPECT_EQ(queued, 1);
+    // Handled, it lets the timer post the next one.
+    ::DispatchMessageW(&tick);
+    const int handled = wnd.ticks;
+    EXPECT_TRUE(
+        wintest::PumpUntil([&] { return wnd.ticks >= handled + 3; }, std::chrono::seconds(10)));
 }
 
 TEST_F(ZoomWndTest, DestroyedWhileZoomedStopsTheTimer) {

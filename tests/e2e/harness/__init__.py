@@ -24,7 +24,7 @@ Pieces, usable on their own:
 
 from .display import DualMonitorDisplay, VirtualDisplay
 from .environment import Environment
-from .images import Image, blank, compare, crop, scale, screenshot
+from .images import Image, blank, compare, crop, negate, scale, screenshot
 from .loupa import LoupaProcess, appdata_settings, reset_state, settings_dir, startup_shortcut
 from .paths import (ARTIFACTS_DIR, BUILD_DIR, REPO_ROOT, SCREENSHOTS_DIR, WORK_DIR, loupa_exe,
                     probe_exe, test_target_exe)

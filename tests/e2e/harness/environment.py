@@ -1,6 +1,6 @@
 """Everything an end-to-end run needs, started and ended together: a
-virtual display, the Wine prefix with its persistent wineserver, and the
-means to see and drive the desktop."""
+virtual display, the Wine prefix with its persistent wineserver at a chosen
+DPI, and the means to see and drive the desktop."""
 
 import atexit
 import shutil
@@ -17,6 +17,19 @@ from .xwindows import Windows
 
 
 _live = []
+
+# The scaling that Windows calls 100 %. Wine honours LogPixels: every Wine
+# program started afterwards sees that DPI on every monitor.
+BASE_DPI = 96
+DPI_KEY = r"HKCU\Control Panel\Desktop"
+
+
+def mul_div(number, numerator, denominator):
+    """MulDiv: number * numerator / denominator rounded half away from zero,
+    as Windows scales lengths for a DPI."""
+    product = number * numerator
+    half = denominator // 2
+    return (product + half) // denominator if product >= 0 else -((-product + half) // denominator)
 
 
 @atexit.register
@@ -39,11 +52,13 @@ def stop_on_sigterm():
 class Environment:
     """magnifier: the stand-in Magnification.dll lies in the system folder,
     so Loupa takes the Magnification API path (else the screen copy).
-    right_monitor: the size of the second monitor when dual_monitor."""
+    right_monitor: the size of the second monitor when dual_monitor.
+    dpi: the DPI every Wine program of the run sees (96 is 100 %)."""
 
     def __init__(self, dual_monitor=False, name="e2e", retro=False, magnifier=False,
-                 right_monitor=(1920, 1080)):
+                 right_monitor=(1920, 1080), dpi=BASE_DPI):
         self.name = name
+        self.dpi = dpi
         self.work_dir = WORK_DIR / name
         self.magnifier = magnifier
         self.display = (DualMonitorDisplay(retro=retro, right=right_monitor) if dual_monitor
@@ -74,14 +89,18 @@ class Environment:
 
     def _warm_up(self):
         # The first Wine process of a server starts the desktop process;
-        # paying for it here keeps the first test's deadlines honest.
+        # paying for it here keeps the first test's deadlines honest. It
+        # sets this run's DPI, whatever an earlier run left in the prefix.
         started = time.monotonic()
-        code = self.prefix.run(["cmd", "/c", "exit", "0"], self.work_dir / "warm-up.log",
-                               self.display, timeout=120)
-        if code != 0:
-            raise RuntimeError(f"Wine does not run programs (exit code {code}), "
-                               f"see {self.work_dir / 'warm-up.log'}")
+        self._set_dpi(self.dpi, "warm-up.log")
         self.warm_up_seconds = time.monotonic() - started
+
+    def _set_dpi(self, dpi, log_name):
+        log = self.work_dir / log_name
+        code = self.prefix.run(["reg", "add", DPI_KEY, "/v", "LogPixels", "/t", "REG_DWORD",
+                                "/d", str(dpi), "/f"], log, self.display, timeout=120)
+        if code != 0:
+            raise RuntimeError(f"Wine does not run programs (exit code {code}), see {log}")
 
     def stop(self):
         # The wineserver first: it ends every Wine process of the prefix
@@ -90,6 +109,12 @@ class Environment:
             _live.remove(self)
         started, self._started = self._started, []
         try:
+            if self.dpi != BASE_DPI and self.session in started and self.display in started:
+                # Other users of the prefix (the Win32 tests) expect 100 %.
+                try:
+                    self._set_dpi(BASE_DPI, "dpi-reset.log")
+                except Exception:
+                    pass
             if self.session in started:
                 # While the prefix is still this run's.
                 magnification.remove(self.prefix)

@@ -44,6 +44,12 @@ def blank(src, dst, rects, color="black"):
     return Path(dst)
 
 
+def negate(src, dst):
+    """Every channel c becomes 255 - c."""
+    run_tool(["convert", str(src), "-negate", str(dst)])
+    return Path(dst)
+
+
 def scale(src, dst, factor):
     """Scales by whole-pixel replication (factor 4 -> 400%)."""
     run_tool(["convert", str(src), "-scale", f"{int(factor * 100)}%", str(dst)])

@@ -2,6 +2,7 @@
 outside through LoupaProbe, compared with screenshots, driven with the mouse
 and the keyboard."""
 
+from .environment import mul_div
 from .images import Image
 from .rects import intersect, offset
 from .waiting import wait_until
@@ -18,6 +19,10 @@ CHECK_SHIFT = 1006
 HOTKEY_ZOOMIN = 1007
 HOTKEY_ZOOMOUT = 1009
 HOTKEY_ZOOMCANCEL = 1010
+# The second page, "表示" (dialog 108).
+CHECK_FOLLOWCARET = 1011
+CHECK_INVERTCOLORS = 1012
+TAB_CLASS = "SysTabControl32"
 IDOK = 1
 IDCANCEL = 2
 IDHELP = 9
@@ -25,9 +30,14 @@ IDAPPLY = 0x3021
 PAGE_CLASS = "#32770"
 
 # The page takes the sheet's font, 8 point "MS Shell Dlg" (11 pixels at
-# 96 dpi), keeping its template's character set 1; statics draw with word
-# breaks, so a label wider than its control loses its last line.
-PAGE_FONT = dict(font="MS Shell Dlg", font_height=-11, charset=1)
+# 96 dpi, 16 at 144), keeping its template's character set 1; statics draw
+# with word breaks, so a label wider than its control loses its last line.
+# The hot-key controls draw in the same font.
+PAGE_FONT_POINTS = 8
+
+
+def page_font(dpi):
+    return dict(font="MS Shell Dlg", font_height=-mul_div(PAGE_FONT_POINTS, dpi, 72), charset=1)
 DT_WORDBREAK_EXPANDTABS = 0x10 | 0x40
 
 
@@ -86,6 +96,16 @@ class SettingsSheet:
         """Clicks the middle of a control of the open sheet."""
         self.env.input.click(1, *self.center(self.read().control(control_id)))
 
+    def show_page(self, index, visible_control, timeout=10):
+        """Selects the index-th tab (from 0) with the keyboard, after a click
+        on the first tab, and waits until visible_control shows."""
+        tab = [c for c in self.read().controls if c.cls.lower() == TAB_CLASS.lower()][0]
+        self.env.input.click(1, tab.rect[0] + 12, tab.rect[1] + 10)
+        for _ in range(index):
+            self.env.input.key("Right")
+        return wait_until(lambda: self.read().control(visible_control).visible and self.read(),
+                          timeout, message=f"page {index + 1} of the sheet")
+
     def screenshot(self, path):
         return Image.load(self.env.screenshot(path))
 
@@ -97,10 +117,10 @@ class SettingsSheet:
         return intersect(control.rect, page[0].rect) if page else control.rect
 
     def text_differences(self, image, sheet, control, text, origin=(0, 0), draw_format=0,
-                         covered=(), **font):
+                         covered=()):
         """Pixels where the visible part of a control differs from text drawn
         at origin (client coordinates) into a box of the control's size, on
-        the control's background, in its font (the menu font unless given);
+        the control's background, in the page's font;
         a list of screen points, empty when they agree. Pixels inside the
         covered rectangles (other controls on top) do not count, and neither
         do a few stray ones: up to 5 % of the text's ink, at least 6 (one
@@ -114,7 +134,8 @@ class SettingsSheet:
         background = shown.dominant_color()
         path = self.env.work_dir / f"text-{control.id}.bmp"
         self.probe.render_text(path, (box[2] - box[0], box[3] - box[1]), text,
-                               background=background, draw_format=draw_format, **font)
+                               background=background, draw_format=draw_format,
+                               **page_font(self.env.dpi))
         drawn = Image.load(path).crop(offset(visible, -box[0], -box[1]))
         differences = [(visible[0] + x, visible[1] + y) for x, y in shown.unlike_pixels(drawn)]
         differences = [p for p in differences
@@ -124,7 +145,7 @@ class SettingsSheet:
 
     def hot_key_text_differences(self, image, sheet, control_id, text):
         """text_differences() for a hot-key control, which draws its text at
-        (1, 1) in the menu font. The caret of a focused control (one column,
+        (1, 1). The caret of a focused control (one column,
         at most two pixels wide) does not count."""
         control = sheet.control(control_id)
         differences = self.text_differences(image, sheet, control, text, origin=(1, 1),
@@ -138,7 +159,7 @@ class SettingsSheet:
         """text_differences() of a static control for its own text."""
         return self.text_differences(image, sheet, control, control.text,
                                      draw_format=DT_WORDBREAK_EXPANDTABS,
-                                     covered=self.others(sheet, control), **PAGE_FONT)
+                                     covered=self.others(sheet, control))
 
     @staticmethod
     def others(sheet, control):

@@ -54,13 +54,15 @@ def parse_log(text):
 
 class TestTarget:
     """One LoupaTestTarget.exe over rect = (left, top, right, bottom), screen
-    coordinates; stop() ends only its PID."""
+    coordinates, with a one-line edit control that keeps the focus when edit
+    is set; stop() ends only its PID."""
 
-    def __init__(self, prefix, display, log_path, rect=DEFAULT_RECT, exe=None):
+    def __init__(self, prefix, display, log_path, rect=DEFAULT_RECT, exe=None, edit=False):
         self.prefix = prefix
         self.display = display
         self.log_path = Path(log_path)
         self.rect = tuple(rect)
+        self.edit = edit
         self.exe = Path(exe or test_target_exe())
         self.process = None
         self.window = None
@@ -84,7 +86,7 @@ class TestTarget:
         self.log_path.unlink(missing_ok=True)
         left, top, right, bottom = self.rect
         args = [self.prefix.to_windows(self.exe), self.prefix.to_windows(self.log_path),
-                left, top, right - left, bottom - top]
+                left, top, right - left, bottom - top] + (["edit"] if self.edit else [])
         self.process = self.prefix.start([str(a) for a in args],
                                          self.log_path.with_suffix(".wine.log"), self.display)
 
@@ -138,6 +140,12 @@ class TestTarget:
         """Index of the next message: pass it as since= to see only what
         came after this moment."""
         return len(self.messages())
+
+    def caret(self, since=0):
+        """The edit control's caret as last logged (from index since on):
+        the middle of its rectangle on the screen; None before any."""
+        logged = self.messages("CARET", since)
+        return (logged[-1].wparam, logged[-1].lparam) if logged else None
 
     # ---- the focus ----------------------------------------------------------
     def focus(self, input, point=None, timeout=10):

@@ -19,7 +19,7 @@ import unittest
 from pathlib import Path
 
 from . import loupa, magnification
-from .environment import Environment, stop_on_sigterm
+from .environment import BASE_DPI, Environment, stop_on_sigterm
 from .paths import ARTIFACTS_DIR
 from .probe import Probe
 from .target import DEFAULT_RECT, TestTarget
@@ -42,12 +42,14 @@ class LoupaTestCase(unittest.TestCase):
     # With the stand-in Magnification.dll in the system folder: Loupa renders
     # through the Magnification API and logs its calls to the library.
     magnifier = False
+    dpi = BASE_DPI  # as Windows calls 100 %; 144 is 150 %
     env = None
 
     @classmethod
     def setUpClass(cls):
         cls.env = Environment(cls.dual_monitor, name=f"{_module_name(cls)}.{cls.__name__}",
-                              magnifier=cls.magnifier, right_monitor=cls.right_monitor)
+                              magnifier=cls.magnifier, right_monitor=cls.right_monitor,
+                              dpi=cls.dpi)
         cls.env.start()
 
     @classmethod
@@ -136,12 +138,13 @@ class LoupaTestCase(unittest.TestCase):
             return []
         return magnification.read_calls(process.calls_log, name)
 
-    def start_target(self, rect=DEFAULT_RECT):
+    def start_target(self, rect=DEFAULT_RECT, edit=False):
         """A LoupaTestTarget window at rect, shown with its pattern and
-        logging; stopped after the test."""
+        logging, with an edit control that has the focus if edit is set;
+        stopped after the test."""
         log = (self.env.work_dir / "logs" /
                f"{self._testMethodName}-target-{len(self.targets) + 1}.log")
-        target = TestTarget(self.prefix, self.display, log, rect)
+        target = TestTarget(self.prefix, self.display, log, rect, edit=edit)
         self.targets.append(target)
         return target.start(self.windows)
 

@@ -2,23 +2,25 @@
 caption gives, and how much it magnifies the test target's picture.
 
 Under Wine the zoom stretches a snapshot of the monitor and writes
-"Loupa \\nx %.2f " in green (RGB 0,255,0), font "MS Pゴシック" of height 35,
-right-aligned at the top. The caption is compared pixel for pixel with the
-same text drawn by LoupaProbe; the magnification is measured on the picture
-of the test target around the pointer, which a zoom keeps in place."""
+"Loupa \\nx %.2f " in green (RGB 0,255,0), font "MS Pゴシック" of height 35
+at 96 DPI and as much more as the DPI is higher, right-aligned at the top.
+The caption is compared pixel for pixel with the same text drawn by
+LoupaProbe; the magnification is measured on the picture of the test target
+around the pointer, which a zoom keeps in place."""
 
 from . import pattern
+from .environment import BASE_DPI, mul_div
 from .images import Image
 from .waiting import holds, wait_until
 
 GREEN = (0, 255, 0)
 CAPTION_FONT = "MS Pゴシック"
-CAPTION_FONT_HEIGHT = 35
+CAPTION_FONT_HEIGHT = 35  # at 96 DPI
 ANSI_CHARSET = 0
 FW_NORMAL = 400
 FF_SWISS = 0x20
 DT_RIGHT = 0x2
-# The top-right corner of the zoom window that holds the caption.
+# The top-right corner of the zoom window that holds the caption, at 96 DPI.
 CAPTION_AREA = (400, 100)
 # Half the length of the row, around the pointer, that the scale is measured on.
 MEASURE_SPAN = 300
@@ -28,11 +30,20 @@ def caption_text(rate):
     return f"Loupa \nx {rate:.2f} "
 
 
-def green_pixels(image, rect):
-    """Pure green pixels of the caption area of a window at rect (left,
-    top, right, bottom) in image, relative to the window's top-right corner."""
+def caption_font_height(dpi):
+    return mul_div(CAPTION_FONT_HEIGHT, dpi, BASE_DPI)
+
+
+def caption_area(dpi):
+    return tuple(mul_div(length, dpi, BASE_DPI) for length in CAPTION_AREA)
+
+
+def green_pixels(image, rect, area):
+    """Pure green pixels of the caption area (width, height) at the top right
+    of a window at rect (left, top, right, bottom) in image, relative to the
+    window's top-right corner."""
     left, top, right, _ = rect
-    width, height = CAPTION_AREA
+    width, height = area
     return frozenset((x - right, y - top)
                      for y in range(top, top + height)
                      for x in range(max(left, right - width), right)
@@ -49,6 +60,7 @@ class ZoomView:
         self.probe = probe
         self.loupa = loupa
         self.cells = pattern.cells_by_colour(pattern_rect)
+        self.area = caption_area(env.dpi)
         self._captions = {}
         self.last = "nothing seen yet"
 
@@ -60,19 +72,20 @@ class ZoomView:
                 return window
         return None
 
-    def caption(self, rate, width):
+    def caption(self, rate, width, dpi=None):
         """The caption's green pixels for rate in a window of that width, as
-        LoupaProbe draws them."""
-        key = (f"{rate:.2f}", width)
+        LoupaProbe draws them at dpi (default: the display's)."""
+        dpi = dpi or self.env.dpi
+        key = (f"{rate:.2f}", width, dpi)
         if key not in self._captions:
-            path = self.env.work_dir / f"caption-{key[0]}-{width}.bmp"
-            self.probe.render_text(path, (width, CAPTION_AREA[1]), caption_text(rate),
-                                   font=CAPTION_FONT, font_height=CAPTION_FONT_HEIGHT,
+            path = self.env.work_dir / f"caption-{key[0]}-{width}-{dpi}.bmp"
+            self.probe.render_text(path, (width, self.area[1]), caption_text(rate),
+                                   font=CAPTION_FONT, font_height=caption_font_height(dpi),
                                    charset=ANSI_CHARSET, weight=FW_NORMAL,
                                    pitch_and_family=FF_SWISS, color=GREEN, background=(0, 0, 0),
                                    draw_format=DT_RIGHT)
             image = Image.load(path)
-            self._captions[key] = green_pixels(image, (0, 0, width, image.height))
+            self._captions[key] = green_pixels(image, (0, 0, width, image.height), self.area)
         return self._captions[key]
 
     def scale_at(self, image, point):
@@ -93,7 +106,7 @@ class ZoomView:
             self.last = "the zoom window is not shown"
             return False
         image = Image.load(self.env.screenshot(self.env.work_dir / "zoom.png"))
-        shown = green_pixels(image, window.rect)
+        shown = green_pixels(image, window.rect, self.area)
         expected = self.caption(rate, window.width) if self.with_caption else frozenset()
         text = caption_text(rate) if self.with_caption else ""
         scale = self.scale_at(image, point)

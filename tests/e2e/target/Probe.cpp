@@ -22,6 +22,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -126,6 +127,14 @@ BOOL CALLBACK PutWindow(HWND hwnd, LPARAM lParam) {
     return TRUE;
 }
 
+// An output file that could not be written: said in the log, for the
+// harness reports only the exit code.
+bool FileFailed(const char* step, const wchar_t* path) {
+    std::fprintf(stderr, "LoupaProbe: %s %ls failed: errno %d, error %lu\n", step, path, errno,
+                 GetLastError());
+    return false;
+}
+
 bool SaveBitmap(const wchar_t* path, HDC dc, HBITMAP bitmap, int width, int height) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -143,12 +152,12 @@ bool SaveBitmap(const wchar_t* path, HDC dc, HBITMAP bitmap, int width, int heig
     file.bfSize = file.bfOffBits + static_cast<DWORD>(bits.size());
     FILE* out = _wfopen(path, L"wb");
     if (out == nullptr) {
-        return false;
+        return FileFailed("open", path);
     }
     std::fwrite(&file, sizeof file, 1, out);
     std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out);
     std::fwrite(bits.data(), 1, bits.size(), out);
-    return std::fclose(out) == 0;
+    return std::fclose(out) == 0 || FileFailed("close", path);
 }
 
 COLORREF Colour(const wchar_t* rrggbb) {
@@ -204,10 +213,10 @@ int Cover(FILE* out, wchar_t** args) {
     wc.hbrBackground = CreateSolidBrush(RGB(255, 0, 255));
     wc.lpszClassName = L"LoupaProbeCover";
     RegisterClassW(&wc);
-    HWND hwnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
-                                wc.lpszClassName, L"LoupaProbe cover", WS_POPUP, _wtoi(args[0]),
-                                _wtoi(args[1]), _wtoi(args[2]), _wtoi(args[3]), nullptr, nullptr,
-                                wc.hInstance, nullptr);
+    HWND hwnd =
+        CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, wc.lpszClassName,
+                        L"LoupaProbe cover", WS_POPUP, _wtoi(args[0]), _wtoi(args[1]),
+                        _wtoi(args[2]), _wtoi(args[3]), nullptr, nullptr, wc.hInstance, nullptr);
     if (hwnd == nullptr) {
         return 1;
     }
@@ -250,6 +259,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
     FILE* out = _wfopen(argv[1], L"wb");
     if (out == nullptr) {
+        FileFailed("open", argv[1]);
         return 1;
     }
     if (command == L"windows" && argc == 4) {
@@ -270,5 +280,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         std::fclose(out);
         return 2;
     }
-    return std::fclose(out) == 0 ? 0 : 1;
+    return std::fclose(out) == 0 || FileFailed("close", argv[1]) ? 0 : 1;
 }

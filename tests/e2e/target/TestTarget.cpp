@@ -1,8 +1,10 @@
 // A window for the end-to-end tests to zoom over and to send input to. It
 // shows a fine, non-repeating pattern that magnification errors cannot hide,
-// and logs the input it receives, one line per message, to a file.
+// and logs the input it receives, one line per message, to a file. With
+// "edit" it also holds a one-line edit control that keeps the keyboard focus
+// and logs where its caret is after every change.
 //
-//   LoupaTestTarget.exe <log file> [x y width height]
+//   LoupaTestTarget.exe <log file> [x y width height [edit]]
 #include <windows.h>
 #include <shellapi.h>
 
@@ -37,6 +39,24 @@ COLORREF CellColour(int cx, int cy) {
 std::vector<uint32_t> g_pixels;
 int g_width = 0;
 int g_height = 0;
+
+HWND g_edit = nullptr;
+// The edit control, in the window's client coordinates.
+const RECT kEditRect{120, 200, 1000, 232};
+const UINT WM_LOGCARET = WM_APP + 1;
+
+// "CARET x y": the middle of the caret's rectangle on the screen, as
+// the caret's own thread knows it.
+void LogCaret() {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetCurrentThreadId(), &info) || info.hwndCaret == nullptr) {
+        return;
+    }
+    MapWindowPoints(info.hwndCaret, nullptr, reinterpret_cast<POINT*>(&info.rcCaret), 2);
+    Log("CARET", (info.rcCaret.left + info.rcCaret.right) / 2,
+        (info.rcCaret.top + info.rcCaret.bottom) / 2);
+}
 
 void MakePicture(int x0, int y0, int w, int h) {
     const int cell = 4;
@@ -78,6 +98,19 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN: Log("WM_LBUTTONDOWN", wParam, lParam); return 0;
     case WM_RBUTTONDOWN: Log("WM_RBUTTONDOWN", wParam, lParam); return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
+    case WM_ACTIVATE:
+        if (g_edit != nullptr && LOWORD(wParam) != WA_INACTIVE) {
+            SetFocus(g_edit);
+            return 0;
+        }
+        break;
+    case WM_COMMAND:
+        // Logged once the edit control has finished with the change.
+        if (HIWORD(wParam) == EN_CHANGE || HIWORD(wParam) == EN_SETFOCUS) {
+            PostMessageW(hwnd, WM_LOGCARET, 0, 0);
+        }
+        return 0;
+    case WM_LOGCARET: LogCaret(); return 0;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
@@ -106,6 +139,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     RegisterClassW(&wc);
     HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"Loupa Test Target", WS_POPUP | WS_VISIBLE, x,
                                 y, w, h, nullptr, nullptr, instance, nullptr);
+    if (argc >= 7 && lstrcmpW(argv[6], L"edit") == 0) {
+        g_edit =
+            CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL,
+                            kEditRect.left, kEditRect.top, kEditRect.right - kEditRect.left,
+                            kEditRect.bottom - kEditRect.top, hwnd, nullptr, instance, nullptr);
+        SetFocus(g_edit);
+    }
     SetForegroundWindow(hwnd);
     Log("READY", 0, 0);
     MSG msg;

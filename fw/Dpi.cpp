@@ -1,0 +1,89 @@
+#include "fw/Dpi.h"
+
+#include <string>
+
+namespace fw {
+
+namespace {
+
+// Functions of newer systems, looked up once; null where they are missing.
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
+// shcore.dll, Windows 8.1 and later; 0 is MDT_EFFECTIVE_DPI.
+using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+
+template <typename F> F Lookup(HMODULE module, const char* name) {
+    return module != nullptr
+               ? reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(module, name)))
+               : nullptr;
+}
+
+HMODULE User32() {
+    return ::GetModuleHandleW(L"user32.dll");
+}
+
+HMODULE Shcore() {
+    // From the system folder by full path, never from beside the executable.
+    static const HMODULE module = [] {
+        wchar_t folder[MAX_PATH] = {};
+        UINT n = ::GetSystemDirectoryW(folder, MAX_PATH);
+        if (n == 0 || n >= MAX_PATH) {
+            return HMODULE{};
+        }
+        return ::LoadLibraryW((std::wstring(folder, n) + L"\\shcore.dll").c_str());
+    }();
+    return module;
+}
+
+UINT SystemDpi() {
+    HDC screen = ::GetDC(nullptr);
+    int dpi = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen != nullptr) {
+        ::ReleaseDC(nullptr, screen);
+    }
+    return dpi > 0 ? static_cast<UINT>(dpi) : kBaseDpi;
+}
+
+} // namespace
+
+UINT DpiForWindow(HWND hwnd) {
+    static const auto getDpiForWindow = Lookup<GetDpiForWindowFn>(User32(), "GetDpiForWindow");
+    if (getDpiForWindow != nullptr) {
+        UINT dpi = getDpiForWindow(hwnd);
+        if (dpi != 0) {
+            return dpi;
+        }
+    }
+    return DpiForMonitor(::MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST));
+}
+
+UINT DpiForMonitor(HMONITOR monitor) {
+    static const auto getDpiForMonitor = Lookup<GetDpiForMonitorFn>(Shcore(), "GetDpiForMonitor");
+    UINT x = 0;
+    UINT y = 0;
+    if (getDpiForMonitor != nullptr && monitor != nullptr &&
+        SUCCEEDED(getDpiForMonitor(monitor, 0, &x, &y)) && y != 0) {
+        return y;
+    }
+    return SystemDpi();
+}
+
+UINT DpiForPrimaryMonitor() {
+    return DpiForMonitor(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY));
+}
+
+int ScaleForDpi(int length, UINT dpi) {
+    return ::MulDiv(length, static_cast<int>(dpi), static_cast<int>(kBaseDpi));
+}
+
+int SystemMetricForDpi(int index, UINT dpi) {
+    static const auto getSystemMetricsForDpi =
+        Lookup<GetSystemMetricsForDpiFn>(User32(), "GetSystemMetricsForDpi");
+    if (getSystemMetricsForDpi != nullptr) {
+        return getSystemMetricsForDpi(index, dpi);
+    }
+    return ::MulDiv(::GetSystemMetrics(index), static_cast<int>(dpi),
+                    static_cast<int>(SystemDpi()));
+}
+
+} // namespace fw

@@ -1,0 +1,67 @@
+#include "zoom/TextCaret.h"
+
+namespace {
+
+// Bound at run time: the system of a user may predate them (they came with
+// Windows 8.1 and 10).
+using DpiContext = HANDLE;
+using PFN_SetThreadDpiAwarenessContext = DpiContext(WINAPI*)(DpiContext);
+using PFN_GetWindowDpiAwarenessContext = DpiContext(WINAPI*)(HWND);
+using PFN_LogicalToPhysicalPointForPerMonitorDPI = BOOL(WINAPI*)(HWND, POINT*);
+
+struct DpiFunctions {
+    PFN_SetThreadDpiAwarenessContext setThreadContext = nullptr;
+    PFN_GetWindowDpiAwarenessContext windowContext = nullptr;
+    PFN_LogicalToPhysicalPointForPerMonitorDPI logicalToPhysical = nullptr;
+
+    bool Complete() const {
+        return setThreadContext != nullptr && windowContext != nullptr &&
+               logicalToPhysical != nullptr;
+    }
+};
+
+template <typename F> void Bind(F& entry, HMODULE module, const char* name) {
+    entry = reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+}
+
+const DpiFunctions& Dpi() {
+    static const DpiFunctions functions = [] {
+        DpiFunctions f;
+        HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+        if (user32 != nullptr) {
+            Bind(f.setThreadContext, user32, "SetThreadDpiAwarenessContext");
+            Bind(f.windowContext, user32, "GetWindowDpiAwarenessContext");
+            Bind(f.logicalToPhysical, user32, "LogicalToPhysicalPointForPerMonitorDPI");
+        }
+        return f;
+    }();
+    return functions;
+}
+
+} // namespace
+
+std::optional<POINT> ForegroundTextCaret() {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetGUIThreadInfo(0, &info) || info.hwndCaret == nullptr) {
+        return std::nullopt;
+    }
+    POINT middle{(info.rcCaret.left + info.rcCaret.right) / 2,
+                 (info.rcCaret.top + info.rcCaret.bottom) / 2};
+    // rcCaret is in the caret window's client coordinates as its own program
+    // sees them: scaled-down logical pixels when that program is not aware of
+    // the monitor's DPI. So it goes to the screen in that program's terms,
+    // and from there to the physical pixels the zoom works in.
+    const DpiFunctions& dpi = Dpi();
+    if (!dpi.Complete()) {
+        ::ClientToScreen(info.hwndCaret, &middle);
+        return middle;
+    }
+    DpiContext own = dpi.setThreadContext(dpi.windowContext(info.hwndCaret));
+    ::ClientToScreen(info.hwndCaret, &middle);
+    if (own != nullptr) {
+        dpi.setThreadContext(own);
+    }
+    dpi.logicalToPhysical(info.hwndCaret, &middle);
+    return middle;
+}
