@@ -53,9 +53,7 @@ CZoomWnd::CZoomWnd(ISettings& settings, IZoomInput& input, bool useMagnifier)
 CZoomWnd::~CZoomWnd() {
     // The window normally goes with the main dialog; make sure no timer tick
     // can reach this object after it is gone.
-    if (m_hWnd != nullptr) {
-        ::DestroyWindow(m_hWnd);
-    }
+    DestroyWindow();
 }
 
 BOOL CZoomWnd::PreCreateWindow(CREATESTRUCTW& cs) {
