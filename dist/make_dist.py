@@ -101,8 +101,8 @@ def main():
         sys.exit("no version header at %s: build it first (make build-win)" % args.version_header)
 
     stamp = package_time()
-    out = os.path.join(args.out_dir, "Loupa-%s-x64.zip" % build_version(args.version_header))
-    archive = os.path.abspath(out)
+    package = os.path.join(args.out_dir, "Loupa-%s-x64.zip" % build_version(args.version_header))
+    archive = os.path.abspath(package)
     os.makedirs(os.path.dirname(archive), exist_ok=True)
     with tempfile.TemporaryDirectory() as staging:
         exe = os.path.join(staging, "Loupa.exe")
@@ -123,7 +123,7 @@ def main():
         size = os.path.getsize(exe)
 
     print("Loupa.exe: %d bytes (%.1f KiB) after stripping" % (size, size / 1024.0))
-    print("%s: %d bytes" % (out, os.path.getsize(archive)))
+    print("%s: %d bytes" % (package, os.path.getsize(archive)))
 
 
 if __name__ == "__main__":
