@@ -30,13 +30,14 @@ int CLoupaApp::ExitInstance() {
 }
 
 IStartupPlatform::MutexResult CLoupaApp::CreateInstanceMutex() {
-    m_hMutex = ::CreateMutexW(nullptr, TRUE, AppName().c_str());
+    HANDLE mutex = ::CreateMutexW(nullptr, TRUE, AppName().c_str());
     bool existed = ::GetLastError() == ERROR_ALREADY_EXISTS;
-    return {m_hMutex != nullptr, existed};
+    m_hMutex.Reset(mutex);
+    return {bool(m_hMutex), existed};
 }
 
 void CLoupaApp::ReleaseInstanceMutex() {
-    ::ReleaseMutex(m_hMutex);
+    ::ReleaseMutex(m_hMutex.Get());
 }
 
 void CLoupaApp::InitCommonControls() {
@@ -61,9 +62,7 @@ bool CLoupaApp::MagInitialize() {
 }
 
 void CLoupaApp::FreeMagnification() {
-    if (g_hMagnification != nullptr) {
-        ::FreeLibrary(g_hMagnification);
-    }
+    g_hMagnification.Reset();
 }
 
 void CLoupaApp::RunMainDialog(bool useMagnifier) {

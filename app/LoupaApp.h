@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Startup.h"
+#include "fw/Handles.h"
 #include "fw/WinApp.h"
 
 class CLoupaApp : public fw::CWinApp, private IStartupPlatform {
@@ -11,7 +12,9 @@ public:
     int ExitInstance() override;
 
     // Exactly as CreateMutexW returned it; null only when creation failed.
-    HANDLE m_hMutex = nullptr;
+    // Released at exit; the handle itself is closed with the application
+    // object, as the process ends.
+    fw::KernelHandleOwner m_hMutex;
 
 private:
     MutexResult CreateInstanceMutex() override;

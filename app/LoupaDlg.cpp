@@ -1,6 +1,7 @@
 #include "app/LoupaDlg.h"
 
 #include "LoupaVersion.h"
+#include "fw/Dc.h"
 #include "fw/Dpi.h"
 #include "fw/Handles.h"
 #include "fw/WinApp.h"
@@ -96,15 +97,13 @@ void CLoupaDlg::OnPaint() {
         Default();
         return;
     }
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(m_hWnd, &ps);
-    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    fw::CPaintDC dc(m_hWnd);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.m_hDC), 0);
     RECT rect;
     GetClientRect(&rect);
     int x = (rect.right - rect.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
     int y = (rect.bottom - rect.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-    ::DrawIcon(dc, x, y, m_hIcon);
-    ::EndPaint(m_hWnd, &ps);
+    ::DrawIcon(dc.m_hDC, x, y, m_hIcon);
 }
 
 HCURSOR CLoupaDlg::OnQueryDragIcon() {

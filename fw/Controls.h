@@ -7,7 +7,7 @@
 
 namespace fw {
 
-// Subclasses the dialog's control id into wnd.
+// Subclasses the dialog's control id into wnd (path (c) of Wnd.h).
 inline void DDX_Control(HWND dialog, int id, CWnd& wnd) {
     if (wnd.m_hWnd == nullptr) {
         wnd.SubclassWindow(::GetDlgItem(dialog, id));

@@ -8,7 +8,7 @@ INT_PTR CDialog::DoModal() {
     SubclassNextWindow(this);
     HWND parent = m_pParent != nullptr ? m_pParent->m_hWnd : nullptr;
     INT_PTR result = ::DialogBoxParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_templateId),
-                                       parent, &CDialog::DialogProc, 0);
+                                       parent, &CWnd::DefaultDialogProc, 0);
     // A template that failed to load created no window.
     CancelSubclassNextWindow();
     return result;

@@ -1,6 +1,7 @@
 // Modal dialog on a dialog template. The dialog manager creates the window;
-// the framework binds it to the object before its first message, so the
-// dialog gets WM_NCCREATE and WM_CREATE like any other window of ours.
+// the framework binds it to the object before its first message (path (b) of
+// Wnd.h), so the dialog gets WM_NCCREATE and WM_CREATE like any other window
+// of ours.
 #pragma once
 
 #include "fw/Wnd.h"
@@ -25,8 +26,6 @@ protected:
     BOOL OnCommand(UINT id, UINT code) override;
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-
     UINT m_templateId;
     CWnd* m_pParent;
 };

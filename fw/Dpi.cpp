@@ -1,5 +1,7 @@
 #include "fw/Dpi.h"
 
+#include "fw/Dc.h"
+
 #include <string>
 
 namespace fw {
@@ -24,23 +26,20 @@ HMODULE User32() {
 
 HMODULE Shcore() {
     // From the system folder by full path, never from beside the executable.
-    static const HMODULE module = [] {
+    static const ModuleOwner module([] {
         wchar_t folder[MAX_PATH] = {};
         UINT n = ::GetSystemDirectoryW(folder, MAX_PATH);
         if (n == 0 || n >= MAX_PATH) {
             return HMODULE{};
         }
         return ::LoadLibraryW((std::wstring(folder, n) + L"\\shcore.dll").c_str());
-    }();
-    return module;
+    }());
+    return module.Get();
 }
 
 UINT SystemDpi() {
-    HDC screen = ::GetDC(nullptr);
-    int dpi = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSY) : 0;
-    if (screen != nullptr) {
-        ::ReleaseDC(nullptr, screen);
-    }
+    CClientDC screen(nullptr);
+    int dpi = screen.m_hDC != nullptr ? ::GetDeviceCaps(screen.m_hDC, LOGPIXELSY) : 0;
     return dpi > 0 ? static_cast<UINT>(dpi) : kBaseDpi;
 }
 

@@ -7,23 +7,24 @@ namespace fw {
 
 CPropertyPage::CPropertyPage(UINT templateId) {
     m_psp.dwSize = sizeof m_psp;
-    m_psp.dwFlags = PSP_DEFAULT;
+    m_psp.dwFlags = PSP_DEFAULT | PSP_USECALLBACK;
     m_psp.hInstance = AfxGetInstanceHandle();
     m_psp.pszTemplate = MAKEINTRESOURCEW(templateId);
-    m_psp.pfnDlgProc = &CPropertyPage::PageDialogProc;
+    m_psp.pfnDlgProc = &CWnd::DefaultDialogProc;
     m_psp.lParam = reinterpret_cast<LPARAM>(this);
+    m_psp.pfnCallback = &CPropertyPage::PageCallback;
 }
 
-INT_PTR CALLBACK CPropertyPage::PageDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    // The page is made by the sheet; its object arrives with WM_INITDIALOG.
-    // From then on the window's messages go straight to WindowProc.
-    if (msg == WM_INITDIALOG) {
-        auto* page = reinterpret_cast<CPropertyPage*>(
-            reinterpret_cast<const PROPSHEETPAGEW*>(lParam)->lParam);
-        page->SubclassWindow(hwnd);
-        return page->Dispatch(msg, wParam, lParam);
+// The sheet calls this right before it creates the page's window, whenever it
+// does (when the page is first shown, or with the sheet): the window is then
+// bound like that of any dialog. The sheet that drives this is still running
+// its own modal call, which cancels a binding whose window never came.
+UINT CALLBACK CPropertyPage::PageCallback(HWND, UINT msg, PROPSHEETPAGEW* page) {
+    if (msg == PSPCB_CREATE) {
+        SubclassNextWindow(reinterpret_cast<CPropertyPage*>(page->lParam));
     }
-    return FALSE;
+    // Let the page be created; the other notifications want no answer.
+    return TRUE;
 }
 
 BOOL CPropertyPage::OnInitDialog() {
@@ -32,20 +33,22 @@ BOOL CPropertyPage::OnInitDialog() {
 }
 
 BOOL CPropertyPage::OnApply() {
-    OnOK();
     return TRUE;
 }
 
 LRESULT CPropertyPage::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_INITDIALOG: return OnInitDialog();
-    case WM_NOTIFY:
-        if (reinterpret_cast<const NMHDR*>(lParam)->code == PSN_APPLY) {
-            return OnApply() ? PSNRET_NOERROR : PSNRET_INVALID_NOCHANGEPAGE;
-        }
-        break;
+    case WM_NOTIFY: return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
     }
     return CWnd::WindowProc(msg, wParam, lParam);
+}
+
+LRESULT CPropertyPage::OnNotify(const NMHDR& header) {
+    switch (header.code) {
+    case PSN_APPLY: return OnApply() ? PSNRET_NOERROR : PSNRET_INVALID_NOCHANGEPAGE;
+    }
+    return Default();
 }
 
 CPropertySheet::CPropertySheet(const wchar_t* caption, CWnd* parent) {

@@ -1,4 +1,5 @@
-// Modal property sheet with its pages.
+// Modal property sheet with its pages. The sheet and each page are bound to
+// their objects as the system creates them (path (b) of Wnd.h).
 #pragma once
 
 #include "fw/Wnd.h"
@@ -14,7 +15,8 @@ class CPropertyPage : public CWnd {
 public:
     explicit CPropertyPage(UINT templateId);
 
-    // Filled in by the constructor; the opener may change the flags.
+    // Filled in by the constructor; the opener may change the flags but must
+    // keep PSP_USECALLBACK, through which the page's window is bound.
     PROPSHEETPAGEW m_psp{};
 
 protected:
@@ -23,12 +25,13 @@ protected:
     virtual BOOL OnInitDialog();
     // The sheet's OK: store what the page shows. TRUE lets the sheet close.
     virtual BOOL OnApply();
-    virtual void OnOK() {}
 
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    static INT_PTR CALLBACK PageDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT OnNotify(const NMHDR& header);
+
+    static UINT CALLBACK PageCallback(HWND hwnd, UINT msg, PROPSHEETPAGEW* page);
 };
 
 class CPropertySheet : public CWnd {

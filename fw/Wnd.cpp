@@ -1,6 +1,9 @@
 #include "fw/Wnd.h"
 
+#include "fw/Handles.h"
 #include "fw/WinApp.h"
+
+#include <utility>
 
 namespace fw {
 
@@ -10,7 +13,7 @@ const wchar_t kDefaultClass[] = L"LoupaWnd";
 // The window creation that SubclassNextWindow waits for, on this thread only.
 struct PendingSubclass {
     CWnd* wnd = nullptr;
-    HHOOK hook = nullptr;
+    HookOwner hook;
 };
 thread_local PendingSubclass t_pending;
 } // namespace
@@ -18,33 +21,36 @@ thread_local PendingSubclass t_pending;
 // The CBT hook sees a new window before its WM_NCCREATE; subclassing it there
 // lets WindowProc see the whole life of a window the system created.
 LRESULT CALLBACK CWnd::SubclassCbtProc(int code, WPARAM wParam, LPARAM lParam) {
-    HHOOK hook = t_pending.hook;
     if (code == HCBT_CREATEWND && t_pending.wnd != nullptr) {
-        CWnd* wnd = t_pending.wnd;
-        CancelSubclassNextWindow();
+        CWnd* wnd = std::exchange(t_pending.wnd, nullptr);
+        t_pending.hook.Reset();
         wnd->SubclassWindow(reinterpret_cast<HWND>(wParam));
     }
-    return ::CallNextHookEx(hook, code, wParam, lParam);
+    // The hook handle argument is ignored by the system.
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 void CWnd::SubclassNextWindow(CWnd* wnd) {
     CancelSubclassNextWindow();
     t_pending.wnd = wnd;
-    t_pending.hook =
-        ::SetWindowsHookExW(WH_CBT, &CWnd::SubclassCbtProc, nullptr, ::GetCurrentThreadId());
+    t_pending.hook.Reset(
+        ::SetWindowsHookExW(WH_CBT, &CWnd::SubclassCbtProc, nullptr, ::GetCurrentThreadId()));
 }
 
 void CWnd::CancelSubclassNextWindow() {
-    if (t_pending.hook != nullptr) {
-        ::UnhookWindowsHookEx(t_pending.hook);
-    }
-    t_pending = PendingSubclass{};
+    t_pending.wnd = nullptr;
+    t_pending.hook.Reset();
+}
+
+INT_PTR CALLBACK CWnd::DefaultDialogProc(HWND, UINT, WPARAM, LPARAM) {
+    return FALSE;
 }
 
 CWnd::~CWnd() {
-    // A window outliving its object would dispatch into freed memory.
+    // The owner destroys the window before this; should the window outlive
+    // the object all the same, its messages must not reach freed memory.
     if (m_hWnd != nullptr) {
-        ::DestroyWindow(m_hWnd);
+        Unbind();
     }
 }
 
@@ -94,7 +100,10 @@ BOOL CWnd::DestroyWindow() {
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND hwnd) {
-    if (hwnd == nullptr) {
+    // Only a window whose messages go through StaticWndProc has an object of
+    // ours in its user data; any other window may keep anything there.
+    if (hwnd == nullptr || ::GetWindowLongPtrW(hwnd, GWLP_WNDPROC) !=
+                               reinterpret_cast<LONG_PTR>(&CWnd::StaticWndProc)) {
         return nullptr;
     }
     return reinterpret_cast<CWnd*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
@@ -120,6 +129,15 @@ void CWnd::Bind(HWND hwnd) {
     ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
+void CWnd::Unbind() {
+    ::SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, 0);
+    if (m_pfnSuper != nullptr) {
+        ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+        m_pfnSuper = nullptr;
+    }
+    m_hWnd = nullptr;
+}
+
 void CWnd::SubclassWindow(HWND hwnd) {
     Bind(hwnd);
     m_pfnSuper = reinterpret_cast<WNDPROC>(
@@ -127,7 +145,8 @@ void CWnd::SubclassWindow(HWND hwnd) {
 }
 
 LRESULT CALLBACK CWnd::StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    CWnd* wnd = FromHandlePermanent(hwnd);
+    // A window whose messages come here is ours: its user data is trusted.
+    auto* wnd = reinterpret_cast<CWnd*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (wnd == nullptr && msg == WM_NCCREATE) {
         wnd = static_cast<CWnd*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         if (wnd != nullptr) {
@@ -139,13 +158,7 @@ LRESULT CALLBACK CWnd::StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     }
     LRESULT result = wnd->Dispatch(msg, wParam, lParam);
     if (msg == WM_NCDESTROY) {
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        if (wnd->m_pfnSuper != nullptr) {
-            ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(wnd->m_pfnSuper));
-            wnd->m_pfnSuper = nullptr;
-        }
-        wnd->m_hWnd = nullptr;
-        wnd->PostNcDestroy();
+        wnd->Unbind();
     }
     return result;
 }
@@ -165,11 +178,7 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY: OnDestroy(); return 0;
     case WM_PAINT: OnPaint(); return 0;
     case WM_HOTKEY: OnHotKey(UINT(wParam), LOWORD(lParam), HIWORD(lParam)); return 0;
-    case WM_COMMAND:
-        if (OnCommand(LOWORD(wParam), HIWORD(wParam))) {
-            return 0;
-        }
-        break;
+    case WM_COMMAND: return OnCommand(LOWORD(wParam), HIWORD(wParam)) ? 0 : Default();
     case WM_SYSCOMMAND: OnSysCommand(UINT(wParam), lParam); return 0;
     case WM_WINDOWPOSCHANGING: OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam)); return 0;
     case WM_QUERYDRAGICON: return reinterpret_cast<LRESULT>(OnQueryDragIcon());

@@ -1,6 +1,17 @@
-// Window base class: one C++ object per window, bound at WM_NCCREATE (or,
-// for dialogs, when the dialog manager creates the window) and unbound at
-// WM_NCDESTROY.
+// Window base class: one C++ object per window, whose messages all go to
+// WindowProc. One binding path for each kind of window:
+//  (a) windows of our own class (CreateEx): the object comes with the
+//      creation parameters and is bound at WM_NCCREATE;
+//  (b) windows the system creates for us (dialogs, property sheets and their
+//      pages): SubclassNextWindow is armed right before the system creates
+//      the window (by DoModal; for a page, by the sheet's PSPCB_CREATE
+//      callback), and a thread CBT hook subclasses the window as it is
+//      created, before WM_NCCREATE;
+//  (c) controls made by a dialog's template: subclassed once the dialog
+//      exists (DDX_Control).
+// The object is unbound at WM_NCDESTROY. Its owner destroys the window before
+// the object ends; a window that outlives its object all the same is only
+// unbound by ~CWnd, never destroyed there.
 #pragma once
 
 #include <windows.h>
@@ -16,12 +27,12 @@ public:
 
     HWND m_hWnd = nullptr;
 
-    // Creates the window. rect is in screen coordinates for pop-ups.
+    // Creates the window, path (a). rect is in screen coordinates for pop-ups.
     BOOL CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style,
                   const RECT& rect, CWnd* parent, UINT id);
     BOOL DestroyWindow();
 
-    // The object bound to a window of ours, or null.
+    // The object bound to hwnd when hwnd is a window of ours, or null.
     static CWnd* FromHandlePermanent(HWND hwnd);
 
     // Default processing: the window class's own procedure.
@@ -30,12 +41,6 @@ public:
     // Binds an existing window to this object and routes its messages through
     // WindowProc; the previous procedure becomes the default processing.
     void SubclassWindow(HWND hwnd);
-
-    // Subclasses the next window this thread creates, once, before it gets
-    // WM_NCCREATE. For windows that the system creates for us: dialogs and
-    // property sheets.
-    static void SubclassNextWindow(CWnd* wnd);
-    static void CancelSubclassNextWindow();
 
     LRESULT SendMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const {
         return ::SendMessageW(m_hWnd, msg, wParam, lParam);
@@ -53,14 +58,21 @@ protected:
     // background brush, arrow cursor, double clicks.
     static LPCWSTR DefaultClassName();
 
+    // Path (b): binds the next window this thread creates to wnd, once.
+    // Cancel after the system call, which may have failed before creating it.
+    static void SubclassNextWindow(CWnd* wnd);
+    static void CancelSubclassNextWindow();
+    // The dialog procedure of dialogs and pages bound by path (b): their
+    // messages reach WindowProc first, so it leaves everything to the dialog
+    // manager's default processing.
+    static INT_PTR CALLBACK DefaultDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
     virtual BOOL PreCreateWindow(CREATESTRUCTW& cs);
     // Dispatch: one case per message the program handles, each calling a
     // named handler. Everything else goes to DefWindowProc.
     virtual LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
     // Default processing of the message being dispatched.
     LRESULT Default();
-    // Called after the window is gone and the object unbound.
-    virtual void PostNcDestroy() {}
 
     virtual int OnCreate(LPCREATESTRUCTW cs);
     virtual void OnDestroy();
@@ -74,16 +86,15 @@ protected:
     virtual void OnKillFocus(HWND newFocus);
     virtual void OnHScroll(UINT code, UINT pos, HWND scrollBar);
 
+private:
     static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK SubclassCbtProc(int code, WPARAM wParam, LPARAM lParam);
 
-private:
     void Bind(HWND hwnd);
-
-protected:
+    // Cuts the window off from this object: no message reaches it afterwards.
+    void Unbind();
     LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
 
-private:
     WNDPROC m_pfnSuper = nullptr;
     struct CurrentMessage {
         UINT msg;

@@ -1,5 +1,6 @@
 #include "settings/Settings.h"
 
+#include "fw/Handles.h"
 #include "fw/WinApp.h"
 #include "settings/ProfileText.h"
 #include "settings/StartupShortcut.h"
@@ -16,19 +17,20 @@ constexpr DWORD kReadBufferLength = kMaxSettingTextLength + 1;
 // functions could destroy (see ProfileSurvivesRewrite). A file that cannot be
 // read is left to the write, which then fails or creates it.
 bool RewriteKeepsFile(const std::wstring& path) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return true;
-    }
     std::string bytes;
-    char chunk[16384];
-    DWORD n = 0;
-    while (::ReadFile(file, chunk, sizeof chunk, &n, nullptr) && n > 0) {
-        bytes.append(chunk, n);
+    {
+        fw::FileOwner file(::CreateFileW(path.c_str(), GENERIC_READ,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
+            return true;
+        }
+        char chunk[16384];
+        DWORD n = 0;
+        while (::ReadFile(file.Get(), chunk, sizeof chunk, &n, nullptr) && n > 0) {
+            bytes.append(chunk, n);
+        }
     }
-    ::CloseHandle(file);
     return ProfileSurvivesRewrite(bytes);
 }
 

@@ -1,5 +1,6 @@
 #include "settings/StartupShortcut.h"
 
+#include "fw/Handles.h"
 #include "fw/WinApp.h"
 
 #include <objidl.h>
@@ -9,24 +10,7 @@ namespace {
 
 constexpr const wchar_t* kProductName = L"Loupa";
 
-// Holds one interface pointer and releases it at scope end.
-template <typename T> class ComRef {
-public:
-    ComRef() = default;
-    ~ComRef() {
-        if (m_p != nullptr) {
-            m_p->Release();
-        }
-    }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-
-    void** Out() { return reinterpret_cast<void**>(&m_p); }
-    T* operator->() const { return m_p; }
-
-private:
-    T* m_p = nullptr;
-};
+using fw::ComRef;
 
 // Empty when the path cannot be made absolute.
 std::wstring FullPathOf(const wchar_t* path) {
@@ -97,15 +81,10 @@ std::wstring GetModuleFilePath() {
 }
 
 bool GetStartupShortcutPath(std::wstring& path) {
-    LPITEMIDLIST folderId = nullptr;
-    if (FAILED(::SHGetSpecialFolderLocation(nullptr, CSIDL_STARTUP, &folderId)) ||
-        folderId == nullptr) {
-        return false;
-    }
+    fw::CoTaskMemOwner<ITEMIDLIST> folderId;
     wchar_t folder[MAX_PATH] = {};
-    BOOL found = ::SHGetPathFromIDListW(folderId, folder);
-    ::CoTaskMemFree(folderId);
-    if (!found || folder[0] == L'\0') {
+    if (FAILED(::SHGetSpecialFolderLocation(nullptr, CSIDL_STARTUP, folderId.Put())) || !folderId ||
+        !::SHGetPathFromIDListW(folderId.Get(), folder) || folder[0] == L'\0') {
         return false;
     }
     path = std::wstring(folder) + L"\\" + kProductName + L".lnk";

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-HHOOK CHotKeyExCtrl::s_hHotKeyExHook = nullptr;
+fw::HookOwner CHotKeyExCtrl::s_hHotKeyExHook;
 HWND CHotKeyExCtrl::s_hWndHotKeyExTarget = nullptr;
 
 namespace {
@@ -50,7 +50,7 @@ void CHotKeyExCtrl::RedrawNow() {
 
 LRESULT CALLBACK CHotKeyExCtrl::HotKeyExHookProc(int code, WPARAM wParam, LPARAM lParam) {
     if (code != HC_ACTION) {
-        return ::CallNextHookEx(s_hHotKeyExHook, code, wParam, lParam);
+        return ::CallNextHookEx(s_hHotKeyExHook.Get(), code, wParam, lParam);
     }
     switch (wParam) {
     case WM_KEYDOWN:
@@ -65,7 +65,7 @@ LRESULT CALLBACK CHotKeyExCtrl::HotKeyExHookProc(int code, WPARAM wParam, LPARAM
         return 1;
     }
     }
-    return ::CallNextHookEx(s_hHotKeyExHook, 0, wParam, lParam);
+    return ::CallNextHookEx(s_hHotKeyExHook.Get(), 0, wParam, lParam);
 }
 
 LRESULT CHotKeyExCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -83,20 +83,17 @@ void CHotKeyExCtrl::OnKeyEvent(UINT vk, bool down) {
 
 void CHotKeyExCtrl::OnSetFocus(HWND) {
     Default();
-    if (s_hHotKeyExHook == nullptr) {
+    if (!s_hHotKeyExHook) {
         m_state = BeginHotKeyCapture(m_state);
         s_hWndHotKeyExTarget = m_hWnd;
-        s_hHotKeyExHook = ::SetWindowsHookExW(WH_KEYBOARD_LL, &CHotKeyExCtrl::HotKeyExHookProc,
-                                              fw::AfxGetInstanceHandle(), 0);
+        s_hHotKeyExHook.Reset(::SetWindowsHookExW(WH_KEYBOARD_LL, &CHotKeyExCtrl::HotKeyExHookProc,
+                                                  fw::AfxGetInstanceHandle(), 0));
     }
 }
 
 void CHotKeyExCtrl::OnKillFocus(HWND) {
     Default();
-    if (s_hHotKeyExHook != nullptr) {
-        ::UnhookWindowsHookEx(s_hHotKeyExHook);
-    }
-    s_hHotKeyExHook = nullptr;
+    s_hHotKeyExHook.Reset();
     s_hWndHotKeyExTarget = nullptr;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "fw/Controls.h"
+#include "fw/Handles.h"
 #include "ui/HotKeyCapture.h"
 #include "ui/HotKeyText.h"
 
@@ -34,6 +35,6 @@ private:
     HotKeyCaptureState m_state;
 
     // One capture at a time in the process: the control with the focus.
-    static HHOOK s_hHotKeyExHook;
+    static fw::HookOwner s_hHotKeyExHook;
     static HWND s_hWndHotKeyExTarget;
 };

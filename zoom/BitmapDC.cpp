@@ -10,10 +10,7 @@ void CBitmapDC::Destroy() {
         m_pOldBitmap = nullptr;
     }
     m_bitmap.Reset();
-    if (m_hDC != nullptr) {
-        ::DeleteDC(m_hDC);
-        m_hDC = nullptr;
-    }
+    DeleteDC();
     m_width = 0;
     m_height = 0;
 }
@@ -22,8 +19,7 @@ BOOL CBitmapDC::Create(int cx, int cy) {
     Destroy();
     fw::CWindowDC screen(nullptr);
     m_bitmap.Reset(::CreateCompatibleBitmap(screen.m_hDC, cx, cy));
-    m_hDC = ::CreateCompatibleDC(screen.m_hDC);
-    if (!m_bitmap || m_hDC == nullptr) {
+    if (!CreateCompatibleDC(screen.m_hDC) || !m_bitmap) {
         Destroy();
         return FALSE;
     }

@@ -3,7 +3,7 @@
 #include "app/Startup.h"
 
 int g_osMajorVersion = 0;
-HMODULE g_hMagnification = nullptr;
+fw::ModuleOwner g_hMagnification;
 MagnificationEntries g_mag = {};
 bool g_magnifierUsable = false;
 
@@ -27,7 +27,8 @@ std::wstring MagnificationLibraryPath() {
 
 namespace {
 template <typename F> void Bind(F& entry, const char* name) {
-    entry = reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(g_hMagnification, name)));
+    entry = reinterpret_cast<F>(
+        reinterpret_cast<void*>(::GetProcAddress(g_hMagnification.Get(), name)));
 }
 } // namespace
 
@@ -41,8 +42,8 @@ BOOL LoadMagnification() {
     if (path.empty()) {
         return FALSE;
     }
-    g_hMagnification = ::LoadLibraryW(path.c_str());
-    if (g_hMagnification == nullptr) {
+    g_hMagnification.Reset(::LoadLibraryW(path.c_str()));
+    if (!g_hMagnification) {
         return FALSE;
     }
     Bind(g_mag.MagInitialize, "MagInitialize");

@@ -1,6 +1,8 @@
 // Run-time binding of the Windows Magnification API.
 #pragma once
 
+#include "fw/Handles.h"
+
 #include <windows.h>
 
 #include <string>
@@ -48,7 +50,9 @@ struct MagnificationEntries {
 extern int g_osMajorVersion;
 int QueryOsMajorVersion();
 
-extern HMODULE g_hMagnification;
+// Freed at exit by the application (FreeLibrary only; MagUninitialize is
+// never called).
+extern fw::ModuleOwner g_hMagnification;
 extern MagnificationEntries g_mag;
 
 // Loads Magnification.dll from the system folder and looks up its entries.

@@ -56,9 +56,7 @@ CZoomWnd::CZoomWnd()
 CZoomWnd::~CZoomWnd() {
     // The window normally goes with the main dialog; make sure no timer tick
     // can reach this object after it is gone.
-    if (m_hWnd != nullptr) {
-        ::DestroyWindow(m_hWnd);
-    }
+    DestroyWindow();
 }
 
 BOOL CZoomWnd::PreCreateWindow(CREATESTRUCTW& cs) {

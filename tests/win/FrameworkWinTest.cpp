@@ -67,8 +67,6 @@ protected:
         Record("OnDestroy", m_hWnd);
         Default();
     }
-
-    void PostNcDestroy() override { Record("PostNcDestroy", created); }
 };
 
 TEST(CWnd_Create, BindsBeforeOnCreateAndDispatchesIt) {
@@ -92,7 +90,6 @@ TEST(CWnd_Create, OnCreateFailureFailsCreationAndUnbinds) {
 
     EXPECT_EQ(wnd.m_hWnd, nullptr);
     EXPECT_EQ(wnd.Count("OnCreate"), 1u);
-    EXPECT_EQ(wnd.Count("PostNcDestroy"), 1u);
     EXPECT_FALSE(::IsWindow(wnd.created));
 }
 
@@ -132,25 +129,26 @@ TEST(CWnd_Destroy, DispatchesOnDestroyThenUnbindsAtNcDestroy) {
 
     ASSERT_TRUE(wnd.DestroyWindow());
 
-    ASSERT_EQ(wnd.calls.size(), 3u);
+    ASSERT_EQ(wnd.calls.size(), 2u);
     EXPECT_STREQ(wnd.calls[1].what, "OnDestroy");
     EXPECT_EQ(wnd.calls[1].hwnd, hwnd); // still bound while being destroyed
     EXPECT_TRUE(wnd.calls[1].boundToThis);
-    EXPECT_STREQ(wnd.calls[2].what, "PostNcDestroy");
-    EXPECT_EQ(wnd.calls[2].hwnd, nullptr);  // m_hWnd cleared
-    EXPECT_FALSE(wnd.calls[2].boundToThis); // the window no longer names us
     EXPECT_EQ(wnd.m_hWnd, nullptr);
     EXPECT_FALSE(::IsWindow(hwnd));
 }
 
-TEST(CWnd_Destroy, DestructorDestroysALiveWindow) {
+TEST(CWnd_Destroy, DestructorUnbindsAWindowThatOutlivesIt) {
     HWND hwnd = nullptr;
     {
         RecordingWnd wnd;
         ASSERT_TRUE(wnd.Create());
         hwnd = wnd.m_hWnd;
     }
-    EXPECT_FALSE(::IsWindow(hwnd));
+    ASSERT_TRUE(::IsWindow(hwnd));
+    EXPECT_EQ(fw::CWnd::FromHandlePermanent(hwnd), nullptr);
+    // No handler of the gone object runs; the window gets default processing.
+    ::SetWindowTextW(hwnd, L"unbound");
+    EXPECT_TRUE(::DestroyWindow(hwnd));
 }
 
 TEST(CWnd_Destroy, DestroyWithoutWindowFails) {

@@ -66,10 +66,7 @@ protected:
         g_osMajorVersion = 6;
     }
     void TearDown() override {
-        if (g_hMagnification != nullptr) {
-            ::FreeLibrary(g_hMagnification);
-        }
-        g_hMagnification = nullptr;
+        g_hMagnification.Reset();
         g_mag = {};
         ::SetEnvironmentVariableW(kLogVariable, nullptr);
     }
@@ -94,7 +91,7 @@ TEST_F(MagnificationTest, ClosedGateLoadsNothing) {
     for (int major : {0, 4, 5}) {
         g_osMajorVersion = major;
         EXPECT_FALSE(LoadMagnification()) << major;
-        EXPECT_EQ(g_hMagnification, nullptr) << major;
+        EXPECT_FALSE(g_hMagnification) << major;
     }
     EXPECT_EQ(Log(), "");
 }
@@ -107,15 +104,12 @@ TEST_F(MagnificationTest, LibraryPlantedBesideTheProgramIsNeverLoaded) {
     const bool systemHasIt = wintest::Exists(MagnificationLibraryPath());
     EXPECT_EQ(LoadMagnification() != FALSE, systemHasIt);
     if (!systemHasIt) {
-        EXPECT_EQ(g_hMagnification, nullptr);
+        EXPECT_FALSE(g_hMagnification);
         EXPECT_EQ(g_mag.MagInitialize, nullptr);
     }
     // A stand-in that ran would have logged its loading.
     EXPECT_EQ(Log(), "");
-    if (g_hMagnification != nullptr) {
-        ::FreeLibrary(g_hMagnification);
-        g_hMagnification = nullptr;
-    }
+    g_hMagnification.Reset();
     EXPECT_TRUE(::DeleteFileW(planted.c_str()));
 }
 
@@ -125,7 +119,7 @@ TEST_F(MagnificationTest, BindsTheTwelveEntriesOfTheSystemLibrary) {
     ASSERT_TRUE(LoadMagnification());
 
     wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(g_hMagnification, path, MAX_PATH);
+    ::GetModuleFileNameW(g_hMagnification.Get(), path, MAX_PATH);
     EXPECT_EQ(_wcsicmp(path, MagnificationLibraryPath().c_str()), 0) << path;
     const std::pair<const char*, void*> table[] = {
         {"MagInitialize", reinterpret_cast<void*>(g_mag.MagInitialize)},
@@ -143,10 +137,10 @@ TEST_F(MagnificationTest, BindsTheTwelveEntriesOfTheSystemLibrary) {
     };
     for (const auto& [name, entry] : table) {
         EXPECT_NE(entry, nullptr) << name;
-        EXPECT_EQ(entry, reinterpret_cast<void*>(::GetProcAddress(g_hMagnification, name))) << name;
+        EXPECT_EQ(entry, reinterpret_cast<void*>(::GetProcAddress(g_hMagnification.Get(), name)))
+            << name;
     }
-    ::FreeLibrary(g_hMagnification);
-    g_hMagnification = nullptr;
+    g_hMagnification.Reset();
     if (library.IsStandIn()) {
         EXPECT_EQ(Log().substr(0, 14), "attach module=");
         EXPECT_EQ(Log().substr(Log().find('\n')), "\ndetach freed=1\n");
