@@ -4,7 +4,8 @@
 SHELL := /bin/bash
 PYTHON := /usr/bin/python3
 JOBS ?= 2
-# Seconds each fuzzer runs in `make test`; tests/fuzz/run.sh 3600 for a long run.
+# Seconds each fuzzer runs in `make test` and `make fuzz`; tests/fuzz/run.sh 3600
+# for a long run.
 FUZZ_SECONDS ?= 5
 NATIVE := build/native
 WIN := build/win
@@ -17,7 +18,7 @@ PACKAGES := cmake g++ make googletest libgtest-dev g++-mingw-w64-x86-64-posix \
 # apt-get needs root; use sudo when run by another user and sudo is there.
 SUDO := $(shell [ "$$(id -u 2>/dev/null)" = 0 ] || ! command -v sudo >/dev/null 2>&1 || echo sudo)
 
-.PHONY: all deps build build-native build-win test run bench dist clean
+.PHONY: all deps build build-native build-win test unit win e2e fuzz run bench dist clean
 
 all: build
 
@@ -37,6 +38,12 @@ build-win:
 
 test: build-win
 	ctest --test-dir $(WIN) -C Release --output-on-failure
+
+win: build-win
+	ctest --test-dir $(WIN) -C Release -L win --output-on-failure
+
+unit e2e fuzz:
+	@echo "The $@ tier runs on Linux (see README.md); here make win runs the Win32 tests."
 
 run: build-win
 	@exe=$(WIN)/Loupa.exe; [ -f $$exe ] || exe=$(WIN)/Release/Loupa.exe; "./$$exe"
@@ -86,12 +93,30 @@ test: deps
 	fi; \
 	exit $$status
 
+# One tier at a time, by its ctest label: the native unit tests with the
+# include check, the Win32 tests under Wine, the end-to-end tests; the fuzzers.
+unit: deps
+	$(MAKE) build-native
+	ctest --test-dir $(NATIVE) -L unit --output-on-failure -j $(JOBS)
+
+win: deps
+	$(MAKE) build-win
+	ctest --test-dir $(WIN) -L win --output-on-failure
+
+e2e: deps
+	$(MAKE) build-win
+	@ctest --test-dir $(WIN) -L e2e --output-on-failure || { \
+	    echo "Screenshots and Wine logs of failed end-to-end tests: build/e2e-artifacts/"; exit 1; }
+
+fuzz: deps
+	tests/fuzz/run.sh $(FUZZ_SECONDS)
+
 # With a display, Loupa runs on it under Wine until it is ended from its
 # menu; without one, a recorded session on a virtual display.
 run: deps
 	$(MAKE) build-win
 	@if [ -n "$$DISPLAY" ]; then \
-	    $(PYTHON) -B tests/e2e/wine_exec.py --timeout 0 --current-display $(WIN)/Loupa.exe; \
+	    $(PYTHON) -B tests/tools/wine_exec.py --timeout 0 --current-display $(WIN)/Loupa.exe; \
 	else \
 	    LOUPA_EXE=$(WIN)/Loupa.exe $(PYTHON) -B tests/e2e/session.py; \
 	fi
@@ -102,11 +127,13 @@ bench: deps
 	$(MAKE) build-win
 	$(PYTHON) -B bench/run.py $(BENCH_ARGS)
 
-# The release package: build/dist/Loupa-1.5-x64.zip with the stripped
-# Loupa.exe of the cross build and README.txt for Notepad (dist/make_dist.py).
+# The release package: build/dist/Loupa-<version>-x64.zip with the stripped
+# Loupa.exe of the cross build and README.txt for Notepad (dist/make_dist.py);
+# the version is the project's, as the build wrote it into LoupaVersion.h.
 dist: deps
 	$(MAKE) build-win
-	$(PYTHON) -B dist/make_dist.py --exe $(WIN)/Loupa.exe --out build/dist/Loupa-1.5-x64.zip
+	$(PYTHON) -B dist/make_dist.py --exe $(WIN)/Loupa.exe --version-header $(WIN)/res/LoupaVersion.h \
+	    --out-dir build/dist
 
 clean:
 	@if [ -d build/wineprefix ] && command -v wineserver >/dev/null; then \

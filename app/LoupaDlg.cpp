@@ -1,5 +1,6 @@
 #include "app/LoupaDlg.h"
 
+#include "LoupaVersion.h"
 #include "fw/Dc.h"
 #include "fw/Dpi.h"
 #include "fw/Handles.h"
@@ -137,7 +138,7 @@ NOTIFYICONDATAW CLoupaDlg::TrayIconData() {
     nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     nid.uCallbackMessage = WM_TRAYNOTIFY;
     nid.hIcon = TrayIcon();
-    lstrcpynW(nid.szTip, L"Loupa v1.5", ARRAYSIZE(nid.szTip));
+    lstrcpynW(nid.szTip, L"Loupa v" LOUPA_VERSION_TEXT, ARRAYSIZE(nid.szTip));
     return nid;
 }
 

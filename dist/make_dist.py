@@ -9,6 +9,7 @@ same inputs give the same archive.
 
 import argparse
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -33,6 +34,15 @@ def package_time():
             value = ""
     # Zip times have a resolution of two seconds.
     return max(int(value or ZIP_EPOCH), ZIP_EPOCH) // 2 * 2
+
+
+def build_version(header):
+    """The text version CMake wrote into LoupaVersion.h."""
+    with open(header, encoding="utf-8") as source:
+        match = re.search(r'^#define LOUPA_VERSION_TEXT "([^"]+)"', source.read(), re.M)
+    if not match:
+        sys.exit("no LOUPA_VERSION_TEXT in %s" % header)
+    return match.group(1)
 
 
 def readme_for_notepad(path):
@@ -74,7 +84,10 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--exe", required=True, help="Loupa.exe of the cross build")
     parser.add_argument("--readme", default=os.path.join(HERE, "README.txt"))
-    parser.add_argument("--out", required=True, help="the zip to write")
+    parser.add_argument("--version-header", required=True,
+                        help="LoupaVersion.h of the same build (its res/ folder)")
+    parser.add_argument("--out-dir", required=True,
+                        help="where Loupa-<version>-x64.zip is written")
     parser.add_argument("--strip", default="x86_64-w64-mingw32-strip")
     parser.add_argument("--python-zip", action="store_true",
                         help="use Python's zipfile even when zip is installed")
@@ -84,9 +97,12 @@ def main():
         sys.exit("no executable at %s: build it first (make build-win)" % args.exe)
     if shutil.which(args.strip) is None:
         sys.exit("%s is missing (Debian: binutils-mingw-w64-x86-64)" % args.strip)
+    if not os.path.isfile(args.version_header):
+        sys.exit("no version header at %s: build it first (make build-win)" % args.version_header)
 
     stamp = package_time()
-    archive = os.path.abspath(args.out)
+    package = os.path.join(args.out_dir, "Loupa-%s-x64.zip" % build_version(args.version_header))
+    archive = os.path.abspath(package)
     os.makedirs(os.path.dirname(archive), exist_ok=True)
     with tempfile.TemporaryDirectory() as staging:
         exe = os.path.join(staging, "Loupa.exe")
@@ -107,7 +123,7 @@ def main():
         size = os.path.getsize(exe)
 
     print("Loupa.exe: %d bytes (%.1f KiB) after stripping" % (size, size / 1024.0))
-    print("%s: %d bytes" % (args.out, os.path.getsize(archive)))
+    print("%s: %d bytes" % (package, os.path.getsize(archive)))
 
 
 if __name__ == "__main__":

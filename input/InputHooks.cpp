@@ -12,6 +12,8 @@ fw::HookOwner g_keyboardHook;
 // hooks' own thread.
 HWND g_hookTarget = nullptr;
 ISettings* g_hookSettings = nullptr;
+// Touched only on the hooks' thread, by hook calls that may nest.
+WheelEventOrder g_wheelEvents;
 
 // The key as it is now on the keyboard. The hooks' thread never has the
 // keyboard focus, so its own key state (GetKeyState) is stale on Windows.
@@ -39,23 +41,32 @@ LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) {
     if (code < 0 || wParam != WM_MOUSEWHEEL) {
         return ::CallNextHookEx(g_mouseHook.Get(), code, wParam, lParam);
     }
+    const WheelEventOrder::Event event = g_wheelEvents.Arrive();
+    std::optional<bool> step;
     WheelChordSettings chord = ReadWheelChordSettings(*g_hookSettings);
-    if (IsWheelChordEmpty(chord)) {
+    if (!IsWheelChordEmpty(chord)) {
+        HeldModifiers held;
+        held.ctrl = KeyDown(VK_CONTROL);
+        held.alt = KeyDown(VK_MENU);
+        held.shift = KeyDown(VK_SHIFT);
+        held.lwin = KeyDown(VK_LWIN);
+        held.rwin = !held.lwin && KeyDown(VK_RWIN);
+        const auto* record = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
+        // A step still to come from an earlier notch shows the zoom too.
+        const bool shown =
+            ::IsWindowVisible(g_hookTarget) != FALSE || g_wheelEvents.EarlierPending(event);
+        WheelDecision decision =
+            DecideWheelZoom(chord, held, WheelDeltaFromMouseData(record->mouseData), shown);
+        if (decision.zoom) {
+            step = decision.forward;
+        }
+    }
+    g_wheelEvents.Decide(event, step);
+    g_wheelEvents.TakeSteps(
+        [](bool forward) { ::SendMessageW(g_hookTarget, WM_ZOOMWHEEL, forward ? 1 : 0, 0); });
+    if (!step) {
         return ::CallNextHookEx(g_mouseHook.Get(), code, wParam, lParam);
     }
-    HeldModifiers held;
-    held.ctrl = KeyDown(VK_CONTROL);
-    held.alt = KeyDown(VK_MENU);
-    held.shift = KeyDown(VK_SHIFT);
-    held.lwin = KeyDown(VK_LWIN);
-    held.rwin = !held.lwin && KeyDown(VK_RWIN);
-    const auto* event = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
-    WheelDecision decision = DecideWheelZoom(chord, held, WheelDeltaFromMouseData(event->mouseData),
-                                             ::IsWindowVisible(g_hookTarget) != FALSE);
-    if (!decision.zoom) {
-        return ::CallNextHookEx(g_mouseHook.Get(), code, wParam, lParam);
-    }
-    ::SendMessageW(g_hookTarget, WM_ZOOMWHEEL, decision.forward ? 1 : 0, 0);
     // Swallowed: the program under the cursor must not scroll as well.
     return 1;
 }

@@ -2,6 +2,8 @@
 
 #include "settings/core/SettingsStore.h"
 
+#include "resource.h"
+
 #include <cstdint>
 
 void TrayController::AddTrayIcon() {
@@ -43,12 +45,12 @@ void TrayController::ShowTrayMenu(int x, int y) {
 
 bool TrayController::OnCommand(unsigned id) {
     switch (id) {
-    case kSetting: OnSetting(); return true;
-    case kZoomIn: m_zoom.ZoomIn(); return true;
-    case kZoomOut: m_zoom.ZoomOut(); return true;
-    case kZoomCancel: m_zoom.CancelZoom(); return true;
-    case kAutoStartUp: OnAutoStartUp(); return true;
-    case kExit: OnExit(); return true;
+    case ID_TRAY_SETTING: OnSetting(); return true;
+    case ID_TRAY_ZOOMIN: m_zoom.ZoomIn(); return true;
+    case ID_TRAY_ZOOMOUT: m_zoom.ZoomOut(); return true;
+    case ID_TRAY_ZOOMCANCEL: m_zoom.CancelZoom(); return true;
+    case ID_TRAY_AUTOSTARTUP: OnAutoStartUp(); return true;
+    case ID_TRAY_EXIT: OnExit(); return true;
     }
     return false;
 }

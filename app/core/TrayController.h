@@ -55,22 +55,14 @@ public:
     static constexpr unsigned kLButtonDblClk = 0x0203;
     static constexpr unsigned kRButtonDown = 0x0204;
 
-    enum Command : unsigned {
-        kExit = 32775,
-        kSetting = 32779,
-        kZoomIn = 32780,
-        kZoomOut = 32781,
-        kZoomCancel = 32782,
-        kAutoStartUp = 32785,
-    };
-
     TrayController(ITrayPlatform& platform, ISettings& settings, IZoomCommands& zoom)
         : m_platform(platform), m_settings(settings), m_zoom(zoom) {}
 
     void AddTrayIcon();
     // The icon's callback; mouseMessage is the callback's lParam.
     void OnTrayNotify(unsigned mouseMessage);
-    // A menu command; false when the identifier is not one of the menu's.
+    // A menu command (ID_TRAY_* of resource.h); false when the identifier is
+    // not one of the menu's.
     bool OnCommand(unsigned id);
     void OnSetting();
 

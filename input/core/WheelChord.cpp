@@ -42,3 +42,31 @@ int WheelDeltaFromMouseData(uint32_t mouseData) {
     const int high = static_cast<int>(mouseData >> 16);
     return high >= 0x8000 ? high - 0x10000 : high;
 }
+
+WheelEventOrder::Event WheelEventOrder::Arrive() {
+    m_events.push_back(Entry{m_next, State::Undecided});
+    return m_next++;
+}
+
+bool WheelEventOrder::EarlierPending(Event event) const {
+    for (const Entry& entry : m_events) {
+        if (entry.event >= event) {
+            break;
+        }
+        if (entry.state != State::Passed) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void WheelEventOrder::Decide(Event event, std::optional<bool> forwardStep) {
+    for (Entry& entry : m_events) {
+        if (entry.event == event) {
+            entry.state = !forwardStep   ? State::Passed
+                          : *forwardStep ? State::Forward
+                                         : State::Backward;
+            return;
+        }
+    }
+}

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <optional>
 
 class ISettings;
 
@@ -47,3 +49,50 @@ WheelDecision DecideWheelZoom(const WheelChordSettings& chord, const HeldModifie
 // The wheel delta of a low-level mouse record: the high word of mouseData as
 // a signed 16-bit number.
 int WheelDeltaFromMouseData(uint32_t mouseData);
+
+// The wheel events of the hook in the order they arrived, with the zoom step
+// each one asked for. A hook call can begin while an earlier one is still
+// deciding: under Wine the key-state query lets the thread take the next
+// hook call in, and a slow settings file leaves wheel notches waiting. The
+// later notch must not step the zoom before the earlier one.
+class WheelEventOrder {
+public:
+    using Event = std::uint64_t;
+
+    // A new event, not decided yet; call before anything that can let
+    // another hook call in.
+    Event Arrive();
+    // Whether an event that arrived before this one is undecided or holds a
+    // step not taken yet: the zoom it asks for is still to come.
+    bool EarlierPending(Event event) const;
+    // The event's outcome: a step (true forward, false backward), or none
+    // when the event was passed on.
+    void Decide(Event event, std::optional<bool> forwardStep);
+    // Runs take(forward) for the decided steps in arrival order, up to the
+    // first event still undecided. A call made while take runs (a hook call
+    // let in by the step) leaves its steps to the loop already running.
+    template <class Take> void TakeSteps(Take take) {
+        if (m_taking) {
+            return;
+        }
+        m_taking = true;
+        while (!m_events.empty() && m_events.front().state != State::Undecided) {
+            const State state = m_events.front().state;
+            m_events.pop_front();
+            if (state != State::Passed) {
+                take(state == State::Forward);
+            }
+        }
+        m_taking = false;
+    }
+
+private:
+    enum class State { Undecided, Passed, Forward, Backward };
+    struct Entry {
+        Event event;
+        State state;
+    };
+    std::deque<Entry> m_events;
+    Event m_next = 0;
+    bool m_taking = false;
+};

@@ -1,6 +1,8 @@
 #include "app/core/TrayController.h"
 #include "settings/core/SettingsStore.h"
 
+#include "resource.h"
+
 #include <gtest/gtest.h>
 
 #include <cwchar>
@@ -216,14 +218,14 @@ TEST(TrayController_OnCommand, DispatchesMenuCommands) {
         bool handled;
         Calls expected;
     } cases[] = {
-        {32779, true, {"RunSettingsSheet"}},
-        {32780, true, {"ZoomIn"}},
-        {32781, true, {"ZoomOut"}},
-        {32782, true, {"CancelZoom"}},
-        {32785, true, {"Read AutoStartUp", "Write AutoStartUp=1"}},
-        {32775, true, {"EndMainDialog 0"}},
+        {ID_TRAY_SETTING, true, {"RunSettingsSheet"}},
+        {ID_TRAY_ZOOMIN, true, {"ZoomIn"}},
+        {ID_TRAY_ZOOMOUT, true, {"ZoomOut"}},
+        {ID_TRAY_ZOOMCANCEL, true, {"CancelZoom"}},
+        {ID_TRAY_AUTOSTARTUP, true, {"Read AutoStartUp", "Write AutoStartUp=1"}},
+        {ID_TRAY_EXIT, true, {"EndMainDialog 0"}},
         {1, false, {}},
-        {32776, false, {}},
+        {ID_TRAY_EXIT + 1, false, {}},
     };
     for (const Case& c : cases) {
         Fixture f;
@@ -240,7 +242,7 @@ TEST(TrayController_OnCommand, AutoStartUpWritesTheOtherValue) {
     for (const Case& c : cases) {
         Fixture f;
         f.settings.values[kAutoStartUpKey] = c.stored;
-        f.controller.OnCommand(32785);
+        f.controller.OnCommand(ID_TRAY_AUTOSTARTUP);
         EXPECT_EQ(f.r.calls.back(), "Write AutoStartUp=" + std::to_string(c.written));
     }
 }
@@ -250,7 +252,7 @@ TEST(TrayController_OnSetting, SecondRequestWhileOpenOnlyActivates) {
     // The sheet's modal loop still delivers the icon's callbacks.
     f.tray.duringSheet = [&] {
         f.controller.OnTrayNotify(0x0203);
-        f.controller.OnCommand(32779);
+        f.controller.OnCommand(ID_TRAY_SETTING);
         EXPECT_TRUE(f.controller.SettingsOpen());
     };
     f.controller.OnSetting();
@@ -267,7 +269,7 @@ TEST(TrayController_OnSetting, SecondRequestWhileOpenOnlyActivates) {
 TEST(TrayController_OnCommand, ExitClosesAnOpenSheetAsCancelFirst) {
     Fixture f;
     // The menu's exit arrives through the sheet's modal loop.
-    f.tray.duringSheet = [&] { f.controller.OnCommand(32775); };
+    f.tray.duringSheet = [&] { f.controller.OnCommand(ID_TRAY_EXIT); };
     f.controller.OnSetting();
     EXPECT_EQ(f.r.calls, (Calls{"RunSettingsSheet", "CancelSettingsSheet", "EndMainDialog 0"}));
 }

@@ -154,3 +154,51 @@ TEST(ReadWheelChordSettings_ReadsInOrder, CtrlAltShiftWin) {
     EXPECT_EQ(chord.shift, 13);
     EXPECT_EQ(chord.win, 14);
 }
+
+TEST(WheelEventOrder, StepsKeepTheOrderOfArrivalWhenHookCallsNest) {
+    WheelEventOrder order;
+    std::vector<int> taken; // +1 forward, -1 backward
+    const auto take = [&](bool forward) { taken.push_back(forward ? 1 : -1); };
+
+    // A forward notch is still deciding when two backward notches come in.
+    const auto outer = order.Arrive();
+    const auto inner1 = order.Arrive();
+    EXPECT_TRUE(order.EarlierPending(inner1)) << "the outer notch may still zoom";
+    order.Decide(inner1, false);
+    order.TakeSteps(take);
+    const auto inner2 = order.Arrive();
+    EXPECT_TRUE(order.EarlierPending(inner2));
+    order.Decide(inner2, false);
+    order.TakeSteps(take);
+    EXPECT_TRUE(taken.empty()) << "no step before the outer notch's";
+    EXPECT_FALSE(order.EarlierPending(outer));
+    order.Decide(outer, true);
+    order.TakeSteps(take);
+    EXPECT_EQ(taken, (std::vector<int>{1, -1, -1}));
+
+    // A step lets another hook call in: its step follows in the same run.
+    taken.clear();
+    const auto first = order.Arrive();
+    order.Decide(first, true);
+    bool nested = false;
+    order.TakeSteps([&](bool forward) {
+        take(forward);
+        if (!nested) {
+            nested = true;
+            const auto later = order.Arrive();
+            order.Decide(later, false);
+            order.TakeSteps(take);
+        }
+    });
+    EXPECT_EQ(taken, (std::vector<int>{1, -1}));
+
+    // A notch passed on holds nothing back.
+    taken.clear();
+    const auto passed = order.Arrive();
+    const auto after = order.Arrive();
+    order.Decide(passed, std::nullopt);
+    EXPECT_FALSE(order.EarlierPending(after));
+    order.Decide(after, true);
+    order.TakeSteps(take);
+    EXPECT_EQ(taken, (std::vector<int>{1}));
+}

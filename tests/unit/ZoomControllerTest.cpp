@@ -836,7 +836,13 @@ TEST_F(ZoomControllerTest, ClaimTickPost_OneQueuedTickAtATimeFromTheRunningTimer
         {"first period", [] {}, 7, true},
         {"while that tick is queued", [] {}, 7, false},
         {"and again", [] {}, 7, false},
-        {"after the tick arrived", [&] { zoom.OnTimer(ZoomController::kTimerId); }, 7, true},
+        {"once the tick has run, not while it runs",
+         [&] {
+             fake.onCursor = [&] { EXPECT_FALSE(zoom.ClaimTickPost(7)) << "inside the tick"; };
+             zoom.OnTimer(ZoomController::kTimerId);
+             fake.onCursor = nullptr;
+         },
+         7, true},
         {"another message arrived", [&] { zoom.OnTimer(2); }, 7, false},
         {"after a failed post", [&] { zoom.TickPostFailed(); }, 7, true},
         {"a stopped timer's period", [&] { zoom.OnTimer(ZoomController::kTimerId); }, 6, false},

@@ -361,10 +361,14 @@ bool ZoomController::OnTimer(std::uintptr_t timerId) {
     if (timerId != kTimerId) {
         return false;
     }
-    // Cleared before the tick: one that the timer posts meanwhile arrives
-    // after this one instead of being lost.
+    // Cleared after the tick, not before: a tick that costs more than the
+    // period (a slow settings file, a loaded machine) would otherwise find
+    // the next one queued every time, and posted ticks, served before input
+    // and paint, would starve the thread's menus and dialogs. The periods
+    // that pass meanwhile post nothing; the next tick catches up.
+    const bool repainted = Tick();
     m_tickQueued = false;
-    return Tick();
+    return repainted;
 }
 
 bool ZoomController::Tick() {

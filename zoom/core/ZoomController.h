@@ -190,8 +190,9 @@ public:
     bool IsCurrentMultimediaTimer(std::uint32_t id) const;
     // On the timer's thread: whether to post a tick for timer id now. Only
     // the running timer posts, and never while its last tick is still
-    // queued, so that ticks do not pile up behind a busy thread. A true
-    // result counts as queued until OnTimer or TickPostFailed.
+    // queued or running, so that ticks do not pile up behind a busy thread.
+    // A true result counts as queued until OnTimer has run the tick, or
+    // TickPostFailed.
     bool ClaimTickPost(std::uint32_t id);
     void TickPostFailed();
     // Whether the cancel hot key is registered: while a zoom is shown.

@@ -45,6 +45,15 @@ def _display_taken(number):
             or os.path.exists(f"/tmp/.X11-unix/X{number}"))
 
 
+def _lock_holder(number):
+    """The PID in the display's lock file (the X server that owns the
+    number), or None."""
+    try:
+        return int(Path(f"/tmp/.X{number}-lock").read_text().strip())
+    except (OSError, ValueError):
+        return None
+
+
 def _accepts_connections(number):
     with socket.socket(socket.AF_UNIX, socket.SOCK_STREAM) as sock:
         try:
@@ -83,8 +92,12 @@ class XServer:
             process = OwnedProcess([self.command[0], f":{number}", "-noreset", *self.command[1:]],
                                    self.log_dir / f"{name}-{number}.log", env=self.env)
             # Another server may take the number between our check and its
-            # lock file: then ours exits and we move on.
-            wait_until(lambda: _accepts_connections(number) or not process.running(),
+            # lock file: then ours exits and we move on. Ours is the one only
+            # when the lock names it: the other server answering at that
+            # number is no sign, and a run that took another run's display
+            # would lose it, and every program on it, when that run ends.
+            wait_until(lambda: not process.running() or (_lock_holder(number) == process.pid
+                                                          and _accepts_connections(number)),
                        timeout=30, message=f"{name} on :{number}")
             if process.running():
                 self.number, self.process = number, process

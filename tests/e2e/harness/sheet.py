@@ -2,26 +2,38 @@
 outside through LoupaProbe, compared with screenshots, driven with the mouse
 and the keyboard."""
 
+import re
+
 from .environment import mul_div
 from .images import Image
+from .paths import REPO_ROOT
 from .rects import intersect, offset
 from .waiting import wait_until
 
 TITLE = "設定"
 
+
+def _resource_ids():
+    """The numeric #defines of res/resource.h, the one place the ids are set."""
+    text = (REPO_ROOT / "res" / "resource.h").read_text(encoding="utf-8")
+    return {name: int(value, 0) for name, value in
+            re.findall(r"^#define (ID\w+) (0x[0-9A-Fa-f]+|\d+)$", text, re.M)}
+
+
+_IDS = _resource_ids()
 # The page's controls (dialog 107) and the sheet's buttons.
-SLIDER_ZOOMIN = 1000
-SLIDER_ZOOMOUT = 1001
-CHECK_CTRL = 1003
-CHECK_ALT = 1004
-CHECK_WIN = 1005
-CHECK_SHIFT = 1006
-HOTKEY_ZOOMIN = 1007
-HOTKEY_ZOOMOUT = 1009
-HOTKEY_ZOOMCANCEL = 1010
+SLIDER_ZOOMIN = _IDS["IDC_SLIDER_ZOOMIN"]
+SLIDER_ZOOMOUT = _IDS["IDC_SLIDER_ZOOMOUT"]
+CHECK_CTRL = _IDS["IDC_CHECK_CTRL"]
+CHECK_ALT = _IDS["IDC_CHECK_ALT"]
+CHECK_WIN = _IDS["IDC_CHECK_WIN"]
+CHECK_SHIFT = _IDS["IDC_CHECK_SHIFT"]
+HOTKEY_ZOOMIN = _IDS["IDC_HOTKEY_ZOOMIN"]
+HOTKEY_ZOOMOUT = _IDS["IDC_HOTKEY_ZOOMOUT"]
+HOTKEY_ZOOMCANCEL = _IDS["IDC_HOTKEY_ZOOMCANCEL"]
 # The second page, "表示" (dialog 108).
-CHECK_FOLLOWCARET = 1011
-CHECK_INVERTCOLORS = 1012
+CHECK_FOLLOWCARET = _IDS["IDC_CHECK_FOLLOWCARET"]
+CHECK_INVERTCOLORS = _IDS["IDC_CHECK_INVERTCOLORS"]
 TAB_CLASS = "SysTabControl32"
 IDOK = 1
 IDCANCEL = 2

@@ -61,7 +61,9 @@ class WinePrefix:
     # ---- environment and commands ------------------------------------
     def env(self, display=None, base=None):
         env = dict(os.environ if base is None else base)
-        env.update(WINEPREFIX=str(self.path), WINEARCH="win64", WINEDEBUG="-all",
+        # Wine's own diagnostics stay on: a program that cannot open the
+        # display ends with code 1, and only this message says why.
+        env.update(WINEPREFIX=str(self.path), WINEARCH="win64", WINEDEBUG="-all,err+winediag",
                    WINEDLLOVERRIDES="mscoree,mshtml=")
         if display is not None:
             env["DISPLAY"] = display if isinstance(display, str) else display.name

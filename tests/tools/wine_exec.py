@@ -18,7 +18,8 @@ import sys
 import tempfile
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parent))
+# The Wine prefix and virtual display of the end-to-end harness.
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
 
 from harness.display import VirtualDisplay  # noqa: E402
 from harness.paths import WORK_DIR  # noqa: E402
