@@ -18,8 +18,6 @@ public:
     static std::wstring GetHotKeyName(WORD key, WORD modifiers);
     static std::wstring GetKeyName(UINT vk);
 
-    const HotKeyCaptureState& State() const { return m_state; }
-
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void OnSetFocus(HWND oldFocus) override;
