@@ -56,10 +56,10 @@ BOOL CLoupaDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     HMENU sysMenu = ::GetSystemMenu(m_hWnd, FALSE);
     if (sysMenu != nullptr) {
-        wchar_t about[128] = {};
-        if (::LoadStringW(fw::AfxGetInstanceHandle(), IDS_ABOUTBOX, about, 128) > 0) {
+        std::wstring about = fw::AfxLoadString(IDS_ABOUTBOX);
+        if (!about.empty()) {
             ::AppendMenuW(sysMenu, MF_SEPARATOR, 0, nullptr);
-            ::AppendMenuW(sysMenu, MF_STRING, IDM_ABOUTBOX, about);
+            ::AppendMenuW(sysMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
         }
     }
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));

@@ -70,6 +70,14 @@ int CWinApp::Run(HINSTANCE instance) {
     return ExitInstance();
 }
 
+std::wstring AfxLoadString(UINT id) {
+    // A zero length gives a read-only pointer into the resource itself: no
+    // buffer size to guess.
+    const wchar_t* text = nullptr;
+    int n = ::LoadStringW(AfxGetInstanceHandle(), id, reinterpret_cast<wchar_t*>(&text), 0);
+    return n > 0 && text != nullptr ? std::wstring(text, static_cast<size_t>(n)) : std::wstring();
+}
+
 CWinApp* AfxGetApp() {
     return g_pApp;
 }

@@ -51,5 +51,8 @@ HINSTANCE AfxGetInstanceHandle();
 // window, or by owner where a modal window of its own must wait for it.
 int AfxMessageBox(const wchar_t* text, UINT type = MB_OK);
 int AfxMessageBox(HWND owner, const wchar_t* text, UINT type);
+// The string-table text of id, in the language Windows chose for the
+// resources; empty when there is none.
+std::wstring AfxLoadString(UINT id);
 
 } // namespace fw
