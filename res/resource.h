@@ -4,6 +4,15 @@
 #define IDM_ABOUTBOX 0x0010
 #define IDD_ABOUTBOX 100
 #define IDS_ABOUTBOX 101
+// Reports of keys that cannot be registered, and the first start's welcome.
+// %1 and %2 in a text are filled in by the program.
+#define IDS_HOTKEY_FUNCTION_ZOOMIN 110
+#define IDS_HOTKEY_FUNCTION_ZOOMOUT 111
+#define IDS_HOTKEY_FUNCTION_ZOOMCANCEL 112
+#define IDS_HOTKEY_REFUSED_LINE 113
+#define IDS_HOTKEY_REFUSED_TRAY_HINT 114
+#define IDS_HOTKEY_REFUSED_SHEET_HINT 115
+#define IDS_WELCOME 116
 #define IDD_LOUPA_DIALOG 102
 #define IDD_PAGE1 107
 #define IDD_PAGE2 108

@@ -62,6 +62,10 @@ public:
         m_r.calls.push_back("ShowError");
         shownError = text;
     }
+    void ShowBalloon(const std::wstring& text, bool warning) override {
+        m_r.calls.push_back(std::string(warning ? "ShowBalloon warning " : "ShowBalloon info ") +
+                            (text == L"refused" ? "refused" : text == L"welcome" ? "welcome" : "?"));
+    }
     void RequestClose() override { m_r.calls.push_back("RequestClose"); }
     void GetCursorPos(int& x, int& y) override {
         m_r.calls.push_back("GetCursorPos");
@@ -272,4 +276,22 @@ TEST(TrayController_OnCommand, ExitClosesAnOpenSheetAsCancelFirst) {
     f.tray.duringSheet = [&] { f.controller.OnCommand(ID_TRAY_EXIT); };
     f.controller.OnSetting();
     EXPECT_EQ(f.r.calls, (Calls{"RunSettingsSheet", "CancelSettingsSheet", "EndMainDialog 0"}));
+}
+
+TEST(TrayController_ShowStartupNotice, RefusedKeysComeFirstAndDropTheWelcome) {
+    struct Case {
+        const wchar_t* refused;
+        const wchar_t* welcome;
+        Calls expected;
+    } cases[] = {
+        {L"", L"", {}},
+        {L"", L"welcome", {"ShowBalloon info welcome"}},
+        {L"refused", L"", {"ShowBalloon warning refused"}},
+        {L"refused", L"welcome", {"ShowBalloon warning refused"}},
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        f.controller.ShowStartupNotice(c.refused, c.welcome);
+        EXPECT_EQ(f.r.calls, c.expected);
+    }
 }
