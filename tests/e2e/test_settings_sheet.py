@@ -23,6 +23,7 @@ PAINTED = 10  # for the sheet to show what it holds
 
 VK_BACK, VK_SHIFT, VK_CONTROL, VK_MENU, VK_ESCAPE, VK_Z = 8, 16, 17, 18, 27, 90
 VK_OEM_MINUS, VK_OEM_7 = 189, 222
+MOD_ALT, MOD_WIN = 0x1, 0x8
 
 # The page's texts in template order: statics, then group boxes, check boxes.
 STATIC_TEXTS = [
@@ -124,6 +125,23 @@ class SheetTestCase(harness.LoupaTestCase):
 
     def settings(self):
         return dict(ini.keys_of(appdata_settings(self.prefix)))
+
+    def message_boxes(self):
+        """Loupa's message boxes on the screen: windows captioned with its
+        name (the hidden main dialog has the same caption)."""
+        return [w for w in self.probe.windows("Loupa") if w.visible
+                and any(c.cls.lower() == "static" and c.text for c in w.controls)]
+
+    def message_box_text(self):
+        """The text of the one message box of Loupa, once it is up."""
+        box = self.wait_until(self.message_boxes, PAINTED, message="a message box of Loupa")[0]
+        return box, "\n".join(c.text for c in box.controls
+                               if c.cls.lower() == "static" and c.text)
+
+    def close_message_box(self, box):
+        self.input.click(1, *self.sheets.center(box.control(IDOK)))
+        self.wait_until(lambda: not self.message_boxes(), PAINTED,
+                        message="the message box to close")
 
     def wait_settings_file(self):
         path = appdata_settings(self.prefix)
@@ -289,13 +307,46 @@ class SettingsSheet_HotKeys(SheetTestCase):
         zoom.wait_rate(4.0, target.center, GLIDE)
 
 
-class SettingsSheet_Saving(SheetTestCase):
-    def message_boxes(self):
-        """Loupa's message boxes on the screen: windows captioned with its
-        name (the hidden main dialog has the same caption)."""
-        return [w for w in self.probe.windows("Loupa") if w.visible
-                and any(c.cls.lower() == "static" and c.text for c in w.controls)]
+class SettingsSheet_HeldHotKey(SheetTestCase):
+    def test_a_key_another_program_holds_is_reported_at_start_and_on_ok(self):
+        target = self.start_target(hold=(MOD_ALT | MOD_WIN, VK_OEM_7))
+        self.assertEqual([m.name for m in target.messages() if m.name.startswith("HOTKEY")],
+                         ["HOTKEY_HELD"])
+        loupa = self.wait_resident(self.start_loupa())
+        line = (f"ズームイン ({self.hot_key_text(VK_OEM_7, win=True, alt=True)}) "
+                "は他のプログラムが使用しているため使えません。")
 
+        # At start-up: one balloon from the icon, the key named, no welcome.
+        balloons = self.wait_until(lambda: [t for t in self.balloons() if line in t], START,
+                                   message="the balloon naming the held key")
+        self.assertEqual(balloons, [line + "\n設定で別のキーを選べます。"])
+
+        # OK with the key unchanged: a message box, and the sheet stays open.
+        self.open_sheet(loupa)
+        self.sheets.click(IDOK)
+        box, text = self.message_box_text()
+        self.assertEqual(text, line + "\n別のキーを選んでください。")
+        self.assertEqual(len(self.sheets.windows()), 1)
+        self.close_message_box(box)
+        self.assertTrue(self.holds(lambda: len(self.sheets.windows()) == 1, QUIET),
+                        "the sheet closed although the key cannot be registered")
+
+        # A free combination: OK closes the sheet and the key zooms.
+        self.focus_control(HOTKEY_ZOOMIN)
+        self.input.chord("ctrl+shift", "z")
+        self.wait_hot_key_shows(HOTKEY_ZOOMIN, self.hot_key_text(VK_Z, ctrl=True, shift=True))
+        self.sheets.click(IDOK)
+        self.sheets.wait_closed()
+        self.assertEqual(self.message_boxes(), [])
+        zoom = harness.ZoomView(self.env, self.probe, loupa, target.rect, caption=True)
+        target.focus(self.input)
+        self.input.chord("ctrl+shift", "z",
+                         while_held=lambda: zoom.wait_rate(4.0, target.center, GLIDE))
+        self.input.key("Escape")
+        zoom.wait_hidden(GLIDE)
+
+
+class SettingsSheet_Saving(SheetTestCase):
     def test_a_failed_save_is_reported_and_the_sheet_stays_open(self):
         loupa = self.wait_resident(self.start_loupa())
         path = self.wait_settings_file()
@@ -311,14 +362,11 @@ class SettingsSheet_Saving(SheetTestCase):
 
         self.sheets.click(IDOK)
 
-        box = self.wait_until(self.message_boxes, PAINTED, message="a message box of Loupa")[0]
-        text = "\n".join(c.text for c in box.controls if c.cls.lower() == "static")
+        box, text = self.message_box_text()
         self.assertIn("設定を保存できませんでした。", text)
         self.assertIn(self.prefix.to_windows(path).lower(), text.lower())
         self.assertEqual(len(self.sheets.windows()), 1)
-        self.input.click(1, *self.sheets.center(box.control(IDOK)))
-        self.wait_until(lambda: not self.message_boxes(), PAINTED,
-                        message="the message box to close")
+        self.close_message_box(box)
         self.assertTrue(self.holds(lambda: len(self.sheets.windows()) == 1, QUIET),
                         "the sheet closed after the failed save")
 
