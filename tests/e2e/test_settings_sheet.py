@@ -10,6 +10,7 @@ import shutil
 
 import harness
 from harness import ini
+from harness.environment import HIGH_CONTRAST_BLACK
 from harness.loupa import appdata_settings
 from harness.sheet import (CHECK_ALT, CHECK_CTRL, CHECK_FOLLOWCARET, CHECK_INVERTCOLORS,
                            CHECK_SHIFT, CHECK_WIN, HOTKEY_ZOOMCANCEL, HOTKEY_ZOOMIN,
@@ -94,16 +95,17 @@ class SheetTestCase(harness.LoupaTestCase):
             HOTKEY_ZOOMCANCEL: self.hot_key_text(VK_ESCAPE),
         }
 
-    def wait_texts_shown(self, what, hot_keys):
+    def wait_texts_shown(self, what, hot_keys, label_color=(0, 0, 0), hot_key_color=(0, 0, 0)):
         """Waits until the screen shows the labels and the hot-key controls'
         combinations, each as the system draws that text there in the page's
-        font."""
+        font, in their colours (None: the opposite of the background)."""
         def differences(image, shown):
             wrong = []
             for control in shown.visible_controls("Static"):
-                wrong += self.sheets.static_text_differences(image, shown, control)
+                wrong += self.sheets.static_text_differences(image, shown, control, label_color)
             for control_id, text in hot_keys.items():
-                wrong += self.sheets.hot_key_text_differences(image, shown, control_id, text)
+                wrong += self.sheets.hot_key_text_differences(image, shown, control_id, text,
+                                                              hot_key_color)
             return wrong
 
         self.wait_shows(what, differences)
@@ -230,6 +232,35 @@ class SettingsSheet_At150Percent(SheetTestCase):
         self.sheets.click(IDCANCEL)
         self.sheets.wait_closed()
         self.assertTrue(loupa.running())
+
+
+class SettingsSheet_HighContrast(SheetTestCase):
+    colors = HIGH_CONTRAST_BLACK
+
+    def test_every_text_of_both_pages_is_readable(self):
+        loupa = self.wait_resident(self.start_loupa())
+        self.open_sheet(loupa)
+        window_text = (255, 255, 255)
+
+        # The hot-key fields in the window-text colour on the scheme's black;
+        # the labels, which the system draws, readable on their background.
+        self.wait_texts_shown("page 1 in high contrast", self.default_hot_key_texts(),
+                              label_color=None, hot_key_color=window_text)
+        shutil.copy(self.env.work_dir / "sheet.png", self.env.work_dir / "high-contrast-1.png")
+        image = self.sheets.screenshot(self.env.work_dir / "sheet.png")
+        field = image.crop(self.sheets.read().control(HOTKEY_ZOOMOUT).rect)
+        self.assertEqual(field.dominant_color(), (0, 0, 0))
+
+        sheet = self.sheets.show_page(1, CHECK_FOLLOWCARET)
+        image = self.sheets.screenshot(self.env.work_dir / "high-contrast-2.png")
+        for control_id in VIEW_CHECK_BOXES:
+            left, top, right, bottom = sheet.control(control_id).rect
+            # Right of the box: the text alone.
+            label = image.crop((left + 16, top, right, bottom))
+            self.assertGreater(label.count_unlike(label.dominant_color()), 20,
+                               f"check box {control_id} shows no text")
+        self.sheets.click(IDCANCEL)
+        self.sheets.wait_closed()
 
 
 class SettingsSheet_HotKeys(SheetTestCase):

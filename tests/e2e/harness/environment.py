@@ -22,6 +22,24 @@ _live = []
 # program started afterwards sees that DPI on every monitor.
 BASE_DPI = 96
 DPI_KEY = r"HKCU\Control Panel\Desktop"
+COLORS_KEY = r"HKCU\Control Panel\Colors"
+
+# Windows' "High Contrast Black": what each Wine program started afterwards
+# takes for its system colours.
+HIGH_CONTRAST_BLACK = {
+    "Background": "0 0 0", "Window": "0 0 0", "WindowText": "255 255 255",
+    "WindowFrame": "255 255 255", "ButtonFace": "0 0 0", "ButtonText": "255 255 255",
+    "ButtonHilight": "255 255 255", "ButtonLight": "255 255 255",
+    "ButtonShadow": "128 128 128", "ButtonDkShadow": "255 255 255",
+    "ButtonAlternateFace": "0 0 0", "GrayText": "63 242 63", "Hilight": "26 235 255",
+    "HilightText": "0 0 0", "HotTrackingColor": "255 255 0", "Menu": "0 0 0",
+    "MenuBar": "0 0 0", "MenuHilight": "26 235 255", "MenuText": "255 255 255",
+    "InfoWindow": "0 0 0", "InfoText": "255 255 255", "Scrollbar": "0 0 0",
+    "ActiveTitle": "0 0 0", "GradientActiveTitle": "0 0 0", "TitleText": "255 255 255",
+    "InactiveTitle": "0 0 0", "GradientInactiveTitle": "0 0 0",
+    "InactiveTitleText": "63 242 63", "ActiveBorder": "255 255 255",
+    "InactiveBorder": "255 255 255", "AppWorkSpace": "0 0 0",
+}
 
 
 def mul_div(number, numerator, denominator):
@@ -53,12 +71,16 @@ class Environment:
     """magnifier: the stand-in Magnification.dll lies in the system folder,
     so Loupa takes the Magnification API path (else the screen copy).
     right_monitor: the size of the second monitor when dual_monitor.
-    dpi: the DPI every Wine program of the run sees (96 is 100 %)."""
+    dpi: the DPI every Wine program of the run sees (96 is 100 %); colors:
+    the system colours they see ({name in Control Panel\\Colors: "r g b"}),
+    None for the prefix's own."""
 
     def __init__(self, dual_monitor=False, name="e2e", retro=False, magnifier=False,
-                 right_monitor=(1920, 1080), dpi=BASE_DPI):
+                 right_monitor=(1920, 1080), dpi=BASE_DPI, colors=None):
         self.name = name
         self.dpi = dpi
+        self.colors = colors
+        self._colors_before = None
         self.work_dir = WORK_DIR / name
         self.magnifier = magnifier
         self.display = (DualMonitorDisplay(retro=retro, right=right_monitor) if dual_monitor
@@ -93,7 +115,27 @@ class Environment:
         # sets this run's DPI, whatever an earlier run left in the prefix.
         started = time.monotonic()
         self._set_dpi(self.dpi, "warm-up.log")
+        if self.colors:
+            saved = self.work_dir / "colors-before.reg"
+            self._reg(["reg", "export", COLORS_KEY, self.prefix.to_windows(saved), "/y"],
+                      "colors-export.log")
+            self._colors_before = saved
+            self._apply_colors(self.colors)
         self.warm_up_seconds = time.monotonic() - started
+
+    def _reg(self, args, log_name):
+        log = self.work_dir / log_name
+        code = self.prefix.run(args, log, self.display, timeout=120)
+        if code != 0:
+            raise RuntimeError(f"{args[0]} failed (exit code {code}), see {log}")
+
+    def _apply_colors(self, colors):
+        path = self.work_dir / "colors.reg"
+        lines = ["Windows Registry Editor Version 5.00", "",
+                 "[HKEY_CURRENT_USER\\Control Panel\\Colors]"]
+        lines += [f'"{name}"="{value}"' for name, value in colors.items()]
+        path.write_text("\r\n".join(lines) + "\r\n")
+        self._reg(["regedit", "/S", self.prefix.to_windows(path)], "colors.log")
 
     def _set_dpi(self, dpi, log_name):
         log = self.work_dir / log_name
@@ -113,6 +155,13 @@ class Environment:
                 # Other users of the prefix (the Win32 tests) expect 100 %.
                 try:
                     self._set_dpi(BASE_DPI, "dpi-reset.log")
+                except Exception:
+                    pass
+            if self._colors_before is not None and self.session in started:
+                # Every later run expects the prefix's own colours.
+                try:
+                    self._reg(["regedit", "/S", self.prefix.to_windows(self._colors_before)],
+                              "colors-reset.log")
                 except Exception:
                     pass
             if self.session in started:

@@ -43,13 +43,14 @@ class LoupaTestCase(unittest.TestCase):
     # through the Magnification API and logs its calls to the library.
     magnifier = False
     dpi = BASE_DPI  # as Windows calls 100 %; 144 is 150 %
+    colors = None  # system colours for the run, e.g. HIGH_CONTRAST_BLACK
     env = None
 
     @classmethod
     def setUpClass(cls):
         cls.env = Environment(cls.dual_monitor, name=f"{_module_name(cls)}.{cls.__name__}",
                               magnifier=cls.magnifier, right_monitor=cls.right_monitor,
-                              dpi=cls.dpi)
+                              dpi=cls.dpi, colors=cls.colors)
         cls.env.start()
 
     @classmethod
