@@ -94,6 +94,7 @@ public:
     void ShowWarning(const std::wstring& text) override {
         fw::AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
     }
+
 private:
     bool m_profileExisted = false;
 };

@@ -110,7 +110,8 @@ void CHotKeyExCtrl::OnPaint() {
     RECT client{};
     GetClientRect(&client);
     ::FillRect(dc.m_hDC, &client, ::GetSysColorBrush(COLOR_WINDOW));
-    ::SetTextColor(dc.m_hDC, ::GetSysColor(::IsWindowEnabled(m_hWnd) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+    ::SetTextColor(dc.m_hDC,
+                   ::GetSysColor(::IsWindowEnabled(m_hWnd) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
     ::SetBkMode(dc.m_hDC, TRANSPARENT);
     {
         fw::SelectedObject selected(dc.m_hDC, font);
