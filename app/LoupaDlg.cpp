@@ -115,7 +115,13 @@ void CLoupaDlg::ShowStartupNotice() {
 void CLoupaDlg::ShowRunningInstance() {
     const std::wstring name = ShowSettingsName();
     RunningDialogSearch search{name, nullptr};
-    ::EnumWindows(FindMarkedDialog, reinterpret_cast<LPARAM>(&search));
+    // A copy started a moment ago may not have its dialog yet.
+    for (int attempt = 0; attempt < 50 && search.found == nullptr; ++attempt) {
+        if (attempt > 0) {
+            ::Sleep(100);
+        }
+        ::EnumWindows(FindMarkedDialog, reinterpret_cast<LPARAM>(&search));
+    }
     if (search.found == nullptr) {
         return;
     }
