@@ -51,16 +51,16 @@ class StartUp_Settings(StartUpTestCase):
         # The welcome says where Loupa lives and how it is used.
         names = self.probe.key_names(18, 222)
         zoom_in = f"Win + {names[18]} + {names[222]}"
-        welcome = self.wait_until(lambda: [t for t in self.balloons() if WELCOME in t], BALLOON,
-                                  message="the welcome balloon")
+        welcome = self.wait_until(lambda: [t for t in self.probe.tooltips() if WELCOME in t],
+                                  BALLOON, message="the welcome balloon")
         self.assertEqual(welcome, [WELCOME + f"{zoom_in} でズームイン、Esc で解除します。"
                                    "アイコンをダブルクリックすると設定が開きます。"])
 
         # With the file there, the next start says nothing.
         loupa.stop()
-        self.wait_until(lambda: not self.balloons(), BALLOON, message="the balloon to go")
+        self.wait_until(lambda: not self.probe.tooltips(), BALLOON, message="the balloon to go")
         self.wait_resident(loupa.start())
-        self.assertTrue(self.holds(lambda: not self.balloons(), 4.0), self.balloons())
+        self.assertTrue(self.holds(lambda: not self.probe.tooltips(), 4.0), self.probe.tooltips())
 
     def test_auto_start_off_removes_the_shortcut_at_next_start(self):
         loupa = self.start_loupa()

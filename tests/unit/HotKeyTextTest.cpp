@@ -91,15 +91,8 @@ TEST(FormatText_FillsNumberedPlaces, Table) {
         // Places without an argument, a lone % and %0 stay as written.
         {L"%3 %0 100% %", L"%3 %0 100% %"},
         {L"%%1", L"%ズームイン"},
-        {L"", L""},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(FormatText(c.format, args), c.text) << c.format;
     }
-}
-
-TEST(JoinNotice_LinesThenHint, Table) {
-    EXPECT_EQ(JoinNotice({}, L"hint"), L"");
-    EXPECT_EQ(JoinNotice({L"a"}, L"hint"), L"a\nhint");
-    EXPECT_EQ(JoinNotice({L"a", L"b"}, L"hint"), L"a\nb\nhint");
 }

@@ -6,6 +6,7 @@ import atexit
 import shutil
 import signal
 import time
+from pathlib import Path
 
 from . import magnification
 from .display import DualMonitorDisplay, VirtualDisplay
@@ -24,22 +25,10 @@ BASE_DPI = 96
 DPI_KEY = r"HKCU\Control Panel\Desktop"
 COLORS_KEY = r"HKCU\Control Panel\Colors"
 
-# Windows' "High Contrast Black": what each Wine program started afterwards
-# takes for its system colours.
-HIGH_CONTRAST_BLACK = {
-    "Background": "0 0 0", "Window": "0 0 0", "WindowText": "255 255 255",
-    "WindowFrame": "255 255 255", "ButtonFace": "0 0 0", "ButtonText": "255 255 255",
-    "ButtonHilight": "255 255 255", "ButtonLight": "255 255 255",
-    "ButtonShadow": "128 128 128", "ButtonDkShadow": "255 255 255",
-    "ButtonAlternateFace": "0 0 0", "GrayText": "63 242 63", "Hilight": "26 235 255",
-    "HilightText": "0 0 0", "HotTrackingColor": "255 255 0", "Menu": "0 0 0",
-    "MenuBar": "0 0 0", "MenuHilight": "26 235 255", "MenuText": "255 255 255",
-    "InfoWindow": "0 0 0", "InfoText": "255 255 255", "Scrollbar": "0 0 0",
-    "ActiveTitle": "0 0 0", "GradientActiveTitle": "0 0 0", "TitleText": "255 255 255",
-    "InactiveTitle": "0 0 0", "GradientInactiveTitle": "0 0 0",
-    "InactiveTitleText": "63 242 63", "ActiveBorder": "255 255 255",
-    "InactiveBorder": "255 255 255", "AppWorkSpace": "0 0 0",
-}
+# The colours of Windows' "High Contrast Black" that dialogs are drawn in.
+HIGH_CONTRAST_BLACK = dict(Window="0 0 0", WindowText="255 255 255", ButtonFace="0 0 0",
+                           ButtonText="255 255 255", GrayText="63 242 63",
+                           Hilight="26 235 255", HilightText="0 0 0", Background="0 0 0")
 
 
 def mul_div(number, numerator, denominator):
@@ -116,26 +105,21 @@ class Environment:
         started = time.monotonic()
         self._set_dpi(self.dpi, "warm-up.log")
         if self.colors:
-            saved = self.work_dir / "colors-before.reg"
-            self._reg(["reg", "export", COLORS_KEY, self.prefix.to_windows(saved), "/y"],
-                      "colors-export.log")
-            self._colors_before = saved
-            self._apply_colors(self.colors)
+            self._colors_before = self.work_dir / "colors-before.reg"
+            self._reg("reg", "export", COLORS_KEY, self._colors_before, "/y")
+            reg = self.work_dir / "colors.reg"
+            reg.write_text(f"Windows Registry Editor Version 5.00\r\n\r\n[{COLORS_KEY}]\r\n"
+                           .replace("HKCU", "HKEY_CURRENT_USER") +
+                           "".join(f'"{n}"="{v}"\r\n' for n, v in self.colors.items()))
+            self._reg("regedit", "/S", reg)
         self.warm_up_seconds = time.monotonic() - started
 
-    def _reg(self, args, log_name):
-        log = self.work_dir / log_name
-        code = self.prefix.run(args, log, self.display, timeout=120)
-        if code != 0:
-            raise RuntimeError(f"{args[0]} failed (exit code {code}), see {log}")
-
-    def _apply_colors(self, colors):
-        path = self.work_dir / "colors.reg"
-        lines = ["Windows Registry Editor Version 5.00", "",
-                 "[HKEY_CURRENT_USER\\Control Panel\\Colors]"]
-        lines += [f'"{name}"="{value}"' for name, value in colors.items()]
-        path.write_text("\r\n".join(lines) + "\r\n")
-        self._reg(["regedit", "/S", self.prefix.to_windows(path)], "colors.log")
+    def _reg(self, tool, *args):
+        """reg or regedit; paths as the Windows side names them."""
+        log = self.work_dir / f"{tool}.log"
+        args = [self.prefix.to_windows(a) if isinstance(a, Path) else a for a in args]
+        if self.prefix.run([tool, *args], log, self.display, timeout=120) != 0:
+            raise RuntimeError(f"{tool} failed, see {log}")
 
     def _set_dpi(self, dpi, log_name):
         log = self.work_dir / log_name
@@ -158,10 +142,8 @@ class Environment:
                 except Exception:
                     pass
             if self._colors_before is not None and self.session in started:
-                # Every later run expects the prefix's own colours.
                 try:
-                    self._reg(["regedit", "/S", self.prefix.to_windows(self._colors_before)],
-                              "colors-reset.log")
+                    self._reg("regedit", "/S", self._colors_before)  # for later runs
                 except Exception:
                     pass
             if self.session in started:

@@ -129,11 +129,10 @@ class SettingsSheet:
         return intersect(control.rect, page[0].rect) if page else control.rect
 
     def text_differences(self, image, sheet, control, text, origin=(0, 0), draw_format=0,
-                         covered=(), color=(0, 0, 0)):
+                         covered=()):
         """Pixels where the visible part of a control differs from text drawn
         at origin (client coordinates) into a box of the control's size, on
-        the control's background, in the page's font and in color (None: the
-        opposite of the background, as a readable text would be);
+        the control's background, in the page's font;
         a list of screen points, empty when they agree. Pixels inside the
         covered rectangles (other controls on top) do not count, and neither
         do a few stray ones: up to 5 % of the text's ink, at least 6 (one
@@ -145,11 +144,9 @@ class SettingsSheet:
             raise AssertionError(f"control {control.id} is not visible")
         shown = image.crop(visible)
         background = shown.dominant_color()
-        if color is None:
-            color = tuple(255 - c for c in background)
         path = self.env.work_dir / f"text-{control.id}.bmp"
         self.probe.render_text(path, (box[2] - box[0], box[3] - box[1]), text,
-                               color=color, background=background, draw_format=draw_format,
+                               background=background, draw_format=draw_format,
                                **page_font(self.env.dpi))
         drawn = Image.load(path).crop(offset(visible, -box[0], -box[1]))
         differences = [(visible[0] + x, visible[1] + y) for x, y in shown.unlike_pixels(drawn)]
@@ -158,23 +155,23 @@ class SettingsSheet:
         return differences if len(differences) > max(6, drawn.count_unlike(background) // 20) \
             else []
 
-    def hot_key_text_differences(self, image, sheet, control_id, text, color=(0, 0, 0)):
+    def hot_key_text_differences(self, image, sheet, control_id, text):
         """text_differences() for a hot-key control, which draws its text at
         (1, 1). The caret of a focused control (one column,
         at most two pixels wide) does not count."""
         control = sheet.control(control_id)
         differences = self.text_differences(image, sheet, control, text, origin=(1, 1),
-                                            covered=self.others(sheet, control), color=color)
+                                            covered=self.others(sheet, control))
         columns = sorted({x for x, _ in differences})
         if control.hwnd == sheet.focus and columns and columns[-1] - columns[0] <= 1:
             return []
         return differences
 
-    def static_text_differences(self, image, sheet, control, color=(0, 0, 0)):
+    def static_text_differences(self, image, sheet, control):
         """text_differences() of a static control for its own text."""
         return self.text_differences(image, sheet, control, control.text,
                                      draw_format=DT_WORDBREAK_EXPANDTABS,
-                                     covered=self.others(sheet, control), color=color)
+                                     covered=self.others(sheet, control))
 
     @staticmethod
     def others(sheet, control):

@@ -131,9 +131,8 @@ class LoupaTestCase(unittest.TestCase):
         return process
 
     def start_loupa(self, file_name="Loupa.exe", folder=None, variables=None, first_start=False):
-        """Starts a copy. Unless first_start, an empty setting.ini is put in
-        %APPDATA% where no settings file exists yet: Loupa then starts as it
-        does after its first run, without the welcome balloon over the tray."""
+        """Unless first_start, an empty setting.ini where none is: no welcome
+        balloon over the tray."""
         process = self.loupa(file_name, folder, variables)
         settings = loupa.appdata_settings(self.prefix)
         if not first_start and not settings.exists() and not process.settings_beside.exists():
@@ -141,9 +140,6 @@ class LoupaTestCase(unittest.TestCase):
             settings.write_bytes(b"")
         return process.start()
 
-    def balloons(self):
-        """The texts of the balloons and tool tips on the screen."""
-        return self.probe.tooltips()
 
     def magnifier_calls(self, process, name=None):
         """The calls process made to the stand-in Magnification.dll so far."""

@@ -130,19 +130,14 @@ BOOL CALLBACK PutWindow(HWND hwnd, LPARAM lParam) {
     return TRUE;
 }
 
-// A tool tip keeps its text to itself; it answers WM_GETTEXT, which the
-// system carries across processes.
+// A tool tip answers WM_GETTEXT, which the system carries across processes.
 BOOL CALLBACK PutTooltip(HWND hwnd, LPARAM lParam) {
-    wchar_t cls[64] = {};
+    wchar_t cls[64] = {}, text[1024] = {};
     GetClassNameW(hwnd, cls, 64);
-    if (lstrcmpiW(cls, TOOLTIPS_CLASSW) != 0 || !IsWindowVisible(hwnd)) {
-        return TRUE;
+    if (lstrcmpiW(cls, TOOLTIPS_CLASSW) == 0 && IsWindowVisible(hwnd)) {
+        SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, LPARAM(text), SMTO_ABORTIFHUNG, 5000, nullptr);
+        Put(reinterpret_cast<FILE*>(lParam), OneLine(text) + L"\n");
     }
-    wchar_t text[1024] = {};
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                        5000, &copied);
-    Put(reinterpret_cast<FILE*>(lParam), OneLine(text) + L"\n");
     return TRUE;
 }
 
