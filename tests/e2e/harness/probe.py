@@ -121,6 +121,11 @@ class Probe:
             names[int(vk)] = name
         return names
 
+    def locale(self):
+        """(UI language, ANSI code page) of a Wine program of this run."""
+        language, code_page = self._text("locale").split()
+        return int(language, 16), int(code_page)
+
     def cover(self, out_path, rect, milliseconds):
         """Shows a magenta top-most window over rect (left, top, right,
         bottom) for milliseconds without activating it. out_path holds

@@ -276,6 +276,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             GetKeyNameTextW((scan & 0xFF) << 16, name, 128);
             Put(out, std::to_wstring(vk) + L"\t" + name + L"\n");
         }
+    } else if (command == L"locale") {
+        wchar_t text[40] = {};
+        std::swprintf(text, 40, L"%04x\t%u\n", GetUserDefaultUILanguage(), GetACP());
+        Put(out, text);
     } else {
         std::fclose(out);
         return 2;
