@@ -9,6 +9,7 @@ from .images import Image
 from .paths import REPO_ROOT
 from .rects import intersect, offset
 from .waiting import wait_until
+from .wine import LOCALE
 
 TITLE = "設定"
 
@@ -41,15 +42,20 @@ IDHELP = 9
 IDAPPLY = 0x3021
 PAGE_CLASS = "#32770"
 
-# The page takes the sheet's font, 8 point "MS Shell Dlg" (11 pixels at
-# 96 dpi, 16 at 144), keeping its template's character set 1; statics draw
-# with word breaks, so a label wider than its control loses its last line.
-# The hot-key controls draw in the same font.
-PAGE_FONT_POINTS = 8
+# The page takes the sheet's font, that of the system's own property-sheet
+# template: Wine's Japanese resources give it 9 point "MS UI Gothic" (12
+# pixels at 96 dpi, 18 at 144), its English ones 8 point "MS Shell Dlg" (11,
+# 16). The page keeps its template's character set 1; statics draw with word
+# breaks, so a label wider than its control loses its last line. The hot-key
+# controls draw in the same font.
+PAGE_FONTS = {"ja_JP.UTF-8": ("MS UI Gothic", 9), "en_US.UTF-8": ("MS Shell Dlg", 8)}
 
 
-def page_font(dpi):
-    return dict(font="MS Shell Dlg", font_height=-mul_div(PAGE_FONT_POINTS, dpi, 72), charset=1)
+def page_font(dpi, locale=LOCALE):
+    face, points = PAGE_FONTS[locale]
+    return dict(font=face, font_height=-mul_div(points, dpi, 72), charset=1)
+
+
 DT_WORDBREAK_EXPANDTABS = 0x10 | 0x40
 
 
