@@ -149,6 +149,7 @@ public:
     void ShowWarning(const std::wstring& text) override {
         fw::AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
     }
+    std::wstring LoadText(unsigned id) override { return fw::AfxLoadString(id); }
 };
 
 } // namespace
