@@ -97,9 +97,9 @@ class WinePrefix:
         env.update(variables or {})
         return OwnedProcess(["wine", *args], log_path, env=env, cwd=cwd)
 
-    def run(self, args, log_path, display=None, timeout=120, cwd=None):
+    def run(self, args, log_path, display=None, timeout=120, cwd=None, variables=None):
         """Runs `wine args...` to its end and returns the exit code."""
-        process = self.start(args, log_path, display, cwd)
+        process = self.start(args, log_path, display, cwd, variables)
         code = process.wait(timeout)
         if code is None:
             process.stop(sig=None)
