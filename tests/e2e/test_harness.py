@@ -26,8 +26,9 @@ def link_bytes(flags, id_list=None, link_info=b"", strings=(), unicode=True):
         body += struct.pack("<H", len(id_list)) + id_list
     body += link_info
     for text in strings:
-        body += struct.pack("<H", len(text))
-        body += text.encode("utf-16-le" if unicode else ANSI_ENCODING)
+        data = text.encode("utf-16-le" if unicode else ANSI_ENCODING)
+        # Counted in code units: two bytes each in UTF-16, one in ANSI.
+        body += struct.pack("<H", len(data) // 2 if unicode else len(data)) + data
     return header + body + b"\0\0\0\0"  # empty ExtraData
 
 
