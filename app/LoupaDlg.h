@@ -86,6 +86,7 @@ private:
     void Sleep(unsigned milliseconds) override;
     void ShowError(const std::wstring& text) override;
     void ShowBalloon(const std::wstring& text, bool warning) override;
+    std::wstring LoadText(unsigned id) override;
     void RequestClose() override;
     void GetCursorPos(int& x, int& y) override;
     void SetForeground() override;

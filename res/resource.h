@@ -4,20 +4,29 @@
 #define IDM_ABOUTBOX 0x0010
 #define IDD_ABOUTBOX 100
 #define IDS_ABOUTBOX 101
-// Reports of keys that cannot be registered, and the first start's welcome.
-// %1 and %2 in a text are filled in by the program.
-#define IDS_HOTKEY_FUNCTION_ZOOMIN 110
-#define IDS_HOTKEY_FUNCTION_ZOOMOUT 111
-#define IDS_HOTKEY_FUNCTION_ZOOMCANCEL 112
-#define IDS_HOTKEY_REFUSED_LINE 113
-#define IDS_HOTKEY_REFUSED_TRAY_HINT 114
-#define IDS_HOTKEY_REFUSED_SHEET_HINT 115
-#define IDS_WELCOME 116
 #define IDD_LOUPA_DIALOG 102
 #define IDD_PAGE1 107
 #define IDD_PAGE2 108
 #define IDR_MAINFRAME 128
 #define IDR_TRAYMENU 129
+
+#define IDS_SETTINGS_CAPTION 200
+#define IDS_SETTINGS_NOT_SAVED 201
+#define IDS_TRAY_ICON_FAILED 202
+#define IDS_APP_FOLDER_FAILED 203
+#define IDS_TRAY_TIP 204
+#define IDS_HOTKEY_WIN 205
+#define IDS_HOTKEY_SEPARATOR 206
+#define IDS_ZOOM_CAPTION 207
+// Reports of keys that cannot be registered, and the first start's welcome.
+// %1 and %2 in a text are filled in by the program.
+#define IDS_HOTKEY_FUNCTION_ZOOMIN 208
+#define IDS_HOTKEY_FUNCTION_ZOOMOUT 209
+#define IDS_HOTKEY_FUNCTION_ZOOMCANCEL 210
+#define IDS_HOTKEY_REFUSED_LINE 211
+#define IDS_HOTKEY_REFUSED_TRAY_HINT 212
+#define IDS_HOTKEY_REFUSED_SHEET_HINT 213
+#define IDS_WELCOME 214
 
 #define IDC_SLIDER_ZOOMIN 1000
 #define IDC_SLIDER_ZOOMOUT 1001

@@ -22,6 +22,8 @@ public:
     // A balloon from the icon, titled with the application name; warning
     // gives it the warning icon, else the information icon.
     virtual void ShowBalloon(const std::wstring& text, bool warning) = 0;
+    // The string-table text of id, in the program's language.
+    virtual std::wstring LoadText(unsigned id) = 0;
     // Close request to the main dialog; it ends the program.
     virtual void RequestClose() = 0;
 
