@@ -18,6 +18,15 @@
 #define IDS_HOTKEY_WIN 205
 #define IDS_HOTKEY_SEPARATOR 206
 #define IDS_ZOOM_CAPTION 207
+// Reports of keys that cannot be registered, and the first start's welcome.
+// %1 and %2 in a text are filled in by the program.
+#define IDS_HOTKEY_FUNCTION_ZOOMIN 208
+#define IDS_HOTKEY_FUNCTION_ZOOMOUT 209
+#define IDS_HOTKEY_FUNCTION_ZOOMCANCEL 210
+#define IDS_HOTKEY_REFUSED_LINE 211
+#define IDS_HOTKEY_REFUSED_TRAY_HINT 212
+#define IDS_HOTKEY_REFUSED_SHEET_HINT 213
+#define IDS_WELCOME 214
 
 #define IDC_SLIDER_ZOOMIN 1000
 #define IDC_SLIDER_ZOOMOUT 1001

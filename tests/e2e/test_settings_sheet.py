@@ -10,6 +10,7 @@ import shutil
 
 import harness
 from harness import ini
+from harness.environment import HIGH_CONTRAST_BLACK
 from harness.loupa import appdata_settings
 from harness.sheet import (CHECK_ALT, CHECK_CTRL, CHECK_FOLLOWCARET, CHECK_INVERTCOLORS,
                            CHECK_SHIFT, CHECK_WIN, HOTKEY_ZOOMCANCEL, HOTKEY_ZOOMIN,
@@ -23,6 +24,7 @@ PAINTED = 10  # for the sheet to show what it holds
 
 VK_BACK, VK_SHIFT, VK_CONTROL, VK_MENU, VK_ESCAPE, VK_Z = 8, 16, 17, 18, 27, 90
 VK_OEM_MINUS, VK_OEM_7 = 189, 222
+MOD_ALT, MOD_WIN = 0x1, 0x8
 
 # The page's texts in template order: statics, then group boxes, check boxes.
 STATIC_TEXTS = [
@@ -131,7 +133,6 @@ class SheetTestCase(harness.LoupaTestCase):
                         message=f"the hot keys in {path}", ignore=(OSError,))
         return path
 
-
 class SettingsSheet_Opening(SheetTestCase):
     def test_double_click_opens_one_sheet_showing_the_settings(self):
         loupa = self.wait_resident(self.start_loupa())
@@ -212,6 +213,27 @@ class SettingsSheet_At150Percent(SheetTestCase):
         self.sheets.click(IDCANCEL)
         self.sheets.wait_closed()
         self.assertTrue(loupa.running())
+
+
+class SettingsSheet_HighContrast(SheetTestCase):
+    colors = HIGH_CONTRAST_BLACK
+
+    def test_hot_key_fields_write_in_the_window_text_colour(self):
+        self.open_sheet(self.wait_resident(self.start_loupa()))
+        shot = self.env.work_dir / "high-contrast-1.png"
+
+        def white_on_black(control_id):
+            field = self.sheets.screenshot(shot).crop(self.sheets.read().control(control_id).rect)
+            return field.dominant_color() == (0, 0, 0) and field.count_unlike((0, 0, 0)) > 20
+
+        for control_id in (HOTKEY_ZOOMIN, HOTKEY_ZOOMOUT, HOTKEY_ZOOMCANCEL):
+            self.wait_until(lambda: white_on_black(control_id), PAINTED,
+                            message=f"white text on black in hot-key field {control_id}")
+        sheet = self.sheets.show_page(1, CHECK_FOLLOWCARET)
+        image = self.sheets.screenshot(self.env.work_dir / "high-contrast-2.png")
+        for control_id in VIEW_CHECK_BOXES:
+            label = image.crop(sheet.control(control_id).rect)
+            self.assertGreater(label.count_unlike(label.dominant_color()), 40, control_id)
 
 
 class SettingsSheet_HotKeys(SheetTestCase):
@@ -295,6 +317,38 @@ class SettingsSheet_Saving(SheetTestCase):
         name (the hidden main dialog has the same caption)."""
         return [w for w in self.probe.windows("Loupa") if w.visible
                 and any(c.cls.lower() == "static" and c.text for c in w.controls)]
+
+    def test_a_key_another_program_holds_is_reported_at_start_and_on_ok(self):
+        target = self.start_target(hold=(MOD_ALT | MOD_WIN, VK_OEM_7))
+        self.assertEqual([m.name for m in target.messages() if m.name.startswith("HOTKEY")],
+                         ["HOTKEY_HELD"])
+        loupa = self.wait_resident(self.start_loupa())
+        line = (f"ズームイン ({self.hot_key_text(VK_OEM_7, win=True, alt=True)}) "
+                "は他のプログラムが使用しているため使えません。")
+        balloons = self.wait_until(lambda: [t for t in self.probe.tooltips() if line in t],
+                                   START, message="the balloon naming the held key")
+        self.assertEqual(balloons, [line + "\n設定で別のキーを選べます。"])
+
+        # OK with the key unchanged: a message box, and the sheet stays open.
+        self.open_sheet(loupa)
+        self.sheets.click(IDOK)
+        box = self.wait_until(self.message_boxes, PAINTED, message="a message box of Loupa")[0]
+        self.assertEqual([c.text for c in box.controls if c.cls.lower() == "static" and c.text],
+                         [line + "\n別のキーを選んでください。"])
+        self.input.click(1, *self.sheets.center(box.control(IDOK)))
+        self.wait_until(lambda: not self.message_boxes(), PAINTED, message="the box to close")
+        self.assertTrue(self.holds(lambda: len(self.sheets.windows()) == 1, QUIET))
+
+        # A free combination: OK closes the sheet and the key zooms.
+        self.focus_control(HOTKEY_ZOOMIN)
+        self.input.chord("ctrl+shift", "z")
+        self.wait_hot_key_shows(HOTKEY_ZOOMIN, self.hot_key_text(VK_Z, ctrl=True, shift=True))
+        self.sheets.click(IDOK)
+        self.sheets.wait_closed()
+        zoom = harness.ZoomView(self.env, self.probe, loupa, target.rect)
+        target.focus(self.input)
+        self.input.chord("ctrl+shift", "z",
+                         while_held=lambda: zoom.wait_rate(4.0, target.center, GLIDE))
 
     def test_a_failed_save_is_reported_and_the_sheet_stays_open(self):
         loupa = self.wait_resident(self.start_loupa())

@@ -55,14 +55,17 @@ def parse_log(text):
 class TestTarget:
     """One LoupaTestTarget.exe over rect = (left, top, right, bottom), screen
     coordinates, with a one-line edit control that keeps the focus when edit
-    is set; stop() ends only its PID."""
+    is set, holding the global hot key hold = (modifiers, vk) if given, as
+    another program would; stop() ends only its PID."""
 
-    def __init__(self, prefix, display, log_path, rect=DEFAULT_RECT, exe=None, edit=False):
+    def __init__(self, prefix, display, log_path, rect=DEFAULT_RECT, exe=None, edit=False,
+                 hold=None):
         self.prefix = prefix
         self.display = display
         self.log_path = Path(log_path)
         self.rect = tuple(rect)
         self.edit = edit
+        self.hold = hold
         self.exe = Path(exe or test_target_exe())
         self.process = None
         self.window = None
@@ -87,6 +90,8 @@ class TestTarget:
         left, top, right, bottom = self.rect
         args = [self.prefix.to_windows(self.exe), self.prefix.to_windows(self.log_path),
                 left, top, right - left, bottom - top] + (["edit"] if self.edit else [])
+        if self.hold:
+            args.append("hold:{}:{}".format(*self.hold))
         self.process = self.prefix.start([str(a) for a in args],
                                          self.log_path.with_suffix(".wine.log"), self.display)
 

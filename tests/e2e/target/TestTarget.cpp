@@ -2,14 +2,17 @@
 // shows a fine, non-repeating pattern that magnification errors cannot hide,
 // and logs the input it receives, one line per message, to a file. With
 // "edit" it also holds a one-line edit control that keeps the keyboard focus
-// and logs where its caret is after every change.
+// and logs where its caret is after every change. With "hold:<modifiers>:<vk>"
+// it holds that global hot key, as another program would, and logs
+// "HOTKEY_HELD" or "HOTKEY_REFUSED".
 //
-//   LoupaTestTarget.exe <log file> [x y width height [edit]]
+//   LoupaTestTarget.exe <log file> [x y width height [edit] [hold:<mods>:<vk>]]
 #include <windows.h>
 #include <shellapi.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <cwchar>
 #include <vector>
 
 namespace {
@@ -139,6 +142,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     RegisterClassW(&wc);
     HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"Loupa Test Target", WS_POPUP | WS_VISIBLE, x,
                                 y, w, h, nullptr, nullptr, instance, nullptr);
+    for (int i = 6; i < argc; ++i) {
+        unsigned mods = 0, vk = 0;
+        if (swscanf(argv[i], L"hold:%u:%u", &mods, &vk) == 2) {
+            const bool held = RegisterHotKey(hwnd, 1, mods, vk) != FALSE;
+            Log(held ? "HOTKEY_HELD" : "HOTKEY_REFUSED", mods, vk);
+        }
+    }
     if (argc >= 7 && lstrcmpW(argv[6], L"edit") == 0) {
         g_edit =
             CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL,
