@@ -150,68 +150,231 @@ TEST(SourceRectAround_KeepsCursorPointAndStaysInside, Table) {
     }
 }
 
-TEST(SourceRectCentredOn_CentresAndStaysInside, Table) {
+TEST(SourceRectShowing_CentresOrShowsTopLeftAndStaysInside, Table) {
     const RECT full{0, 0, 1920, 1080};
+    const auto at = [](int x, int y) { return RECT{x, y, x, y}; };
     const struct {
         RECT client;
-        POINT centre;
+        RECT target;
         double rate;
         RECT expected;
     } cases[] = {
-        {full, {960, 540}, 4.0, {720, 405, 1200, 675}},
-        {full, {500, 300}, 4.0, {260, 165, 740, 435}},
-        {full, {501, 301}, 3.0, {181, 121, 821, 481}},
-        {full, {100, 50}, 4.0, {0, 0, 480, 270}},
-        {full, {1900, 1070}, 4.0, {1440, 810, 1920, 1080}},
-        {full, {-400, 5000}, 2.0, {0, 540, 960, 1080}},
-        {full, {700, 700}, 1.0, {0, 0, 1920, 1080}},
-        {full, {700, 700}, 0.5, {0, 0, 1920, 1080}},
-        {{0, 0, 1280, 1024}, {640, 512}, 20.0, {608, 487, 672, 538}},
-        {{0, 0, 0, 0}, {10, 10}, 2.0, {0, 0, 0, 0}},
+        {full, at(960, 540), 4.0, {720, 405, 1200, 675}},
+        {full, at(500, 300), 4.0, {260, 165, 740, 435}},
+        {full, at(501, 301), 3.0, {181, 121, 821, 481}},
+        {full, at(100, 50), 4.0, {0, 0, 480, 270}},
+        {full, at(1900, 1070), 4.0, {1440, 810, 1920, 1080}},
+        {full, at(-400, 5000), 2.0, {0, 540, 960, 1080}},
+        {full, at(700, 700), 1.0, {0, 0, 1920, 1080}},
+        {full, at(700, 700), 0.5, {0, 0, 1920, 1080}},
+        {{0, 0, 1280, 1024}, at(640, 512), 20.0, {608, 487, 672, 538}},
+        {{0, 0, 0, 0}, at(10, 10), 2.0, {0, 0, 0, 0}},
+        // A focused button: its middle.
+        {full, {900, 500, 1020, 532}, 4.0, {720, 381, 1200, 651}},
+        // As long as the part: still its middle.
+        {full, {400, 300, 880, 570}, 4.0, {400, 300, 880, 570}},
+        // Wider than the part: its left edge; taller too: its top.
+        {full, {300, 200, 1500, 260}, 4.0, {300, 95, 780, 365}},
+        {full, {300, 200, 1500, 900}, 4.0, {300, 200, 780, 470}},
+        // Top-left, then kept inside.
+        {full, {1700, 900, 3000, 2000}, 4.0, {1440, 810, 1920, 1080}},
+        {full, {-50, -50, 1000, 20}, 2.0, {0, 0, 960, 540}},
     };
     for (const auto& c : cases) {
-        const RECT source = SourceRectCentredOn(c.client, c.centre, c.rate);
-        EXPECT_EQ(Fmt(source), Fmt(c.expected)) << "centre " << Fmt(c.centre) << " rate " << c.rate;
+        const RECT source = SourceRectShowing(c.client, c.target, c.rate);
+        EXPECT_EQ(Fmt(source), Fmt(c.expected)) << "target " << Fmt(c.target) << " rate " << c.rate;
         EXPECT_TRUE(Inside(source, c.client)) << Fmt(source);
     }
 }
 
-TEST(ViewFocus_CaretTakesOverOnlyWhileCursorRests, Table) {
+TEST(ViewFocus_LatestOfCaretAndFocusWhileCursorRests, Table) {
     const std::optional<POINT> none;
+    const std::optional<FocusMark> noFocus;
+    const auto mark = [](int x, std::uint32_t changes) {
+        return std::optional<FocusMark>(FocusMark{RECT{x, 100, x + 80, 120}, changes});
+    };
+    const ViewSource cursor = ViewSource::Cursor, caret = ViewSource::Caret,
+                     focus = ViewSource::Focus;
     const struct Step {
         const char* what;
-        bool follow;
+        bool followCaret;
+        bool followFocus;
         POINT cursor;
         std::optional<POINT> caret;
-        bool onCaret;
-        POINT caretPoint;
+        std::optional<FocusMark> focus;
+        ViewSource source;
+        RECT target;
     } steps[] = {
-        {"first look only records", true, {100, 100}, POINT{500, 300}, false, {0, 0}},
-        {"nothing moved", true, {100, 100}, POINT{500, 300}, false, {0, 0}},
-        {"caret moved, cursor rests", true, {100, 100}, POINT{510, 300}, true, {510, 300}},
-        {"typing on", true, {100, 100}, POINT{520, 300}, true, {520, 300}},
-        {"caret gone: view stays", true, {100, 100}, none, true, {520, 300}},
-        {"caret back where it was", true, {100, 100}, POINT{520, 300}, true, {520, 300}},
-        {"cursor moved", true, {101, 100}, POINT{520, 300}, false, {520, 300}},
-        {"both moved: the cursor wins", true, {102, 100}, POINT{530, 300}, false, {520, 300}},
-        {"caret on the next line", true, {102, 100}, POINT{400, 320}, true, {400, 320}},
-        {"caret rests, cursor rests", true, {102, 100}, POINT{400, 320}, true, {400, 320}},
-        {"turned off", false, {102, 100}, POINT{410, 320}, false, {0, 0}},
-        {"turned on: records first", true, {102, 100}, POINT{420, 320}, false, {0, 0}},
-        {"caret appears elsewhere", true, {102, 100}, none, false, {0, 0}},
-        {"a caret that shows up moved", true, {102, 100}, POINT{420, 320}, true, {420, 320}},
+        {"first look only records", true, false, {100, 100}, POINT{500, 300}, noFocus, cursor, {}},
+        {"nothing moved", true, false, {100, 100}, POINT{500, 300}, noFocus, cursor, {}},
+        {"caret moved, cursor rests",
+         true,
+         false,
+         {100, 100},
+         POINT{510, 300},
+         noFocus,
+         caret,
+         {510, 300, 510, 300}},
+        {"typing on",
+         true,
+         false,
+         {100, 100},
+         POINT{520, 300},
+         noFocus,
+         caret,
+         {520, 300, 520, 300}},
+        {"caret gone: view stays",
+         true,
+         false,
+         {100, 100},
+         none,
+         noFocus,
+         caret,
+         {520, 300, 520, 300}},
+        {"caret back where it was",
+         true,
+         false,
+         {100, 100},
+         POINT{520, 300},
+         noFocus,
+         caret,
+         {520, 300, 520, 300}},
+        {"cursor moved", true, false, {101, 100}, POINT{520, 300}, noFocus, cursor, {}},
+        {"both moved: the cursor wins",
+         true,
+         false,
+         {102, 100},
+         POINT{530, 300},
+         noFocus,
+         cursor,
+         {}},
+        {"caret on the next line",
+         true,
+         false,
+         {102, 100},
+         POINT{400, 320},
+         noFocus,
+         caret,
+         {400, 320, 400, 320}},
+        {"caret rests, cursor rests",
+         true,
+         false,
+         {102, 100},
+         POINT{400, 320},
+         noFocus,
+         caret,
+         {400, 320, 400, 320}},
+        {"turned off", false, false, {102, 100}, POINT{410, 320}, noFocus, cursor, {}},
+        {"turned on: records first", true, false, {102, 100}, POINT{420, 320}, noFocus, cursor, {}},
+        {"caret appears elsewhere", true, false, {102, 100}, none, noFocus, cursor, {}},
+        {"a caret that shows up moved",
+         true,
+         false,
+         {102, 100},
+         POINT{420, 320},
+         noFocus,
+         caret,
+         {420, 320, 420, 320}},
+        {"focus turned on: records first",
+         true,
+         true,
+         {102, 100},
+         POINT{420, 320},
+         mark(700, 3),
+         caret,
+         {420, 320, 420, 320}},
+        {"focus changes: the latest wins",
+         true,
+         true,
+         {102, 100},
+         POINT{420, 320},
+         mark(900, 4),
+         focus,
+         {900, 100, 980, 120}},
+        {"same rectangle, a new change",
+         true,
+         true,
+         {102, 100},
+         POINT{420, 320},
+         mark(900, 5),
+         focus,
+         {900, 100, 980, 120}},
+        {"caret moves after it",
+         true,
+         true,
+         {102, 100},
+         POINT{428, 320},
+         mark(900, 5),
+         caret,
+         {428, 320, 428, 320}},
+        {"both in one tick: the caret",
+         true,
+         true,
+         {102, 100},
+         POINT{300, 330},
+         mark(200, 6),
+         caret,
+         {300, 330, 300, 330}},
+        {"a focus change after typing",
+         true,
+         true,
+         {102, 100},
+         POINT{300, 330},
+         mark(40, 7),
+         focus,
+         {40, 100, 120, 120}},
+        {"the mouse takes it back",
+         true,
+         true,
+         {103, 100},
+         POINT{300, 330},
+         mark(40, 7),
+         cursor,
+         {}},
+        {"focus alone",
+         false,
+         true,
+         {103, 100},
+         POINT{310, 330},
+         mark(60, 8),
+         focus,
+         {60, 100, 140, 120}},
+        {"caret ignored without FollowCaret",
+         false,
+         true,
+         {103, 100},
+         POINT{320, 330},
+         mark(60, 8),
+         focus,
+         {60, 100, 140, 120}},
+        {"focus gone: view stays",
+         false,
+         true,
+         {103, 100},
+         none,
+         noFocus,
+         focus,
+         {60, 100, 140, 120}},
+        {"focus turned off, caret on",
+         true,
+         false,
+         {103, 100},
+         POINT{320, 330},
+         noFocus,
+         cursor,
+         {}},
     };
-    ViewFocus focus;
+    ViewFocus view;
     for (const Step& step : steps) {
-        focus.Observe(step.follow, step.cursor, step.caret);
-        EXPECT_EQ(focus.OnCaret(), step.onCaret) << step.what;
-        if (focus.OnCaret()) {
-            EXPECT_EQ(Fmt(focus.Caret()), Fmt(step.caretPoint)) << step.what;
+        view.Observe(step.followCaret, step.followFocus, step.cursor, step.caret, step.focus);
+        EXPECT_EQ(view.Source(), step.source) << step.what;
+        if (view.Source() != ViewSource::Cursor) {
+            EXPECT_EQ(Fmt(view.Target()), Fmt(step.target)) << step.what;
         }
     }
-    focus.Reset();
-    focus.Observe(true, POINT{102, 100}, POINT{999, 999});
-    EXPECT_FALSE(focus.OnCaret()) << "after a reset the first look only records";
+    view.Reset();
+    view.Observe(true, true, POINT{102, 100}, POINT{999, 999}, mark(5, 99));
+    EXPECT_EQ(view.Source(), ViewSource::Cursor) << "after a reset the first look only records";
 }
 
 // ---- every row of the state table ----
@@ -344,6 +507,7 @@ TEST_F(ZoomControllerTest, Tick_FollowsCursorAndRepaintsInOrder) {
         "Read(InvertColors)",
         "?Cursor",
         "Read(FollowCaret)",
+        "Read(FollowFocus)",
         "Scale(4)",
         "?Client",
         "?ToClient(1000,500)",
@@ -737,6 +901,7 @@ TEST_F(ZoomControllerTest, MonitorChange_CapturesNewMonitorBeforeMovingThere) {
     const Calls first{
         "Read(InvertColors)",
         "Read(FollowCaret)",
+        "Read(FollowFocus)",
         "Scale(2)",
         "Source(960,450,1920,990 in 1920,0,3200,1024)",
         "Capture(1920,0,3200,1024)",
@@ -749,6 +914,7 @@ TEST_F(ZoomControllerTest, MonitorChange_CapturesNewMonitorBeforeMovingThere) {
     const Calls second{
         "Read(InvertColors)",
         "Read(FollowCaret)",
+        "Read(FollowFocus)",
         "Scale(2)",
         "Source(290,450,930,962 in 1920,0,3200,1024)",
         "Move(1920,0,3200,1024)",
@@ -1061,6 +1227,76 @@ TEST_F(ZoomControllerTest, FollowCaret_OffOrBetweenTicksLeavesTheViewOnTheCursor
     fake.caret = POINT{348, 200};
     zoom.Tick();
     EXPECT_FALSE(zoom.Focus().OnCaret()) << "a new zoom starts on the cursor, history anew";
+}
+
+TEST_F(ZoomControllerTest, FollowFocus_ViewShowsTheFocusOnItsMonitorUntilTheCursorMoves) {
+    fake.monitors.push_back(RECT{1920, 0, 3200, 1024});
+    fake.settings[kFollowFocusKey] = 1;
+    fake.cursor = POINT{1000, 500};
+    zoom.ApplyZoom(4.0);
+    const auto mark = [](RECT rect, std::uint32_t changes) {
+        return std::optional<FocusMark>(FocusMark{rect, changes});
+    };
+    const struct Step {
+        const char* what;
+        POINT cursor;
+        std::optional<FocusMark> focus;
+        const char* source;
+        const char* window;
+    } steps[] = {
+        {"zoom started", {1000, 500}, std::nullopt, "750,375,1230,645", "0,0,1920,1080"},
+        {"Tab to a button",
+         {1000, 500},
+         mark({300, 200, 420, 232}, 1),
+         "120,81,600,351",
+         "0,0,1920,1080"},
+        {"to one in the corner",
+         {1000, 500},
+         mark({20, 1040, 140, 1072}, 2),
+         "0,810,480,1080",
+         "0,0,1920,1080"},
+        {"to a list wider than the view",
+         {1000, 500},
+         mark({600, 400, 1800, 450}, 3),
+         "600,290,1080,560",
+         "0,0,1920,1080"},
+        {"the mouse moves",
+         {1001, 500},
+         mark({600, 400, 1800, 450}, 3),
+         "750,375,1230,645",
+         "0,0,1920,1080"},
+        {"to the other monitor",
+         {1001, 500},
+         mark({2500, 600, 2600, 630}, 4),
+         "1440,480,1920,750",
+         "1920,0,3200,1024"},
+        {"there, in its own size",
+         {1001, 500},
+         mark({2500, 600, 2600, 630}, 4),
+         "470,487,790,743",
+         "1920,0,3200,1024"},
+    };
+    for (const Step& step : steps) {
+        fake.cursor = step.cursor;
+        fake.focus = step.focus;
+        zoom.Tick();
+        EXPECT_EQ(Fmt(zoom.SourceRect()), step.source) << step.what;
+        EXPECT_EQ(Fmt(fake.window), step.window) << step.what;
+    }
+    EXPECT_EQ(fake.Count("?Caret"), 0) << "the caret is not looked for without FollowCaret";
+    EXPECT_EQ(fake.Count("Watch(-,focus)"), 1);
+
+    fake.settings[kFollowCaretKey] = 1;
+    zoom.Tick();
+    fake.settings[kFollowFocusKey] = 0;
+    zoom.Tick();
+    EXPECT_EQ(zoom.Focus().Source(), ViewSource::Cursor) << "focus off: back on the cursor";
+    zoom.ApplyZoom(1.0);
+    const Calls watched{"Watch(-,focus)", "Watch(carets,focus)", "Watch(carets,-)", "Watch(-,-)"};
+    Calls seen;
+    std::copy_if(fake.calls.begin(), fake.calls.end(), std::back_inserter(seen),
+                 [](const std::string& c) { return c.rfind("Watch(", 0) == 0; });
+    EXPECT_EQ(seen, watched) << "events listened for only while zoomed and asked for";
 }
 
 TEST_F(ZoomControllerTest, InvertColors_HandedOverBeforeTheFirstPaintAndOnEveryChange) {
