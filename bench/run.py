@@ -157,8 +157,9 @@ class Stage:
         self.env.start()
         try:
             self.target = TestTarget(self.env.prefix, self.env.display,
-                                     self.env.work_dir / "target-input.log",
-                                     TARGET_RECT, edit=self.edit).start(self.env.windows)
+                                     self.env.work_dir / "target-input.log", TARGET_RECT,
+                                     control="edit" if self.edit else None)
+            self.target.start(self.env.windows)
             self.counter = frames_mod.FrameCounter(self.env.display.name).start()
             self.park()
         except BaseException:
