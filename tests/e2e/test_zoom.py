@@ -5,8 +5,8 @@ with that monitor magnified around the cursor and the rate in green at the
 top right; it follows the cursor, lets clicks through, zooms out, cancels,
 moves to the other monitor with the cursor, and takes the top back from
 another program's top-most window. With FollowCaret it follows the text
-caret while the user types, a system caret that is shown or a caret that a
-program tells of through accessibility; with FollowFocus it follows the
+caret while the user types, the system caret or a caret that a program
+tells of through accessibility; with FollowFocus it follows the
 keyboard focus from control to control; with InvertColors it shows inverted
 colours. At 150 % scaling it still covers the monitor pixel for pixel, and
 its caption is half as large again.
@@ -517,8 +517,9 @@ class Zoom_OneMonitor_Magnifier(Zoom_OneMonitor):
 class Zoom_Reading(ZoomTestCase):
     """The options for reading and writing while zoomed, over a control of
     the test target that has the focus: a line to type into (an edit
-    control, its caret shown or hidden, or a line that draws a caret of its
-    own and tells of it through accessibility), or buttons to Tab through."""
+    control, or a line that draws a caret of its own and tells of it through
+    accessibility), or buttons to Tab through. A hidden system caret cannot
+    be shown here: Wine reports GUI_CARETBLINKING for every caret."""
     MONITOR = (0, 0, 1920, 1080)
     TARGET = (0, TRAY_BAND, 1920, 1080)
     REST = (1400, 700)  # where the pointer rests, far from the line typed into
@@ -595,10 +596,6 @@ class Zoom_Reading(ZoomTestCase):
         _, target, before = self.scene("edit", FollowCaret=0)
         self.assertStaysOnTheCursor(before, self.typing(target))
 
-    def test_a_hidden_system_caret_leaves_the_view_on_the_cursor(self):
-        _, target, before = self.scene("hidden-caret", FollowCaret=1)
-        self.assertStaysOnTheCursor(before, self.typing(target))
-
     def test_view_follows_the_keyboard_focus_and_the_cursor_once_it_moves(self):
         _, target, before = self.scene("buttons", FollowFocus=1)
         self.wait_zoomed_view(before, self.MONITOR, RATE_IN, self.REST, "zoomed")
@@ -635,7 +632,6 @@ class Zoom_Reading_Magnifier(Zoom_Reading):
     test_view_follows_the_caret_while_typing_and_the_cursor_once_it_moves = None
     test_view_follows_a_caret_known_only_through_accessibility = None
     test_view_stays_around_the_cursor_while_typing_without_follow_caret = None
-    test_a_hidden_system_caret_leaves_the_view_on_the_cursor = None
     test_view_follows_the_keyboard_focus_and_the_cursor_once_it_moves = None
     test_view_stays_around_the_cursor_on_tab_without_follow_focus = None
 

@@ -55,7 +55,7 @@ def parse_log(text):
 class TestTarget:
     """One LoupaTestTarget.exe over rect = (left, top, right, bottom), screen
     coordinates, with a control that keeps the focus when control names one
-    (see TestTarget.cpp: "edit", "hidden-caret", "own-caret", "buttons");
+    (see TestTarget.cpp: "edit", "own-caret", "buttons");
     stop() ends only its PID."""
 
     def __init__(self, prefix, display, log_path, rect=DEFAULT_RECT, exe=None, control=None):

@@ -4,7 +4,6 @@
 // may hold the keyboard focus:
 //   edit          a one-line edit control; its caret is logged after every
 //                 change ("CARET x y", the middle on the screen)
-//   hidden-caret  the same, its system caret hidden (HideCaret)
 //   own-caret     a line that draws a caret of its own (no system caret),
 //                 tells of it as accessibility does (WM_GETOBJECT with
 //                 OBJID_CARET, EVENT_OBJECT_LOCATIONCHANGE) and logs it
@@ -54,14 +53,11 @@ HWND g_focus = nullptr;
 // coordinates.
 const RECT kEditRect{120, 200, 1000, 232};
 const UINT WM_LOGCARET = WM_APP + 1;
-const UINT WM_HIDECARET = WM_APP + 2;
 // The buttons, in the window's client coordinates: near the top-left
 // corner, the right edge, the middle and the bottom.
 const RECT kButtonRects[] = {
     {40, 40, 160, 72}, {1700, 100, 1820, 132}, {860, 500, 980, 532}, {200, 940, 320, 972}};
 bool g_buttons = false;
-// The edit control's system caret is hidden whenever it gets the focus.
-bool g_hideCaret = false;
 
 // The middle of a rectangle in hwnd's client coordinates, on the screen.
 void LogMiddle(const char* what, HWND hwnd, RECT rect) {
@@ -81,7 +77,9 @@ class CaretAccessible final : public IAccessible {
 public:
     explicit CaretAccessible(HWND hwnd) : m_hwnd(hwnd) {}
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IAccessible) {
+        // __uuidof: mingw's IID_IAccessible names oleacc's export by its
+        // import thunk, not by its value.
+        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == __uuidof(IAccessible)) {
             *out = static_cast<IAccessible*>(this);
             AddRef();
             return S_OK;
@@ -176,7 +174,7 @@ LRESULT CALLBACK OwnCaretProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_GETOBJECT:
         if (static_cast<LONG>(lParam) == OBJID_CARET) {
             auto* caret = new CaretAccessible(hwnd);
-            const LRESULT result = LresultFromObject(IID_IAccessible, wParam, caret);
+            const LRESULT result = LresultFromObject(__uuidof(IAccessible), wParam, caret);
             caret->Release();
             return result;
         }
@@ -249,10 +247,6 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (HIWORD(wParam) == EN_CHANGE || HIWORD(wParam) == EN_SETFOCUS) {
             PostMessageW(hwnd, WM_LOGCARET, 0, 0);
         }
-        // The edit control makes and shows a new caret with each focus.
-        if (HIWORD(wParam) == EN_SETFOCUS && g_hideCaret) {
-            PostMessageW(hwnd, WM_HIDECARET, 0, 0);
-        }
         if (HIWORD(wParam) == BN_SETFOCUS) {
             g_focus = reinterpret_cast<HWND>(lParam);
             RECT client;
@@ -261,7 +255,6 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case WM_LOGCARET: LogCaret(); return 0;
-    case WM_HIDECARET: HideCaret(g_focus); return 0;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
@@ -291,12 +284,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"Loupa Test Target", WS_POPUP | WS_VISIBLE, x,
                                 y, w, h, nullptr, nullptr, instance, nullptr);
     const wchar_t* control = argc >= 7 ? argv[6] : L"";
-    if (lstrcmpW(control, L"edit") == 0 || lstrcmpW(control, L"hidden-caret") == 0) {
+    if (lstrcmpW(control, L"edit") == 0) {
         g_focus =
             CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL,
                             kEditRect.left, kEditRect.top, kEditRect.right - kEditRect.left,
                             kEditRect.bottom - kEditRect.top, hwnd, nullptr, instance, nullptr);
-        g_hideCaret = lstrcmpW(control, L"hidden-caret") == 0;
         SetFocus(g_focus);
     } else if (lstrcmpW(control, L"own-caret") == 0) {
         // Its accessible caret crosses to Loupa through COM.
