@@ -313,9 +313,9 @@ int wmain(int argc, wchar_t** argv) {
     Settings().WriteSettingInt(kFollowFocusKey, 1);
     paints = wnd.paints;
     timerTicks = g_postedTicks;
-    countFrom(Measure("tick, cursor moving, the three reading options on", samples, 1,
-                      moveCursor, tick),
-              paints, timerTicks);
+    countFrom(
+        Measure("tick, cursor moving, the three reading options on", samples, 1, moveCursor, tick),
+        paints, timerTicks);
     Settings().WriteSettingInt(kFollowCaretKey, 0);
     Settings().WriteSettingInt(kInvertColorsKey, 0);
     Settings().WriteSettingInt(kFollowFocusKey, 0);

@@ -1,6 +1,5 @@
 #include "zoom/ReadingEvents.h"
 
-#include "fw/Handles.h"
 #include "zoom/TextCaret.h"
 
 #include <oleacc.h>
@@ -60,13 +59,26 @@ struct CReadingEvents::Shared {
     WinEventHookOwner caretHook;
     WinEventHookOwner caretHiddenHook;
     WinEventHookOwner focusHook;
+    // The object an event names.
+    struct Named {
+        HWND hwnd;
+        LONG idObject;
+        LONG idChild;
+    };
+    // The latest event of each kind not handled yet. A call into another
+    // program lets further events in while it waits; they wait here instead
+    // of piling up calls inside it, and a flood costs one call per kind.
+    std::optional<Named> pendingFocus;
+    std::optional<Named> pendingCaret;
+    bool handling = false;
 
     static DWORD WINAPI Run(void* param);
-    static void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG idObject,
-                                 LONG idChild, DWORD thread, DWORD time);
+    static void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG idObject, LONG idChild,
+                                 DWORD thread, DWORD time);
     void Listen(bool carets, bool focus);
-    void OnFocus(HWND hwnd, LONG idObject, LONG idChild);
-    void OnCaretMoved(HWND hwnd, LONG idObject, LONG idChild);
+    void HandlePending();
+    void OnFocus(const Named& object);
+    void OnCaretMoved(const Named& object);
     std::uint32_t Generation() const;
 };
 
@@ -79,8 +91,8 @@ CReadingEvents::CReadingEvents() : m_shared(std::make_shared<Shared>()) {
     fw::KernelHandleOwner ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     m_shared->ready = ready.Get();
     auto* owner = new std::shared_ptr<Shared>(m_shared);
-    m_thread = ::CreateThread(nullptr, 0, &Shared::Run, owner, 0, &m_threadId);
-    if (m_thread == nullptr) {
+    m_thread.Reset(::CreateThread(nullptr, 0, &Shared::Run, owner, 0, &m_threadId));
+    if (!m_thread) {
         delete owner;
         return;
     }
@@ -89,12 +101,10 @@ CReadingEvents::CReadingEvents() : m_shared(std::make_shared<Shared>()) {
 }
 
 CReadingEvents::~CReadingEvents() {
-    if (m_thread == nullptr) {
-        return;
+    if (m_thread) {
+        ::PostThreadMessageW(m_threadId, WM_QUIT, 0, 0);
+        ::WaitForSingleObject(m_thread.Get(), kStopWaitMs);
     }
-    ::PostThreadMessageW(m_threadId, WM_QUIT, 0, 0);
-    ::WaitForSingleObject(m_thread, kStopWaitMs);
-    ::CloseHandle(m_thread);
 }
 
 void CReadingEvents::Watch(bool carets, bool focus) {
@@ -166,14 +176,17 @@ std::uint32_t CReadingEvents::Shared::Generation() const {
     return generation;
 }
 
-void CALLBACK CReadingEvents::Shared::OnEvent(HWINEVENTHOOK, DWORD event, HWND hwnd,
-                                              LONG idObject, LONG idChild, DWORD thread, DWORD) {
+void CALLBACK CReadingEvents::Shared::OnEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG idObject,
+                                              LONG idChild, DWORD thread, DWORD) {
     Shared* shared = t_shared;
     if (shared == nullptr || hwnd == nullptr) {
         return;
     }
     switch (event) {
-    case EVENT_OBJECT_FOCUS: shared->OnFocus(hwnd, idObject, idChild); break;
+    case EVENT_OBJECT_FOCUS:
+        shared->pendingFocus = Named{hwnd, idObject, idChild};
+        shared->HandlePending();
+        break;
     case EVENT_OBJECT_LOCATIONCHANGE:
         if (idObject == OBJID_CARET) {
             // A system caret is read directly at every tick; its events
@@ -181,7 +194,8 @@ void CALLBACK CReadingEvents::Shared::OnEvent(HWINEVENTHOOK, DWORD event, HWND h
             GUITHREADINFO info{};
             info.cbSize = sizeof info;
             if (!::GetGUIThreadInfo(thread, &info) || info.hwndCaret != hwnd) {
-                shared->OnCaretMoved(hwnd, idObject, idChild);
+                shared->pendingCaret = Named{hwnd, idObject, idChild};
+                shared->HandlePending();
             }
         }
         break;
@@ -196,7 +210,27 @@ void CALLBACK CReadingEvents::Shared::OnEvent(HWINEVENTHOOK, DWORD event, HWND h
     }
 }
 
-void CReadingEvents::Shared::OnFocus(HWND hwnd, LONG idObject, LONG idChild) {
+void CReadingEvents::Shared::HandlePending() {
+    if (handling) {
+        return;
+    }
+    handling = true;
+    while (pendingFocus || pendingCaret) {
+        if (pendingFocus) {
+            const Named object = *pendingFocus;
+            pendingFocus.reset();
+            OnFocus(object);
+        } else {
+            const Named object = *pendingCaret;
+            pendingCaret.reset();
+            OnCaretMoved(object);
+        }
+    }
+    handling = false;
+}
+
+void CReadingEvents::Shared::OnFocus(const Named& object) {
+    const auto [hwnd, idObject, idChild] = object;
     const std::uint32_t asked = Generation();
     if (!Answers(hwnd)) {
         return;
@@ -220,7 +254,8 @@ void CReadingEvents::Shared::OnFocus(HWND hwnd, LONG idObject, LONG idChild) {
     }
 }
 
-void CReadingEvents::Shared::OnCaretMoved(HWND hwnd, LONG idObject, LONG idChild) {
+void CReadingEvents::Shared::OnCaretMoved(const Named& object) {
+    const auto [hwnd, idObject, idChild] = object;
     const std::uint32_t asked = Generation();
     if (!Answers(hwnd)) {
         return;

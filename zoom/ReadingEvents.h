@@ -4,6 +4,7 @@
 // thread, which only reads the last results from memory.
 #pragma once
 
+#include "fw/Handles.h"
 #include "zoom/core/ZoomController.h"
 
 #include <windows.h>
@@ -35,10 +36,12 @@ public:
     std::optional<FocusMark> Focus() const;
     std::optional<AccessibleCaret> Caret() const;
 
+    // What the thread shares with its owner. The thread holds it too, so
+    // that one still busy when its owner goes ends safely.
     struct Shared;
 
 private:
     std::shared_ptr<Shared> m_shared;
-    HANDLE m_thread = nullptr;
+    fw::KernelHandleOwner m_thread;
     DWORD m_threadId = 0;
 };

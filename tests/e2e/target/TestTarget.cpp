@@ -105,46 +105,36 @@ public:
         *height = r.bottom - r.top;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT, VARIANT* role) override {
-        role->vt = VT_I4;
-        role->lVal = ROLE_SYSTEM_CARET;
-        return S_OK;
+    // Nothing else of the caret is known.
+#define LOUPA_NOT_KNOWN(name, ...)                                                                 \
+    HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override {                                         \
+        return E_NOTIMPL;                                                                          \
     }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*,
-                                     EXCEPINFO*, UINT*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_accChildCount(long*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT, IDispatch**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_accName(VARIANT, BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT, BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_accState(VARIANT, VARIANT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR*, VARIANT, long*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT, BSTR*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT, BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE accSelect(long, VARIANT) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE accNavigate(long, VARIANT, VARIANT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE accHitTest(long, long, VARIANT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
+    LOUPA_NOT_KNOWN(GetTypeInfoCount, UINT*)
+    LOUPA_NOT_KNOWN(GetTypeInfo, UINT, LCID, ITypeInfo**)
+    LOUPA_NOT_KNOWN(GetIDsOfNames, REFIID, LPOLESTR*, UINT, LCID, DISPID*)
+    LOUPA_NOT_KNOWN(Invoke, DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*)
+    LOUPA_NOT_KNOWN(get_accParent, IDispatch**)
+    LOUPA_NOT_KNOWN(get_accChildCount, long*)
+    LOUPA_NOT_KNOWN(get_accChild, VARIANT, IDispatch**)
+    LOUPA_NOT_KNOWN(get_accName, VARIANT, BSTR*)
+    LOUPA_NOT_KNOWN(get_accValue, VARIANT, BSTR*)
+    LOUPA_NOT_KNOWN(get_accDescription, VARIANT, BSTR*)
+    LOUPA_NOT_KNOWN(get_accRole, VARIANT, VARIANT*)
+    LOUPA_NOT_KNOWN(get_accState, VARIANT, VARIANT*)
+    LOUPA_NOT_KNOWN(get_accHelp, VARIANT, BSTR*)
+    LOUPA_NOT_KNOWN(get_accHelpTopic, BSTR*, VARIANT, long*)
+    LOUPA_NOT_KNOWN(get_accKeyboardShortcut, VARIANT, BSTR*)
+    LOUPA_NOT_KNOWN(get_accFocus, VARIANT*)
+    LOUPA_NOT_KNOWN(get_accSelection, VARIANT*)
+    LOUPA_NOT_KNOWN(get_accDefaultAction, VARIANT, BSTR*)
+    LOUPA_NOT_KNOWN(accSelect, long, VARIANT)
+    LOUPA_NOT_KNOWN(accNavigate, long, VARIANT, VARIANT*)
+    LOUPA_NOT_KNOWN(accHitTest, long, long, VARIANT*)
+    LOUPA_NOT_KNOWN(accDoDefaultAction, VARIANT)
+    LOUPA_NOT_KNOWN(put_accName, VARIANT, BSTR)
+    LOUPA_NOT_KNOWN(put_accValue, VARIANT, BSTR)
+#undef LOUPA_NOT_KNOWN
 
 private:
     HWND m_hwnd;
@@ -299,10 +289,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         line.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
         line.lpszClassName = L"LoupaOwnCaretLine";
         RegisterClassW(&line);
-        g_focus = CreateWindowExW(0, line.lpszClassName, L"", WS_CHILD | WS_VISIBLE,
-                                  kEditRect.left, kEditRect.top, kEditRect.right - kEditRect.left,
-                                  kEditRect.bottom - kEditRect.top, hwnd, nullptr, instance,
-                                  nullptr);
+        g_focus =
+            CreateWindowExW(0, line.lpszClassName, L"", WS_CHILD | WS_VISIBLE, kEditRect.left,
+                            kEditRect.top, kEditRect.right - kEditRect.left,
+                            kEditRect.bottom - kEditRect.top, hwnd, nullptr, instance, nullptr);
         SetFocus(g_focus);
     } else if (lstrcmpW(control, L"buttons") == 0) {
         g_buttons = true;
