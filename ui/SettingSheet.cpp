@@ -140,6 +140,7 @@ BOOL CPage2::OnInitDialog() {
     CPropertyPage::OnInitDialog();
     LoadCheck(m_settings, m_hWnd, IDC_CHECK_FOLLOWCARET, kFollowCaretKey);
     LoadCheck(m_settings, m_hWnd, IDC_CHECK_INVERTCOLORS, kInvertColorsKey);
+    LoadCheck(m_settings, m_hWnd, IDC_CHECK_FOLLOWFOCUS, kFollowFocusKey);
     return TRUE;
 }
 
@@ -148,6 +149,7 @@ BOOL CPage2::OnInitDialog() {
 BOOL CPage2::OnApply() {
     bool saved = StoreCheck(m_settings, m_hWnd, IDC_CHECK_FOLLOWCARET, kFollowCaretKey);
     saved &= StoreCheck(m_settings, m_hWnd, IDC_CHECK_INVERTCOLORS, kInvertColorsKey);
+    saved &= StoreCheck(m_settings, m_hWnd, IDC_CHECK_FOLLOWFOCUS, kFollowFocusKey);
     if (!saved) {
         return ReportNotSaved(GetParent());
     }

@@ -353,7 +353,25 @@ bool CZoomWnd::ShowsLiveScreen() {
 }
 
 std::optional<POINT> CZoomWnd::TextCaret() {
-    return ForegroundTextCaret();
+    // A program with a system caret places it where the typing goes; only
+    // one without reports its own caret through accessibility.
+    const SystemCaret system = ForegroundSystemCaret();
+    if (system.exists) {
+        return system.shown;
+    }
+    const auto accessible = m_reading.Caret();
+    if (accessible && accessible->root == ::GetForegroundWindow()) {
+        return accessible->middle;
+    }
+    return std::nullopt;
+}
+
+std::optional<FocusMark> CZoomWnd::KeyboardFocus() {
+    return m_reading.Focus();
+}
+
+void CZoomWnd::WatchReading(bool carets, bool focus) {
+    m_reading.Watch(carets, focus);
 }
 
 void CZoomWnd::SetColorInversion(bool invert) {

@@ -6,6 +6,7 @@
 #include "settings/core/ZoomWindowMessages.h"
 #include "zoom/BitmapDC.h"
 #include "zoom/Magnification.h"
+#include "zoom/ReadingEvents.h"
 #include "zoom/core/ZoomController.h"
 
 #include <string>
@@ -100,10 +101,13 @@ private:
     void SetMagnifierSource(const RECT& source, const RECT& monitor) override;
     bool ShowsLiveScreen() override;
     std::optional<POINT> TextCaret() override;
+    std::optional<FocusMark> KeyboardFocus() override;
+    void WatchReading(bool carets, bool focus) override;
     void SetColorInversion(bool invert) override;
 
     IZoomInput& m_input;
     std::vector<int> m_hotKeysRefusedAtCreation;
+    CReadingEvents m_reading;
     ZoomController m_zoom;
     // Rendering through the Magnification API; decided at construction and
     // dropped when the magnifier child cannot be made.

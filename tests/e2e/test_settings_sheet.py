@@ -12,10 +12,10 @@ import harness
 from harness import ini
 from harness.environment import HIGH_CONTRAST_BLACK
 from harness.loupa import appdata_settings
-from harness.sheet import (CHECK_ALT, CHECK_CTRL, CHECK_FOLLOWCARET, CHECK_INVERTCOLORS,
-                           CHECK_SHIFT, CHECK_WIN, HOTKEY_ZOOMCANCEL, HOTKEY_ZOOMIN,
-                           HOTKEY_ZOOMOUT, IDAPPLY, IDCANCEL, IDHELP, IDOK, SLIDER_ZOOMIN,
-                           SLIDER_ZOOMOUT, TITLE, page_font)
+from harness.sheet import (CHECK_ALT, CHECK_CTRL, CHECK_FOLLOWCARET, CHECK_FOLLOWFOCUS,
+                           CHECK_INVERTCOLORS, CHECK_SHIFT, CHECK_WIN, HOTKEY_ZOOMCANCEL,
+                           HOTKEY_ZOOMIN, HOTKEY_ZOOMOUT, IDAPPLY, IDCANCEL, IDHELP, IDOK,
+                           SLIDER_ZOOMIN, SLIDER_ZOOMOUT, TITLE, page_font)
 
 GLIDE = 10
 QUIET = 1.5
@@ -41,8 +41,9 @@ STATIC_TEXTS = [
 ]
 GROUP_TEXTS = ["ショートカットキー", "マウスズーム"]
 CHECK_BOXES = {CHECK_CTRL: "Ctrl", CHECK_ALT: "Alt", CHECK_WIN: "Win", CHECK_SHIFT: "Shift"}
-VIEW_CHECK_BOXES = {CHECK_FOLLOWCARET: "文字カーソルを追う", CHECK_INVERTCOLORS: "色を反転する"}
-VIEW_KEYS = ("FollowCaret", "InvertColors")
+VIEW_CHECK_BOXES = {CHECK_FOLLOWCARET: "文字カーソルを追う", CHECK_INVERTCOLORS: "色を反転する",
+                    CHECK_FOLLOWFOCUS: "キーボード フォーカスを追う"}
+VIEW_KEYS = ("FollowCaret", "InvertColors", "FollowFocus")
 # Where the sheet is moved to: clear of Wine's tray, whose icon stays clickable.
 SHEET_PLACE = (760, 240)
 
@@ -467,7 +468,7 @@ class SettingsSheet_ViewPage(SheetTestCase):
         shown = self.sheets.read()
         return tuple(shown.control(i).check for i in VIEW_CHECK_BOXES)
 
-    def test_second_page_ok_stores_both_flags_and_cancel_nothing(self):
+    def test_second_page_ok_stores_the_three_flags_and_cancel_nothing(self):
         loupa = self.wait_resident(self.start_loupa())
         path = self.wait_settings_file()
 
@@ -475,7 +476,7 @@ class SettingsSheet_ViewPage(SheetTestCase):
 
         # Read when the sheet opens, page 2 not shown yet: the defaults were
         # written back.
-        self.assertEqual(tuple(self.settings()[k] for k in VIEW_KEYS), ("0", "0"))
+        self.assertEqual(tuple(self.settings()[k] for k in VIEW_KEYS), ("0", "0", "0"))
         shown = {i: sheet.control(i) for i in VIEW_CHECK_BOXES}
         self.assertEqual({i: (c.text, c.check, c.visible) for i, c in shown.items()},
                          {i: (text, 0, False) for i, text in VIEW_CHECK_BOXES.items()})
@@ -491,24 +492,25 @@ class SettingsSheet_ViewPage(SheetTestCase):
 
         self.sheets.click(CHECK_FOLLOWCARET)
         self.sheets.click(CHECK_INVERTCOLORS)
-        self.wait_until(lambda: self.view_checks() == (1, 1), 10,
-                        message=lambda: f"both boxes checked, not {self.view_checks()}")
+        self.sheets.click(CHECK_FOLLOWFOCUS)
+        self.wait_until(lambda: self.view_checks() == (1, 1, 1), 10,
+                        message=lambda: f"the boxes checked, not {self.view_checks()}")
         self.sheets.click(IDOK)
         self.sheets.wait_closed()
 
         settings = self.settings()
-        self.assertEqual(tuple(settings[k] for k in VIEW_KEYS), ("1", "1"))
+        self.assertEqual(tuple(settings[k] for k in VIEW_KEYS), ("1", "1", "1"))
         self.assertEqual((settings["MaxRateZoomIn"], settings["MouseZoomCtrl"]), ("4", "1"),
                          "page 1's values as shown")
 
         # Flags are bit 0; the page is applied on OK also when never shown.
-        settings.update(FollowCaret="3", InvertColors="2")
+        settings.update(FollowCaret="3", InvertColors="2", FollowFocus="2")
         ini.write_profile(path, {"DEFAULT": list(settings.items())})
         self.open_sheet(loupa)
-        self.assertEqual(self.view_checks(), (1, 0))
+        self.assertEqual(self.view_checks(), (1, 0, 0))
         self.sheets.click(IDOK)
         self.sheets.wait_closed()
-        self.assertEqual(tuple(self.settings()[k] for k in VIEW_KEYS), ("1", "0"))
+        self.assertEqual(tuple(self.settings()[k] for k in VIEW_KEYS), ("1", "0", "0"))
 
         # Changed and cancelled, nothing changes.
         self.open_sheet(loupa)
@@ -516,7 +518,8 @@ class SettingsSheet_ViewPage(SheetTestCase):
         self.sheets.show_page(1, CHECK_FOLLOWCARET)
         self.sheets.click(CHECK_FOLLOWCARET)
         self.sheets.click(CHECK_INVERTCOLORS)
-        self.wait_until(lambda: self.view_checks() == (0, 1), 10,
+        self.sheets.click(CHECK_FOLLOWFOCUS)
+        self.wait_until(lambda: self.view_checks() == (0, 1, 1), 10,
                         message=lambda: f"the boxes swapped, not {self.view_checks()}")
         self.sheets.click(IDCANCEL)
         self.sheets.wait_closed()

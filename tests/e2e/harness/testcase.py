@@ -147,14 +147,14 @@ class LoupaTestCase(unittest.TestCase):
             return []
         return magnification.read_calls(process.calls_log, name)
 
-    def start_target(self, rect=DEFAULT_RECT, edit=False, hold=None):
+    def start_target(self, rect=DEFAULT_RECT, control=None, hold=None):
         """A LoupaTestTarget window at rect, shown with its pattern and
-        logging, with an edit control that has the focus if edit is set,
+        logging, with the control named (see TestTarget) holding the focus,
         holding the hot key hold = (modifiers, vk) if given; stopped after
         the test."""
         log = (self.env.work_dir / "logs" /
                f"{self._testMethodName}-target-{len(self.targets) + 1}.log")
-        target = TestTarget(self.prefix, self.display, log, rect, edit=edit, hold=hold)
+        target = TestTarget(self.prefix, self.display, log, rect, control=control, hold=hold)
         self.targets.append(target)
         return target.start(self.windows)
 
