@@ -148,17 +148,13 @@ class ZoomTestCase(harness.LoupaTestCase):
         self.captioned = not self.magnifier
 
     # ---- the scene ----------------------------------------------------
-    def start_resident_loupa(self, variables=None):
+    def start_resident(self, variables=None, timeout=START):
         """Loupa with its icon in Wine's tray, which must lie in its band."""
-        loupa = self.wait_resident(self.start_loupa(variables=variables), timeout=START)
+        loupa = super().start_resident(variables, timeout)
         tray = self.windows.tray()
         self.assertLessEqual(tray.window.rect[3], TRAY_BAND - 4,
                              f"the tray lies outside the band left for it: {tray.window}")
         return loupa
-
-    def zoom_windows(self, loupa):
-        """Loupa's mapped windows that are not menus."""
-        return [w for w in self.windows.visible_of(loupa.pid) if not w.override_redirect]
 
     def wait_zoom_window(self, loupa, rect, timeout=VIEW):
         """Waits until Loupa's one mapped window lies exactly at rect."""
@@ -324,7 +320,7 @@ class Zoom_OneMonitor(ZoomTestCase):
     TARGET = (0, TRAY_BAND, 1920, 1080)
 
     def scene(self):
-        loupa = self.start_resident_loupa()
+        loupa = self.start_resident()
         return loupa, self.start_target(self.TARGET)
 
     def test_menu_zoom_in_covers_the_monitor_with_it_magnified_around_the_cursor(self):
@@ -498,7 +494,7 @@ class Zoom_OneMonitor_Magnifier(Zoom_OneMonitor):
         # The library's switch, and what MagInitialize then returns.
         for switch, result in (("fail", "0"), ("no-class", "1")):
             with self.subTest(switch):
-                loupa = self.start_resident_loupa({magnification.INITIALIZE_VARIABLE: switch})
+                loupa = self.start_resident({magnification.INITIALIZE_VARIABLE: switch})
                 target.focus(self.input, point)
 
                 self.input.key("super+alt+apostrophe")
@@ -524,7 +520,7 @@ class Zoom_Reading(ZoomTestCase):
         over the target with the pointer resting at REST; Loupa, the target
         and the screenshot from before the zoom."""
         ini.write_profile(appdata_settings(self.prefix), {"DEFAULT": list(settings.items())})
-        loupa = self.start_resident_loupa()
+        loupa = self.start_resident()
         target = self.start_target(self.TARGET, edit=edit)
         target.focus(self.input, self.REST)
         if edit:
@@ -601,7 +597,7 @@ class Zoom_At150Percent(ZoomTestCase):
     TARGET = (0, TRAY_BAND, 1920, 1080)
 
     def test_view_stays_exact_and_the_caption_grows_by_half(self):
-        loupa = self.start_resident_loupa()
+        loupa = self.start_resident()
         target = self.start_target(self.TARGET)
         before = self.shot("before")
         point = (700, 300)
@@ -650,7 +646,7 @@ class Zoom_TwoMonitors(ZoomTestCase):
         # Loupa starts on the smaller monitor: on the Magnification API path
         # its magnifier child, made at that size, must grow on the left.
         self.input.move(*on_right)
-        loupa = self.start_resident_loupa()
+        loupa = self.start_resident()
         self.start_target(self.LEFT_TARGET)
         right_target = self.start_target(self.RIGHT_TARGET)
         before = self.shot("before")

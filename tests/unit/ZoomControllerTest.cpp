@@ -1,6 +1,6 @@
 #include "zoom/core/ZoomController.h"
 
-#include "FakeZoomPlatform.h"
+#include "../support/FakeZoomPlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +27,7 @@ const char* Name(State s) {
 
 struct Rig {
     FakeZoomPlatform fake;
-    ZoomController zoom{fake, fake};
+    ZoomController zoom{fake, fake.settings};
 
     Rig() {
         zoom.UpdateMonitorRect();
@@ -36,8 +36,8 @@ struct Rig {
     }
 
     void Limits(int in, int out) {
-        fake.settings[kMaxRateZoomInKey] = in;
-        fake.settings[kMaxRateZoomOutKey] = out;
+        fake.settings.values[kMaxRateZoomInKey] = in;
+        fake.settings.values[kMaxRateZoomOutKey] = out;
     }
 
     // Ticks until the animation is over; the number of ticks it took.
@@ -574,7 +574,7 @@ TEST_F(ZoomControllerTest, ZoomOut_WithLimitOneStepsDownWholeRatesToHidden) {
 }
 
 TEST_F(ZoomControllerTest, Limits_MissingSettingsReadAsZero) {
-    fake.settings.clear();
+    fake.settings.values.clear();
     zoom.ZoomIn();
     EXPECT_FALSE(zoom.IsAnimating());
     EXPECT_EQ(zoom.Rate(), 2.0);
@@ -986,7 +986,7 @@ TEST_F(ZoomControllerTest, Snapshot_RestartedZoomNeedsFreshPaint) {
 
 TEST_F(ZoomControllerTest, FollowCaret_ViewCentresOnTypingUntilTheCursorMoves) {
     fake.monitors.push_back(RECT{1920, 0, 3200, 1024});
-    fake.settings[kFollowCaretKey] = 1;
+    fake.settings.values[kFollowCaretKey] = 1;
     fake.cursor = POINT{1000, 500};
     fake.caret = POINT{300, 200};
     zoom.ApplyZoom(4.0);
@@ -1040,7 +1040,7 @@ TEST_F(ZoomControllerTest, FollowCaret_OffOrBetweenTicksLeavesTheViewOnTheCursor
     }
     EXPECT_EQ(fake.Count("?Caret"), 0) << "the caret is not even looked for";
 
-    fake.settings[kFollowCaretKey] = 3;
+    fake.settings.values[kFollowCaretKey] = 3;
     zoom.Tick();
     fake.caret = POINT{332, 200};
     zoom.Tick();
@@ -1051,12 +1051,12 @@ TEST_F(ZoomControllerTest, FollowCaret_OffOrBetweenTicksLeavesTheViewOnTheCursor
     EXPECT_EQ(fake.Count("?Caret") + fake.Count("Read(FollowCaret)"), 0)
         << "commands place the view where the last tick decided";
     EXPECT_EQ(Fmt(zoom.SourceRect()), "98,69,566,332");
-    fake.settings[kFollowCaretKey] = 2;
+    fake.settings.values[kFollowCaretKey] = 2;
     zoom.Tick();
     EXPECT_EQ(Fmt(zoom.SourceRect()),
               Fmt(SourceRectAround(RECT{0, 0, 1920, 1080}, POINT{1000, 500}, 4.1)));
     zoom.ApplyZoom(1.0);
-    fake.settings[kFollowCaretKey] = 1;
+    fake.settings.values[kFollowCaretKey] = 1;
     zoom.ApplyZoom(2.0);
     fake.caret = POINT{348, 200};
     zoom.Tick();
@@ -1065,7 +1065,7 @@ TEST_F(ZoomControllerTest, FollowCaret_OffOrBetweenTicksLeavesTheViewOnTheCursor
 
 TEST_F(ZoomControllerTest, InvertColors_HandedOverBeforeTheFirstPaintAndOnEveryChange) {
     fake.live = false;
-    fake.settings[kInvertColorsKey] = 1;
+    fake.settings.values[kInvertColorsKey] = 1;
     zoom.ZoomIn();
     const Calls start = fake.Actions();
     const auto at = [&](const char* call) {
@@ -1078,10 +1078,10 @@ TEST_F(ZoomControllerTest, InvertColors_HandedOverBeforeTheFirstPaintAndOnEveryC
     EXPECT_FALSE(zoom.Tick()) << "a still view is not painted again";
     EXPECT_EQ(fake.Count("Read(InvertColors)"), 1);
 
-    fake.settings[kInvertColorsKey] = 2;
+    fake.settings.values[kInvertColorsKey] = 2;
     EXPECT_TRUE(zoom.Tick()) << "the same view in its own colours is a new picture";
     EXPECT_FALSE(zoom.Tick());
-    fake.settings[kInvertColorsKey] = 1;
+    fake.settings.values[kInvertColorsKey] = 1;
     EXPECT_TRUE(zoom.Tick());
     EXPECT_EQ(fake.Count("Invert(off)"), 1);
     EXPECT_EQ(fake.Count("Invert(on)"), 1);

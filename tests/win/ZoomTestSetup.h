@@ -1,11 +1,15 @@
 // What the Win32 tests of the zoom window and the main dialog set up the
-// same way: settings in a scratch file, Windows 6 reported, and the input a
-// zoom window gets from the main dialog.
+// same way: settings in a scratch file, Windows 6 reported, the input a zoom
+// window gets from the main dialog, and the zoom window itself.
 #pragma once
 
+#include "WinTestFiles.h"
 #include "app/ZoomInput.h"
 #include "settings/Settings.h"
 #include "zoom/Magnification.h"
+#include "zoom/ZoomWnd.h"
+
+#include <gtest/gtest.h>
 
 #include <windows.h>
 
@@ -32,5 +36,29 @@ inline RECT PrimaryMonitor() {
     ::GetMonitorInfoW(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
     return info.rcMonitor;
 }
+
+// A zoom window as the main dialog makes it, on the screen-copy path the
+// program takes under Wine, over settings in a scratch file.
+template <typename Wnd = CZoomWnd> class ZoomWindowTest : public testing::Test {
+protected:
+    void SetUp() override { UseScratchSettings(scratch.File(L"setting.ini")); }
+    void TearDown() override { wnd.DestroyWindow(); }
+
+    // Hidden, over the monitor of the cursor.
+    void CreateZoomWindow() {
+        ASSERT_TRUE(wnd.CreateEx(0, nullptr, nullptr, 0, wnd.MonitorRect(), nullptr, 0))
+            << "error " << ::GetLastError();
+    }
+
+    // What the zoom's timer sends.
+    void Tick(int n = 1) {
+        for (int i = 0; i < n; ++i) {
+            wnd.SendMessage(WM_TIMER, ZoomController::kTimerId, 0);
+        }
+    }
+
+    ScratchFolder scratch;
+    Wnd wnd{Settings(), ProgramZoomInput(), false};
+};
 
 } // namespace wintest

@@ -23,8 +23,7 @@ RECT WindowRect(HWND hwnd) {
 // Counts the placements a tick really makes, and the ticks.
 class PlacementCountingZoomWnd : public CZoomWnd {
 public:
-    // The screen-copy path the program takes under Wine.
-    PlacementCountingZoomWnd() : CZoomWnd(Settings(), wintest::ProgramZoomInput(), false) {}
+    using CZoomWnd::CZoomWnd;
 
     int placements = 0;
     int ticks = 0;
@@ -65,24 +64,13 @@ bool EscapeFree() {
     return HotKeyFree(0, VK_ESCAPE);
 }
 
-class ZoomWndTest : public testing::Test {
+class ZoomWndTest : public wintest::ZoomWindowTest<PlacementCountingZoomWnd> {
 protected:
     void SetUp() override {
-        wintest::UseScratchSettings(scratch.File(L"setting.ini"));
+        ZoomWindowTest::SetUp();
         ::SetCursorPos(1000, 500);
-        ASSERT_TRUE(wnd.CreateEx(0, nullptr, nullptr, 0, wnd.MonitorRect(), nullptr, 0))
-            << "error " << ::GetLastError();
+        CreateZoomWindow();
     }
-    void TearDown() override { wnd.DestroyWindow(); }
-
-    void Tick(int n = 1) {
-        for (int i = 0; i < n; ++i) {
-            wnd.SendMessage(WM_TIMER, ZoomController::kTimerId, 0);
-        }
-    }
-
-    wintest::ScratchFolder scratch;
-    PlacementCountingZoomWnd wnd;
 };
 
 } // namespace

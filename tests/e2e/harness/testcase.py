@@ -158,11 +158,39 @@ class LoupaTestCase(unittest.TestCase):
                         f"{process.process.returncode}:\n{process.log_text()}")
         return process
 
+    def start_resident(self, variables=None, timeout=30):
+        """Starts Loupa and waits for its icon in Wine's tray."""
+        return self.wait_resident(self.start_loupa(variables=variables), timeout=timeout)
+
+    def zoom_windows(self, loupa):
+        """Loupa's mapped windows that are not menus."""
+        return [w for w in self.windows.visible_of(loupa.pid) if not w.override_redirect]
+
+    def _zoomed(self, loupa):
+        return [w for w in self.zoom_windows(loupa) if w.rect in self.display.monitors]
+
+    def wait_zoomed(self, loupa, how, timeout=10):
+        """Waits until Loupa's zoom window covers a monitor after how."""
+        return self.wait_until(lambda: self._zoomed(loupa), timeout, ignore=(RuntimeError,),
+                               message=f"the zoom window after {how}")
+
+    def wait_hidden(self, loupa, how, again=None, timeout=10):
+        """Waits until the zoom window has gone after how; again() is
+        repeated while it stays (a cancel during the glide in is ignored)."""
+        def gone():
+            if not self._zoomed(loupa):
+                return True
+            if again:
+                again()
+            return False
+        self.wait_until(gone, timeout, interval=1.0 if again else 0.05, ignore=(RuntimeError,),
+                        message=f"the zoom window to go after {how}")
+
     def start_zoom_scene(self, rect=DEFAULT_RECT):
         """A resident Loupa and the test target under the pointer with the
         focus: where hot keys and the wheel are tried. (loupa, target, zoom
         view)"""
-        process = self.wait_resident(self.start_loupa())
+        process = self.start_resident()
         target = self.start_target(rect)
         target.focus(self.input)
         return process, target, ZoomView(self.env, self.probe, process, target.rect,

@@ -5,6 +5,8 @@
 // and logs where its caret is after every change.
 //
 //   LoupaTestTarget.exe <log file> [x y width height [edit]]
+#include "../../support/Bitmap32.h"
+
 #include <windows.h>
 #include <shellapi.h>
 
@@ -75,13 +77,7 @@ void MakePicture(int x0, int y0, int w, int h) {
 void Paint(HWND hwnd) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
-    bmi.bmiHeader.biWidth = g_width;
-    bmi.bmiHeader.biHeight = -g_height;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bmi = Bitmap32(g_width, g_height);
     SetDIBitsToDevice(dc, 0, 0, g_width, g_height, 0, 0, 0, g_height, g_pixels.data(), &bmi,
                       DIB_RGB_COLORS);
     EndPaint(hwnd, &ps);
