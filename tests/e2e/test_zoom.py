@@ -64,9 +64,9 @@ INVERSION = [-1, 0, 0, 0, 0, 0, -1, 0, 0, 0, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 1, 1
 IDENTITY = [1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1]
 
 # Another program's top-most window that comes up over the zoom: where, and
-# how long it stays up (many ticks).
+# how long it may stay up before the zoom must be on top again (many ticks).
 COVER = (400, 300, 800, 600)
-COVER_MS = 1000
+COVER_MS = 10000
 
 
 def source_rect(width, height, rate, cursor):
@@ -385,7 +385,7 @@ class Zoom_OneMonitor(ZoomTestCase):
         self.hot_key_zoom_in((700, 300))
 
         out = self.env.work_dir / "cover.txt"
-        above = self.probe.cover(out, COVER, COVER_MS)
+        above = self.probe.cover(out, COVER, COVER_MS, until_above="LoupaWnd")
 
         # Checked in the windows' own order. Openbox keeps the X window that
         # came up last on top among the top-most ones whatever Wine restacks

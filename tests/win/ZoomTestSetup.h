@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <mmsystem.h>
 
 #include <string>
 
@@ -35,6 +36,17 @@ inline RECT PrimaryMonitor() {
     info.cbSize = sizeof info;
     ::GetMonitorInfoW(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
     return info.rcMonitor;
+}
+
+// The system's own timer behind a zoom timer is gone: a second stop finds
+// nothing to stop (Windows says MMSYSERR_INVALPARAM, Wine TIMERR_NOCANDO).
+inline void ExpectTimerGone(const ZoomTimer& timer, HWND hwnd) {
+    if (timer.kind == ZoomTimerKind::Multimedia) {
+        EXPECT_NE(::timeKillEvent(timer.id), static_cast<MMRESULT>(TIMERR_NOERROR))
+            << "multimedia timer " << timer.id;
+    } else {
+        EXPECT_FALSE(::KillTimer(hwnd, timer.id)) << "window timer " << timer.id;
+    }
 }
 
 // A zoom window as the main dialog makes it, on the screen-copy path the
