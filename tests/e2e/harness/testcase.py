@@ -1,7 +1,10 @@
 """unittest base for end-to-end tests of Loupa.exe.
 
-One Environment per test class (display, prefix, wineserver); every test
-starts from the reset state, and every Loupa it starts is killed after it.
+One Environment (display, prefix, wineserver) for the classes of a module
+that ask for the same one (monitors, DPI, the stand-in Magnification.dll):
+main() runs those classes one after the other, and the environment is
+started once for them. Every test starts from the reset state, and every
+Loupa it starts is killed after it.
 When a test fails, its screenshot, X window listing, Wine logs and the
 setting files go to build/e2e-artifacts/<module>.<class>.<test>/, beside
 what the test kept there itself (artifacts_dir()); the folder is emptied
@@ -35,6 +38,75 @@ def _module_name(cls):
     return cls.__module__
 
 
+def _environment_key(cls):
+    """What tells one class's environment from another's."""
+    return (_module_name(cls), cls.dual_monitor, tuple(cls.right_monitor), cls.magnifier, cls.dpi)
+
+
+def _environment_name(key):
+    module, dual_monitor, right_monitor, magnifier, dpi = key
+    name = module
+    if dual_monitor:
+        name += ".dual-{}x{}".format(*right_monitor)
+    if dpi != BASE_DPI:
+        name += f".dpi{dpi}"
+    if magnifier:
+        name += ".magnifier"
+    return name
+
+
+# The environment of the classes that run now, kept for the next class that
+# asks for the same: (key, Environment) or None.
+_shared = None
+
+
+def _stop_shared():
+    global _shared
+    if _shared is not None:
+        _, env = _shared
+        _shared = None
+        env.stop()
+
+
+def _environment_for(cls):
+    global _shared
+    key = _environment_key(cls)
+    if _shared is not None and _shared[0] != key:
+        _stop_shared()
+    if _shared is None:
+        env = Environment(cls.dual_monitor, name=_environment_name(key), magnifier=cls.magnifier,
+                          right_monitor=cls.right_monitor, dpi=cls.dpi)
+        env.start()
+        _shared = (key, env)
+    return _shared[1]
+
+
+def _test_cases(suite):
+    for test in suite:
+        if isinstance(test, unittest.TestSuite):
+            yield from _test_cases(test)
+        else:
+            yield test
+
+
+class _GroupingLoader(unittest.TestLoader):
+    """Loads a module's tests with the classes that share an environment
+    next to each other, in their first class's order; within a class the
+    order stays unittest's."""
+
+    def loadTestsFromModule(self, module, *args, **kwargs):
+        tests = list(_test_cases(super().loadTestsFromModule(module, *args, **kwargs)))
+        keys = []
+        for test in tests:
+            key = _environment_key(type(test)) if isinstance(test, LoupaTestCase) else None
+            if key not in keys:
+                keys.append(key)
+        rank = {key: index for index, key in enumerate(keys)}
+        tests.sort(key=lambda test: rank[_environment_key(type(test))
+                                        if isinstance(test, LoupaTestCase) else None])
+        return self.suiteClass(tests)
+
+
 class LoupaTestCase(unittest.TestCase):
     dual_monitor = False
     # The size of the second monitor.
@@ -47,16 +119,13 @@ class LoupaTestCase(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
-        cls.env = Environment(cls.dual_monitor, name=f"{_module_name(cls)}.{cls.__name__}",
-                              magnifier=cls.magnifier, right_monitor=cls.right_monitor,
-                              dpi=cls.dpi)
-        cls.env.start()
+        cls.env = _environment_for(cls)
 
     @classmethod
     def tearDownClass(cls):
-        if cls.env is not None:
-            cls.env.stop()
-            cls.env = None
+        # The environment stays for the next class that asks for the same;
+        # main() (or the exit hook) ends the last one.
+        cls.env = None
 
     def __init__(self, method_name="runTest"):
         super().__init__(method_name)
@@ -116,7 +185,7 @@ class LoupaTestCase(unittest.TestCase):
         stand-in Magnification.dll, its calls go to process.calls_log."""
         folder = folder or self._testMethodName
         log = (self.env.work_dir / "logs" /
-               f"{self._testMethodName}-{len(self.loupas) + 1}-{file_name}.log")
+               f"{self._log_name()}-{len(self.loupas) + 1}-{file_name}.log")
         variables = dict(variables or {})
         calls_log = log.with_suffix(".magnification.log")
         if self.magnifier:
@@ -128,6 +197,10 @@ class LoupaTestCase(unittest.TestCase):
             process.calls_log = calls_log
         self.loupas.append(process)
         return process
+
+    def _log_name(self):
+        # Classes that share an environment may have tests of one name.
+        return f"{type(self).__name__}.{self._testMethodName}"
 
     def start_loupa(self, file_name="Loupa.exe", folder=None, variables=None):
         return self.loupa(file_name, folder, variables).start()
@@ -143,7 +216,7 @@ class LoupaTestCase(unittest.TestCase):
         logging, with an edit control that has the focus if edit is set;
         stopped after the test."""
         log = (self.env.work_dir / "logs" /
-               f"{self._testMethodName}-target-{len(self.targets) + 1}.log")
+               f"{self._log_name()}-target-{len(self.targets) + 1}.log")
         target = TestTarget(self.prefix, self.display, log, rect, edit=edit)
         self.targets.append(target)
         return target.start(self.windows)
@@ -206,7 +279,7 @@ class LoupaTestCase(unittest.TestCase):
         tray = self.windows.tray()
         if tray is None:
             return 0
-        return tray.icon_count(self.env.work_dir / "tray.png")
+        return tray.icon_count(self.env.work_dir / "tray.ppm")
 
     def wait_tray_icons(self, count, timeout=15):
         """Waits until Wine's tray shows exactly count icons."""
@@ -261,4 +334,9 @@ class LoupaTestCase(unittest.TestCase):
 def main():
     """Entry point of a test module run by ctest."""
     stop_on_sigterm()
-    unittest.main(module="__main__", verbosity=2)
+    try:
+        program = unittest.main(module="__main__", verbosity=2, testLoader=_GroupingLoader(),
+                                exit=False)
+    finally:
+        _stop_shared()
+    sys.exit(not program.result.wasSuccessful())
