@@ -36,7 +36,7 @@ from harness import magnification  # noqa: E402
 from harness.display import VirtualDisplay  # noqa: E402
 from harness.paths import WORK_DIR  # noqa: E402
 from harness.waiting import wait_until  # noqa: E402
-from harness.wine import WinePrefix  # noqa: E402
+from harness.wine import EXPECTED_LOCALE, WinePrefix  # noqa: E402
 
 TIMED_OUT = 124
 LOG_DIR = WORK_DIR / "wine_exec"
@@ -139,7 +139,10 @@ def _run(prefix, exe, args, log_dir, display, timeout):
     with tempfile.NamedTemporaryFile(dir=log_dir, prefix=exe.stem + "-", suffix=".log",
                                      delete=False) as log:
         log_path = Path(log.name)
-    process = prefix.start([str(exe), *args], log_path, display)
+    # The Win32 tests check that they run on the system expected.
+    expected = "{:04x}/{}".format(*EXPECTED_LOCALE)
+    process = prefix.start([str(exe), *args], log_path, display,
+                           variables={"LOUPA_EXPECTED_LOCALE": expected})
     try:
         code = process.wait(timeout) if timeout > 0 else process.popen.wait()
     finally:

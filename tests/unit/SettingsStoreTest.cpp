@@ -2,6 +2,7 @@
 
 #include "../support/FakeSettings.h"
 #include "../support/FakeShortcut.h"
+#include "resource.h"
 
 #include <gtest/gtest.h>
 
@@ -594,6 +595,7 @@ public:
         m_log.push_back("profile " + Narrow(path));
     }
     void ShowWarning(const std::wstring& text) override { m_log.push_back("warn " + Narrow(text)); }
+    std::wstring LoadText(unsigned id) override { return L"<" + std::to_wstring(id) + L">"; }
 
     bool besideExe = false;
     int32_t appDataCode = 0;
@@ -638,7 +640,7 @@ TEST(InitSettingFile_LocatesFile, Table) {
          static_cast<int32_t>(0x80070005u),
          false,
          {"module directory", "exists C:\\Program Files\\Loupa\\setting.ini", "app data",
-          "warn appフォルダ取得失敗：80070005"}},
+          "warn <" + std::to_string(IDS_APP_FOLDER_FAILED) + ">80070005"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -677,7 +679,7 @@ TEST(AppFolderFailureText_IsLowercaseHex, Table) {
         {0x1f, L"appフォルダ取得失敗：1f"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(AppFolderFailureText(c.code), c.text);
+        EXPECT_EQ(AppFolderFailureText(L"appフォルダ取得失敗：", c.code), c.text);
     }
 }
 
