@@ -294,7 +294,8 @@ void CLoupaDlg::TrackTrayMenu(int x, int y, bool autoStartChecked) {
 }
 
 void CLoupaDlg::RunSettingsSheet() {
-    m_pSettingSheet = std::make_unique<CSettingPropetySheet>(this, m_settings);
+    m_pSettingSheet = std::make_unique<CSettingPropetySheet>(
+        this, m_settings, static_cast<ISettingSheetOwner&>(*this));
     m_pSettingSheet->m_psh.dwFlags |= PSH_NOAPPLYNOW;
     m_pSettingSheet->m_psh.dwFlags &= ~PSH_HASHELP;
     m_pSettingSheet->m_page.m_psp.dwFlags &= ~PSP_HASHELP;

@@ -21,10 +21,8 @@ constexpr UINT WM_TRAYNOTIFYPOSTED = WM_APP + 1;
 // sender waits for the sent message, not for the sheet to close.
 constexpr UINT WM_SHOWSETTINGSPOSTED = WM_APP + 2;
 
-// The settings page finds the dialog as the parent of its sheet, hence the
-// public ISettingSheetOwner.
 class CLoupaDlg : public fw::CDialog,
-                  public ISettingSheetOwner,
+                  private ISettingSheetOwner,
                   private ITrayPlatform,
                   private IZoomCommands {
 public:
@@ -35,8 +33,6 @@ public:
     ~CLoupaDlg() override;
 
     LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    // ISettingSheetOwner: the hot keys belong to the zoom window.
-    std::vector<int> RegisterHotKeysAnew() override;
 
     // In a second start: asks the running copy's main dialog, and no other
     // window, to open its settings sheet or bring it forward.
@@ -95,6 +91,9 @@ private:
     void ActivateSettingsSheet() override;
     void CancelSettingsSheet() override;
     void EndMainDialog(int result) override;
+
+    // ISettingSheetOwner: the hot keys belong to the zoom window.
+    std::vector<int> RegisterHotKeysAnew() override;
 
     // IZoomCommands
     void ZoomIn() override;
