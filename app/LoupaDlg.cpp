@@ -12,11 +12,9 @@
 
 #include <shellapi.h>
 
-namespace {
-// Identifier of the message the shell broadcasts when the taskbar is
-// (re)created; 0 until the dialog's window exists.
 UINT g_taskbarCreatedMessage = 0;
 
+namespace {
 // Names the message a second start sends, and marks the main dialog that
 // takes it: the same name as the mutex, so that each copy under another file
 // name finds its own.
@@ -64,6 +62,19 @@ CLoupaDlg::CLoupaDlg(ISettings& settings, bool useMagnifier, bool firstStart)
 
 CLoupaDlg::~CLoupaDlg() = default;
 
+LRESULT CLoupaDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // Registered at run time, so no case label can name it.
+    if (m_showSettingsMessage != 0 && msg == m_showSettingsMessage) {
+        OnShowSettingsRequest();
+        return 0;
+    }
+    switch (msg) {
+    case WM_TRAYNOTIFYPOSTED: OnTrayNotifyPosted(static_cast<unsigned>(lParam)); return 0;
+    case WM_SHOWSETTINGSPOSTED: OnShowSettingsPosted(); return 0;
+    }
+    return CDialog::WindowProc(msg, wParam, lParam);
+}
+
 LRESULT CLoupaDlg::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_CREATE) {
         g_taskbarCreatedMessage = ::RegisterWindowMessageW(L"TaskbarCreated");
@@ -72,17 +83,24 @@ LRESULT CLoupaDlg::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         // operation (under Wine: forwarding a click on the click-through zoom
         // window); a menu or sheet run from there would get no input.
         PostMessage(WM_TRAYNOTIFYPOSTED, wParam, lParam);
-    } else if (msg == WM_TRAYNOTIFYPOSTED) {
-        m_tray.OnTrayNotify(static_cast<unsigned>(lParam));
     } else if (g_taskbarCreatedMessage != 0 && msg == g_taskbarCreatedMessage) {
         // The shell restarted and forgot our icon.
         m_tray.AddTrayIcon();
-    } else if (m_showSettingsMessage != 0 && msg == m_showSettingsMessage) {
-        PostMessage(WM_SHOWSETTINGSPOSTED);
-    } else if (msg == WM_SHOWSETTINGSPOSTED) {
-        m_tray.OnSetting();
     }
     return CDialog::DefWindowProc(msg, wParam, lParam);
+}
+
+void CLoupaDlg::OnTrayNotifyPosted(unsigned mouseMessage) {
+    m_tray.OnTrayNotify(mouseMessage);
+}
+
+void CLoupaDlg::OnShowSettingsRequest() {
+    // Answered at once: the sender waits for this message, not for the sheet.
+    PostMessage(WM_SHOWSETTINGSPOSTED);
+}
+
+void CLoupaDlg::OnShowSettingsPosted() {
+    m_tray.OnSetting();
 }
 
 int CLoupaDlg::OnCreate(LPCREATESTRUCTW) {

@@ -13,6 +13,10 @@
 
 #include <memory>
 
+// Identifier of the message the shell broadcasts when the taskbar is
+// (re)created; 0 until the main dialog's window exists.
+extern UINT g_taskbarCreatedMessage;
+
 // Callback message of the notification-area icon.
 constexpr UINT WM_TRAYNOTIFY = WM_USER + 1;
 // The same callback, posted back to the dialog to be handled from its loop.
@@ -54,6 +58,7 @@ public:
     CZoomWnd m_zoomWnd;
 
 protected:
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog() override;
     int OnCreate(LPCREATESTRUCTW cs) override;
     void OnDestroy() override;
@@ -64,6 +69,10 @@ protected:
     BOOL OnCommand(UINT id, UINT code) override;
 
 private:
+    void OnTrayNotifyPosted(unsigned mouseMessage);
+    // A second start asks for the settings.
+    void OnShowSettingsRequest();
+    void OnShowSettingsPosted();
     NOTIFYICONDATAW TrayIconData();
     // The balloon that ends start-up: keys the system refused, or the
     // welcome of a first start.

@@ -121,14 +121,24 @@ BOOL CZoomWnd::CreateMagnifierChild(int cx, int cy) {
     return m_hwndMagnifier != nullptr;
 }
 
+LRESULT CZoomWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_DISPLAYCHANGE: OnDisplayChange(); return Default();
+    case WM_DPICHANGED: return OnDpiChanged();
+    }
+    return CWnd::WindowProc(msg, wParam, lParam);
+}
+
 LRESULT CZoomWnd::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_TIMER: m_zoom.OnTimer(wParam); break;
     case WM_ZOOMWHEEL: m_zoom.OnZoomWheel(wParam); break;
-    case WM_DISPLAYCHANGE: m_zoom.OnDisplayChange(); break;
-    case WM_DPICHANGED: return OnDpiChanged();
     }
     return CWnd::DefWindowProc(msg, wParam, lParam);
+}
+
+void CZoomWnd::OnDisplayChange() {
+    m_zoom.OnDisplayChange();
 }
 
 LRESULT CZoomWnd::OnDpiChanged() {
