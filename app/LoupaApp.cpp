@@ -1,6 +1,7 @@
 #include "app/LoupaApp.h"
 
 #include "app/LoupaDlg.h"
+#include "app/ZoomInput.h"
 #include "settings/Settings.h"
 #include "zoom/Magnification.h"
 
@@ -70,7 +71,8 @@ void CLoupaApp::FreeMagnification() {
 }
 
 void CLoupaApp::RunMainDialog(bool useMagnifier, bool firstStart) {
-    CLoupaDlg dlg(Settings(), useMagnifier, firstStart);
+    ZoomInput input(Settings());
+    CLoupaDlg dlg(Settings(), input, useMagnifier, firstStart);
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;

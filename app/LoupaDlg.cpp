@@ -1,16 +1,12 @@
 #include "app/LoupaDlg.h"
 
-#include "LoupaVersion.h"
 #include "fw/Dc.h"
-#include "fw/Dpi.h"
 #include "fw/Handles.h"
 #include "fw/WinApp.h"
 #include "resource.h"
 #include "settings/core/ZoomWindowMessages.h"
 #include "ui/HotKeyNotice.h"
 #include "ui/core/HotKeyText.h"
-
-#include <shellapi.h>
 
 UINT g_taskbarCreatedMessage = 0;
 
@@ -54,11 +50,11 @@ void AcceptFromLowerPrograms(HWND hwnd, UINT message) {
 
 CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
 
-CLoupaDlg::CLoupaDlg(ISettings& settings, bool useMagnifier, bool firstStart)
+CLoupaDlg::CLoupaDlg(ISettings& settings, IZoomInput& input, bool useMagnifier, bool firstStart)
     : CDialog(IDD_LOUPA_DIALOG),
       m_hIcon(::LoadIconW(fw::AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
-      m_settings(settings), m_zoomInput(settings), m_zoomWnd(settings, m_zoomInput, useMagnifier),
-      m_firstStart(firstStart), m_tray(*this, settings, *this) {}
+      m_zoomWnd(settings, input, useMagnifier), m_settings(settings), m_firstStart(firstStart),
+      m_trayIcon(*this, m_hIcon), m_tray(*this, settings, *this) {}
 
 CLoupaDlg::~CLoupaDlg() = default;
 
@@ -177,11 +173,7 @@ void CLoupaDlg::OnWindowPosChanging(WINDOWPOS* pos) {
 void CLoupaDlg::OnDestroy() {
     Default();
     ::RemovePropW(m_hWnd, ShowSettingsName().c_str());
-    NOTIFYICONDATAW nid{};
-    nid.cbSize = NOTIFYICONDATAW_V3_SIZE;
-    nid.hWnd = m_hWnd;
-    nid.uID = 0;
-    ::Shell_NotifyIconW(NIM_DELETE, &nid);
+    m_trayIcon.Delete();
 }
 
 void CLoupaDlg::OnSysCommand(UINT id, LPARAM) {
@@ -218,40 +210,12 @@ BOOL CLoupaDlg::OnCommand(UINT id, UINT code) {
     return CDialog::OnCommand(id, code);
 }
 
-HICON CLoupaDlg::TrayIcon() {
-    // The shell would stretch an icon of another size.
-    const int size = fw::SystemMetricForDpi(SM_CXSMICON, fw::DpiForPrimaryMonitor());
-    if (!m_trayIcon || size != m_trayIconSize) {
-        m_trayIcon.Reset(static_cast<HICON>(::LoadImageW(fw::AfxGetInstanceHandle(),
-                                                         MAKEINTRESOURCEW(IDR_MAINFRAME),
-                                                         IMAGE_ICON, size, size, 0)));
-        m_trayIconSize = size;
-    }
-    return m_trayIcon ? m_trayIcon.Get() : m_hIcon;
-}
-
-NOTIFYICONDATAW CLoupaDlg::TrayIconData() {
-    NOTIFYICONDATAW nid{};
-    // The shell 6.0 layout, which every supported shell accepts.
-    nid.cbSize = NOTIFYICONDATAW_V3_SIZE;
-    nid.hWnd = m_hWnd;
-    nid.uID = 0;
-    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    nid.uCallbackMessage = WM_TRAYNOTIFY;
-    nid.hIcon = TrayIcon();
-    const std::wstring tip = fw::AfxLoadString(IDS_TRAY_TIP) + L"" LOUPA_VERSION_TEXT;
-    lstrcpynW(nid.szTip, tip.c_str(), ARRAYSIZE(nid.szTip));
-    return nid;
-}
-
 bool CLoupaDlg::AddIcon() {
-    NOTIFYICONDATAW nid = TrayIconData();
-    return ::Shell_NotifyIconW(NIM_ADD, &nid) != FALSE;
+    return m_trayIcon.Add();
 }
 
 bool CLoupaDlg::ModifyIcon() {
-    NOTIFYICONDATAW nid = TrayIconData();
-    return ::Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
+    return m_trayIcon.Modify();
 }
 
 unsigned long CLoupaDlg::LastError() {
@@ -267,15 +231,7 @@ void CLoupaDlg::ShowError(const std::wstring& text) {
 }
 
 void CLoupaDlg::ShowBalloon(const std::wstring& text, bool warning) {
-    NOTIFYICONDATAW nid{};
-    nid.cbSize = NOTIFYICONDATAW_V3_SIZE;
-    nid.hWnd = m_hWnd;
-    nid.uID = 0;
-    nid.uFlags = NIF_INFO;
-    nid.dwInfoFlags = warning ? NIIF_WARNING : NIIF_INFO;
-    lstrcpynW(nid.szInfoTitle, fw::AfxGetApp()->AppName().c_str(), ARRAYSIZE(nid.szInfoTitle));
-    lstrcpynW(nid.szInfo, text.c_str(), ARRAYSIZE(nid.szInfo));
-    ::Shell_NotifyIconW(NIM_MODIFY, &nid);
+    m_trayIcon.ShowBalloon(text, warning);
 }
 
 std::wstring CLoupaDlg::LoadText(unsigned id) {

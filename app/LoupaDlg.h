@@ -2,14 +2,11 @@
 // settings sheet while open, and the zoom window.
 #pragma once
 
+#include "app/TrayIcon.h"
 #include "app/core/TrayController.h"
-#include "app/ZoomInput.h"
 #include "fw/Dialog.h"
-#include "fw/Handles.h"
 #include "ui/SettingSheet.h"
 #include "zoom/ZoomWnd.h"
-
-#include <shellapi.h>
 
 #include <memory>
 
@@ -17,9 +14,7 @@
 // (re)created; 0 until the main dialog's window exists.
 extern UINT g_taskbarCreatedMessage;
 
-// Callback message of the notification-area icon.
-constexpr UINT WM_TRAYNOTIFY = WM_USER + 1;
-// The same callback, posted back to the dialog to be handled from its loop.
+// The icon's callback, posted back to the dialog to be handled from its loop.
 constexpr UINT WM_TRAYNOTIFYPOSTED = WM_APP + 1;
 // A second start's request to show the settings, posted back likewise: the
 // sender waits for the sent message, not for the sheet to close.
@@ -31,9 +26,10 @@ class CLoupaDlg : public fw::CDialog,
                   private IZoomCommands {
 public:
     // settings: the store the dialog, its zoom window and its settings sheet
-    // read; useMagnifier: how the zoom window renders (see CZoomWnd);
+    // read; input: the zoom window's hooks and hot keys, used until the
+    // dialog ends; useMagnifier: how the zoom window renders (see CZoomWnd);
     // firstStart: setting.ini did not exist, so the icon says hello.
-    CLoupaDlg(ISettings& settings, bool useMagnifier, bool firstStart);
+    CLoupaDlg(ISettings& settings, IZoomInput& input, bool useMagnifier, bool firstStart);
     ~CLoupaDlg() override;
 
     LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -42,19 +38,12 @@ public:
     // window, to open its settings sheet or bring it forward.
     static void ShowRunningInstance();
 
+    // The notification-area icon, whose image may be looked at.
+    const CTrayIcon& TrayIcon() const { return m_trayIcon; }
+
     HICON m_hIcon;
-    // The icon in the notification area, at the small-icon size of the DPI
-    // the area is shown at; made anew when that size has changed.
-    fw::IconOwner m_trayIcon;
     // The settings sheet while it is open.
     std::unique_ptr<CSettingPropetySheet> m_pSettingSheet;
-
-private:
-    ISettings& m_settings;
-    // Before the zoom window, which uses it until it is destroyed.
-    ZoomInput m_zoomInput;
-
-public:
     CZoomWnd m_zoomWnd;
 
 protected:
@@ -73,16 +62,12 @@ private:
     // A second start asks for the settings.
     void OnShowSettingsRequest();
     void OnShowSettingsPosted();
-    NOTIFYICONDATAW TrayIconData();
     // The balloon that ends start-up: keys the system refused, or the
     // welcome of a first start.
     void ShowStartupNotice();
-    HICON TrayIcon();
 
-    int m_trayIconSize = 0;
-    bool m_firstStart;
-    // A second start's request, registered under the application's name.
-    UINT m_showSettingsMessage = 0;
+    // ISettingSheetOwner: the hot keys belong to the zoom window.
+    std::vector<int> RegisterHotKeysAnew() override;
 
     // ITrayPlatform
     bool AddIcon() override;
@@ -101,14 +86,16 @@ private:
     void CancelSettingsSheet() override;
     void EndMainDialog(int result) override;
 
-    // ISettingSheetOwner: the hot keys belong to the zoom window.
-    std::vector<int> RegisterHotKeysAnew() override;
-
     // IZoomCommands
     void ZoomIn() override;
     void ZoomOut() override;
     void CancelZoom() override;
 
+    ISettings& m_settings;
+    const bool m_firstStart;
+    // A second start's request, registered under the application's name.
+    UINT m_showSettingsMessage = 0;
+    CTrayIcon m_trayIcon;
     TrayController m_tray;
 };
 
