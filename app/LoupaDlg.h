@@ -62,6 +62,7 @@ protected:
 private:
     NOTIFYICONDATAW TrayIconData();
     HICON TrayIcon();
+    void ShowHotKeyHints(HMENU popup);
 
     int m_trayIconSize = 0;
 
@@ -74,7 +75,7 @@ private:
     void RequestClose() override;
     void GetCursorPos(int& x, int& y) override;
     void SetForeground() override;
-    void TrackTrayMenu(int x, int y, bool autoStartChecked) override;
+    void TrackTrayMenu(int x, int y, bool autoStartChecked, bool zoomed) override;
     void RunSettingsSheet() override;
     void ActivateSettingsSheet() override;
     void CancelSettingsSheet() override;
@@ -84,6 +85,7 @@ private:
     void ZoomIn() override;
     void ZoomOut() override;
     void CancelZoom() override;
+    bool IsZoomed() override;
 
     TrayController m_tray;
 };

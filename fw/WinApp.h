@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 
 namespace fw {
@@ -54,5 +55,8 @@ int AfxMessageBox(HWND owner, const wchar_t* text, UINT type);
 // The string-table text of id, in the language Windows chose for the
 // resources; empty when there is none.
 std::wstring AfxLoadString(UINT id);
+// The string-table text of id with %1, %2, ... replaced by the arguments in
+// turn: the translation decides where each goes.
+std::wstring AfxFormatString(UINT id, std::initializer_list<std::wstring> arguments);
 
 } // namespace fw

@@ -2,6 +2,7 @@
 
 #include "fw/Handles.h"
 #include "fw/WinApp.h"
+#include "resource.h"
 #include "settings/core/ProfileText.h"
 #include "settings/StartupShortcut.h"
 
@@ -86,7 +87,8 @@ public:
         ::SHCreateDirectoryExW(nullptr, path.c_str(), nullptr);
     }
     void SetProfilePath(const std::wstring& path) override { SetSettingFilePath(path); }
-    void ShowWarning(const std::wstring& text) override {
+    void ShowNoAppFolder(const std::wstring& code) override {
+        std::wstring text = fw::AfxLoadString(IDS_NO_SETTINGS_FOLDER) + L" (" + code + L")";
         fw::AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
     }
 };

@@ -8,6 +8,7 @@
 
 fw::HookOwner CHotKeyExCtrl::s_hHotKeyExHook;
 HWND CHotKeyExCtrl::s_hWndHotKeyExTarget = nullptr;
+HotKeyKeyFilter CHotKeyExCtrl::s_keyFilter;
 
 namespace {
 class LayoutKeyNames : public IKeyNames {
@@ -31,9 +32,7 @@ std::wstring CHotKeyExCtrl::GetHotKeyName(WORD key, WORD modifiers) {
 }
 
 std::wstring CHotKeyExCtrl::GetKeyName(UINT vk) {
-    LONG scan = static_cast<LONG>(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-    // Bits 24 and 25 stay clear: no extended key, left and right told apart.
-    LONG param = (scan & 0xFF) << 16;
+    LONG param = KeyNameParam(static_cast<uint16_t>(vk), ::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
     std::vector<wchar_t> buffer(128);
     for (;;) {
         int n = ::GetKeyNameTextW(param, buffer.data(), static_cast<int>(buffer.size()));
@@ -57,11 +56,15 @@ LRESULT CALLBACK CHotKeyExCtrl::HotKeyExHookProc(int code, WPARAM wParam, LPARAM
     case WM_SYSKEYDOWN:
     case WM_KEYUP:
     case WM_SYSKEYUP: {
-        UINT message = static_cast<UINT>((wParam & ~WPARAM(4)) + WM_USER);
         const auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+        const bool down = wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN;
+        if (!s_keyFilter.Takes(static_cast<uint16_t>(event->vkCode), down)) {
+            break;
+        }
+        UINT message = static_cast<UINT>((wParam & ~WPARAM(4)) + WM_USER);
         ::PostMessageW(s_hWndHotKeyExTarget, message, event->vkCode, 0);
-        // Consumed: Tab, Enter, Esc and the Windows keys belong to the
-        // control while it captures, and so do the program's own hot keys.
+        // Consumed: the Windows keys belong to the control while it
+        // captures, and so do the program's own hot keys.
         return 1;
     }
     }
@@ -85,6 +88,7 @@ void CHotKeyExCtrl::OnSetFocus(HWND) {
     Default();
     if (!s_hHotKeyExHook) {
         m_state = BeginHotKeyCapture(m_state);
+        s_keyFilter.Begin(m_escapeIsHotKey);
         s_hWndHotKeyExTarget = m_hWnd;
         s_hHotKeyExHook.Reset(::SetWindowsHookExW(WH_KEYBOARD_LL, &CHotKeyExCtrl::HotKeyExHookProc,
                                                   fw::AfxGetInstanceHandle(), 0));
@@ -95,6 +99,8 @@ void CHotKeyExCtrl::OnKillFocus(HWND) {
     Default();
     s_hHotKeyExHook.Reset();
     s_hWndHotKeyExTarget = nullptr;
+    m_state = EndHotKeyCapture(m_state);
+    RedrawNow();
 }
 
 void CHotKeyExCtrl::OnPaint() {

@@ -14,6 +14,8 @@ class CHotKeyExCtrl : public fw::CHotKeyCtrl {
 public:
     void SetHotKeyEx(WORD key, WORD modifiers);
     void GetHotKeyEx(WORD& key, WORD& modifiers) const;
+    // Escape alone is a combination here rather than the dialog's Cancel.
+    void SetEscapeIsHotKey(bool escapeIsHotKey) { m_escapeIsHotKey = escapeIsHotKey; }
 
     static std::wstring GetHotKeyName(WORD key, WORD modifiers);
     static std::wstring GetKeyName(UINT vk);
@@ -31,8 +33,10 @@ private:
     static LRESULT CALLBACK HotKeyExHookProc(int code, WPARAM wParam, LPARAM lParam);
 
     HotKeyCaptureState m_state;
+    bool m_escapeIsHotKey = false;
 
     // One capture at a time in the process: the control with the focus.
     static fw::HookOwner s_hHotKeyExHook;
     static HWND s_hWndHotKeyExTarget;
+    static HotKeyKeyFilter s_keyFilter;
 };

@@ -113,7 +113,7 @@ bool SettingsStore::WriteSettingInt(const wchar_t* key, int value) {
     return WriteSetting(key, FormatSettingInt(value));
 }
 
-std::wstring AppFolderFailureText(int32_t code) {
+std::wstring FailureCodeText(int32_t code) {
     static const wchar_t kDigits[] = L"0123456789abcdef";
     uint32_t bits = static_cast<uint32_t>(code);
     std::wstring hex;
@@ -121,7 +121,7 @@ std::wstring AppFolderFailureText(int32_t code) {
         hex.insert(hex.begin(), kDigits[bits & 0xF]);
         bits >>= 4;
     } while (bits != 0);
-    return L"appフォルダ取得失敗：" + hex;
+    return hex;
 }
 
 std::wstring DirectoryOf(const std::wstring& filePath) {
@@ -138,7 +138,10 @@ bool InitSettingFile(ISettingFileSystem& system, ISettings& settings) {
         std::wstring folder;
         int32_t code = system.RoamingAppDataFolder(folder);
         if (code < 0) {
-            system.ShowWarning(AppFolderFailureText(code));
+            // The private-profile functions would take a bare default name
+            // for a file in the Windows folder, which users cannot write.
+            system.SetProfilePath(std::wstring());
+            system.ShowNoAppFolder(FailureCodeText(code));
             return false;
         }
         folder += L"\\Loupa";

@@ -118,20 +118,24 @@ public:
     // Creates the folder and any missing parents; the outcome shows later,
     // when the file is written.
     virtual void CreateFolder(const std::wstring& path) = 0;
-    // Makes path the file that all later reads and writes use.
+    // Makes path the file that all later reads and writes use; an empty path
+    // is no file: reads give defaults and writes fail.
     virtual void SetProfilePath(const std::wstring& path) = 0;
-    virtual void ShowWarning(const std::wstring& text) = 0;
+    // Tells the user that settings will not be saved, with the failure code
+    // (lowercase hexadecimal).
+    virtual void ShowNoAppFolder(const std::wstring& code) = 0;
 };
 
 // Uses setting.ini beside the executable when one exists there, otherwise
 // the one in the folder Loupa of the roaming application-data folder, then
 // brings the start-up shortcut into line with AutoStartUp (writing its
-// default into a file that lacks it). False, with a warning and nothing
-// changed, when the application-data folder cannot be obtained.
+// default into a file that lacks it). Without the application-data folder
+// there is no file at all, not even a default one of the system's: false,
+// after telling the user.
 bool InitSettingFile(ISettingFileSystem& system, ISettings& settings);
 
-// The warning shown when the application-data folder cannot be obtained.
-std::wstring AppFolderFailureText(int32_t code);
+// A failure code as the user is shown it: lowercase hexadecimal, no prefix.
+std::wstring FailureCodeText(int32_t code);
 
 // The folder part of a file path, up to and including its last "\".
 std::wstring DirectoryOf(const std::wstring& filePath);
