@@ -219,7 +219,11 @@ void CLoupaDlg::ShowHotKeyHints(HMENU popup) {
         std::wstring label = std::wstring(text) + L"\t" +
                              CHotKeyExCtrl::GetHotKeyName(
                                  key, ModToHotKeyFlags(m_settings.ReadSettingInt(hint.modifiers)));
-        ::ModifyMenuW(popup, hint.item, MF_BYCOMMAND | MF_STRING, hint.item, label.c_str());
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_STRING;
+        info.dwTypeData = &label[0];
+        ::SetMenuItemInfoW(popup, hint.item, FALSE, &info);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "fw/Dc.h"
 #include "fw/Handles.h"
 #include "fw/WinApp.h"
+#include "ui/core/HotKeyModifiers.h"
 
 #include <vector>
 
@@ -59,10 +60,18 @@ LRESULT CALLBACK CHotKeyExCtrl::HotKeyExHookProc(int code, WPARAM wParam, LPARAM
         const auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
         const bool down = wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN;
         if (!s_keyFilter.Takes(static_cast<uint16_t>(event->vkCode), down)) {
+            if (down) {
+                ::PostMessageW(s_hWndHotKeyExTarget, WM_HOTKEYEX_DIALOGKEY, 0, 0);
+            }
             break;
         }
         UINT message = static_cast<UINT>((wParam & ~WPARAM(4)) + WM_USER);
         ::PostMessageW(s_hWndHotKeyExTarget, message, event->vkCode, 0);
+        // Shift is also let through: the dialog reads it for Shift + Tab,
+        // and alone it does nothing.
+        if (HotKeyModifierOfKey(static_cast<uint16_t>(event->vkCode)) == HOTKEYF_SHIFT) {
+            break;
+        }
         // Consumed: the Windows keys belong to the control while it
         // captures, and so do the program's own hot keys.
         return 1;
@@ -75,12 +84,18 @@ LRESULT CHotKeyExCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_HOTKEYEX_KEYDOWN: OnKeyEvent(UINT(wParam), true); break;
     case WM_HOTKEYEX_KEYUP: OnKeyEvent(UINT(wParam), false); break;
+    case WM_HOTKEYEX_DIALOGKEY: EndCapture(); break;
     }
     return CHotKeyCtrl::WindowProc(msg, wParam, lParam);
 }
 
 void CHotKeyExCtrl::OnKeyEvent(UINT vk, bool down) {
     m_state = StepHotKeyCapture(m_state, static_cast<uint16_t>(vk), down);
+    RedrawNow();
+}
+
+void CHotKeyExCtrl::EndCapture() {
+    m_state = EndHotKeyCapture(m_state);
     RedrawNow();
 }
 
@@ -99,8 +114,7 @@ void CHotKeyExCtrl::OnKillFocus(HWND) {
     Default();
     s_hHotKeyExHook.Reset();
     s_hWndHotKeyExTarget = nullptr;
-    m_state = EndHotKeyCapture(m_state);
-    RedrawNow();
+    EndCapture();
 }
 
 void CHotKeyExCtrl::OnPaint() {

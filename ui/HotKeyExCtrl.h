@@ -9,6 +9,9 @@
 
 constexpr UINT WM_HOTKEYEX_KEYDOWN = WM_USER + 0x100;
 constexpr UINT WM_HOTKEYEX_KEYUP = WM_USER + 0x101;
+// A key pressed in the control went to the dialog instead, with the
+// modifiers held.
+constexpr UINT WM_HOTKEYEX_DIALOGKEY = WM_USER + 0x102;
 
 class CHotKeyExCtrl : public fw::CHotKeyCtrl {
 public:
@@ -28,6 +31,7 @@ protected:
 
 private:
     void OnKeyEvent(UINT vk, bool down);
+    void EndCapture();
     void RedrawNow();
 
     static LRESULT CALLBACK HotKeyExHookProc(int code, WPARAM wParam, LPARAM lParam);

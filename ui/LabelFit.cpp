@@ -37,11 +37,11 @@ LabelKind KindOf(HWND control) {
 }
 
 // The check box and the gap before its text: the box is 13 pixels at 96 DPI,
-// and the gap at most one average character.
+// the gap half an average character.
 int BoxAllowance(HWND control, HDC dc) {
     TEXTMETRICW metrics{};
     ::GetTextMetricsW(dc, &metrics);
-    return fw::ScaleForDpi(13, fw::DpiForWindow(control)) + metrics.tmAveCharWidth;
+    return fw::ScaleForDpi(13, fw::DpiForWindow(control)) + metrics.tmAveCharWidth / 2;
 }
 
 LabelBox BoxInParent(HWND control) {
@@ -113,6 +113,7 @@ void FitLabelsToText(HWND dialog) {
         int newWidth = oneLine.cx <= limit - box.left ? oneLine.cx : limit - box.left;
         newWidth = newWidth > width ? newWidth : width;
         int newHeight = height;
+        int newTop = box.top;
         if (oneLine.cx > newWidth) {
             if (KindOf(label) == LabelKind::CheckBox) {
                 ::SetWindowLongW(label, GWL_STYLE,
@@ -120,8 +121,14 @@ void FitLabelsToText(HWND dialog) {
             }
             const SIZE wrapped = LabelTextExtent(label, newWidth);
             newHeight = wrapped.cy > height ? wrapped.cy : height;
+            // A label low in its frame grows upwards: below, the frame's
+            // line or the page's edge would cut its last line.
+            const int bottom = LabelBottomLimit(box, groups, page.bottom, margin);
+            if (newTop + newHeight > bottom) {
+                newTop = bottom - newHeight;
+            }
         }
-        ::SetWindowPos(label, nullptr, 0, 0, newWidth, newHeight,
-                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(label, nullptr, box.left, newTop, newWidth, newHeight,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }

@@ -5,8 +5,8 @@
 
 // Widens every static label and check box of a dialog whose text is wider
 // than the control in the dialog's font, as far as the room to its right
-// allows; where that is not enough, makes it taller so that its text wraps.
-// Only sizes change, never positions.
+// allows; where that is not enough, makes it taller so that its text wraps,
+// downwards while its frame or the page leaves room, else upwards.
 void FitLabelsToText(HWND dialog);
 
 // The width and height a label's text takes in its control's font, laid out

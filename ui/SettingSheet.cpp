@@ -35,9 +35,10 @@ BOOL ReportNotSaved(HWND sheet) {
 // units: its spaces cannot put the numbers under the ticks in every font, so
 // numbers placed from the ticks themselves take its place.
 constexpr RECT kScaleLine = {62, 62, 62 + 167, 62 + 8};
-// The slider values, each under its slider's label.
-constexpr RECT kZoomInValue = {22, 47, 22 + 39, 47 + 8};
-constexpr RECT kZoomOutValue = {21, 95, 21 + 39, 95 + 8};
+// The slider values, at the sliders' right ends on their outer sides (the
+// labels on their left may need two lines).
+constexpr RECT kZoomInValue = {184, 24, 184 + 40, 24 + 8};
+constexpr RECT kZoomOutValue = {184, 99, 184 + 40, 99 + 8};
 constexpr int kScaleNumberWidth = 14;
 
 RECT DialogRect(HWND dialog, RECT rect) {
@@ -55,14 +56,16 @@ HWND CreateLabel(HWND page, const std::wstring& text, RECT rect, DWORD align) {
     return label;
 }
 
-// The x of a slider's tick at position, in the page's coordinates. The
-// slider gives those of the inner ticks; the last one lies a step beyond.
-int TickX(HWND page, HWND slider, int position, int last) {
-    auto tick = [slider](int pos) {
-        return static_cast<int>(::SendMessageW(slider, TBM_GETTICPOS, pos - 2, 0));
-    };
-    int x = position < last ? tick(position) : 2 * tick(last - 1) - tick(last - 2);
-    POINT point{x, 0};
+// The x of a slider's tick at position, in the page's coordinates: the thumb's
+// centre travels the channel less half a thumb at either end.
+int TickX(HWND page, HWND slider, int position, int first, int last) {
+    RECT channel{};
+    RECT thumb{};
+    ::SendMessageW(slider, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
+    ::SendMessageW(slider, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+    const int half = (thumb.right - thumb.left) / 2;
+    const int travel = channel.right - channel.left - 2 * half;
+    POINT point{channel.left + half + ::MulDiv(travel, position - first, last - first), 0};
     ::MapWindowPoints(slider, page, &point, 1);
     return point.x;
 }
@@ -126,7 +129,7 @@ void CPage1::CreateSliderLabels() {
     }
     const int half = DialogRect(m_hWnd, RECT{0, 0, kScaleNumberWidth, 0}).right / 2;
     for (int position = 2; position <= 20; position += 2) {
-        const int x = TickX(m_hWnd, m_sliderZoomIn.m_hWnd, position, 20);
+        const int x = TickX(m_hWnd, m_sliderZoomIn.m_hWnd, position, 1, 20);
         CreateLabel(m_hWnd, std::to_wstring(position),
                     RECT{x - half, scale.top, x + half, scale.bottom}, SS_CENTER);
     }

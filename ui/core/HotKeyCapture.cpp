@@ -108,6 +108,8 @@ HotKeyCaptureState EndHotKeyCapture(HotKeyCaptureState state) {
         state.m_bRestart = true;
     }
     state.m_replaced.reset();
+    state.m_wHeldKey = 0;
+    state.m_wHeldModifiers = 0;
     return state;
 }
 
@@ -133,6 +135,11 @@ bool HotKeyKeyFilter::Takes(uint16_t vk, bool down) {
         ((vk == VK_TAB || vk == VK_RETURN) && (modifiers & kCommandModifiers) == 0) ||
         (vk == VK_ESCAPE && modifiers == 0 && !m_escapeIsHotKey);
     if (dialogKey) {
+        for (size_t code = 0; code < m_pressed.size(); ++code) {
+            if (HotKeyModifierOfKey(static_cast<uint16_t>(code)) != 0) {
+                m_pressed.reset(code);
+            }
+        }
         return false;
     }
     m_pressed.set(index);

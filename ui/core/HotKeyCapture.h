@@ -44,8 +44,9 @@ HotKeyCaptureState SetHotKeyValue(HotKeyCaptureState state, uint16_t key, uint16
 // Capture starts with the focus: nothing is held yet, the value stays.
 HotKeyCaptureState BeginHotKeyCapture(HotKeyCaptureState state);
 
-// Capture ends with the focus. Modifiers still held alone (the Shift of a
-// Shift + Tab that moved the focus on) give back the value they replaced.
+// Capture ends with the focus, or the keys held go to the dialog with a key
+// it takes (the Shift of a Shift + Tab): nothing is held any more, and
+// modifiers pressed alone give back the value they replaced.
 HotKeyCaptureState EndHotKeyCapture(HotKeyCaptureState state);
 
 // Which key events a hot-key field takes while it captures; the others go on
@@ -53,7 +54,8 @@ HotKeyCaptureState EndHotKeyCapture(HotKeyCaptureState state);
 // the sheet: Tab and Shift + Tab move the focus, Enter presses the default
 // button and, but in the field that takes it as a hot key, Escape cancels.
 // A release is taken only when its press was: keys that were down before
-// the capture began (the Tab that moved the focus in) change nothing.
+// the capture began (the Tab that moved the focus in) change nothing, and
+// neither do the modifiers that went to the dialog with its key.
 class HotKeyKeyFilter {
 public:
     // escapeIsHotKey: Escape alone is a hot key here (the cancel field).

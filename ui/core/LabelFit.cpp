@@ -30,3 +30,14 @@ int LabelRightLimit(const LabelBox& label, const std::vector<LabelBox>& controls
     }
     return std::max(limit, label.right);
 }
+
+int LabelBottomLimit(const LabelBox& label, const std::vector<LabelBox>& groups, int pageBottom,
+                     int frameMargin) {
+    int limit = pageBottom;
+    for (const LabelBox& group : groups) {
+        if (Holds(group, label)) {
+            limit = std::min(limit, group.bottom - frameMargin);
+        }
+    }
+    return std::max(limit, label.bottom);
+}

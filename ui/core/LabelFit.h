@@ -16,3 +16,8 @@ struct LabelBox {
 // left of the label's own right edge.
 int LabelRightLimit(const LabelBox& label, const std::vector<LabelBox>& controls,
                     const std::vector<LabelBox>& groups, int pageRight, int frameMargin);
+
+// The lowest a label's bottom may reach: frameMargin above the bottom of a
+// group box around it, or the page's bottom.
+int LabelBottomLimit(const LabelBox& label, const std::vector<LabelBox>& groups, int pageBottom,
+                     int frameMargin);

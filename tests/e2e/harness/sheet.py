@@ -51,6 +51,7 @@ PAGE_FONT_POINTS = 8
 def page_font(dpi):
     return dict(font="MS Shell Dlg", font_height=-mul_div(PAGE_FONT_POINTS, dpi, 72), charset=1)
 DT_WORDBREAK_EXPANDTABS = 0x10 | 0x40
+DT_CENTER, DT_RIGHT = 0x1, 0x2
 
 
 class SettingsSheet:
@@ -167,10 +168,11 @@ class SettingsSheet:
             return []
         return differences
 
-    def static_text_differences(self, image, sheet, control):
-        """text_differences() of a static control for its own text."""
+    def static_text_differences(self, image, sheet, control, align=0):
+        """text_differences() of a static control for its own text; align:
+        DT_CENTER or DT_RIGHT for a centred or right-aligned one."""
         return self.text_differences(image, sheet, control, control.text,
-                                     draw_format=DT_WORDBREAK_EXPANDTABS,
+                                     draw_format=DT_WORDBREAK_EXPANDTABS | align,
                                      covered=self.others(sheet, control))
 
     @staticmethod
