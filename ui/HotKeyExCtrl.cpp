@@ -101,10 +101,12 @@ void CHotKeyExCtrl::EndCapture() {
 
 void CHotKeyExCtrl::OnSetFocus(HWND) {
     Default();
+    // The capture follows the focus, also from a control that never saw
+    // its focus go.
+    m_state = BeginHotKeyCapture(m_state);
+    s_keyFilter.Begin(m_escapeIsHotKey);
+    s_hWndHotKeyExTarget = m_hWnd;
     if (!s_hHotKeyExHook) {
-        m_state = BeginHotKeyCapture(m_state);
-        s_keyFilter.Begin(m_escapeIsHotKey);
-        s_hWndHotKeyExTarget = m_hWnd;
         s_hHotKeyExHook.Reset(::SetWindowsHookExW(WH_KEYBOARD_LL, &CHotKeyExCtrl::HotKeyExHookProc,
                                                   fw::AfxGetInstanceHandle(), 0));
     }
@@ -115,6 +117,16 @@ void CHotKeyExCtrl::OnKillFocus(HWND) {
     s_hHotKeyExHook.Reset();
     s_hWndHotKeyExTarget = nullptr;
     EndCapture();
+}
+
+// A sheet closed by a key in the control may destroy it with the focus and
+// no focus loss: its hook would go on taking every key of the desktop.
+void CHotKeyExCtrl::OnDestroy() {
+    if (s_hWndHotKeyExTarget == m_hWnd) {
+        s_hHotKeyExHook.Reset();
+        s_hWndHotKeyExTarget = nullptr;
+    }
+    Default();
 }
 
 void CHotKeyExCtrl::OnPaint() {

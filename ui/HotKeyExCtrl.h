@@ -27,6 +27,7 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void OnSetFocus(HWND oldFocus) override;
     void OnKillFocus(HWND newFocus) override;
+    void OnDestroy() override;
     void OnPaint() override;
 
 private:
