@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -247,40 +249,28 @@ TEST(StepHotKeyCapture_BackspaceOrDeleteAloneEmpties, EventSequences) {
 }
 
 TEST(HotKeyKeyFilter_LeavesDialogKeysToTheDialog, EventSequences) {
-    // Each event: key, down, whether the field takes it.
-    struct Step {
-        uint16_t vk;
-        bool down;
-        bool taken;
-    };
-    struct Case {
-        const char* what;
-        bool escapeIsHotKey;
-        std::vector<Step> steps;
-    } cases[] = {
-        {"Tab alone moves on", false, {{kTab, true, false}, {kTab, false, false}}},
-        {"Shift and Tab move back",
+    // Per step: key, pressed, taken by the field.
+    using Steps = std::vector<std::tuple<uint16_t, bool, bool>>;
+    const std::tuple<const char*, bool, Steps> cases[] = {
+        {"Tab alone", false, {{kTab, true, false}, {kTab, false, false}}},
+        {"Shift Tab: Shift goes with it",
          false,
          {{0x10, true, true}, {kTab, true, false}, {kTab, false, false}, {0x10, false, false}}},
-        {"Ctrl and Tab is a combination",
-         false,
-         {{0xA2, true, true}, {kTab, true, true}, {kTab, false, true}, {0xA2, false, true}}},
-        {"Enter alone presses the default button", false, {{0x0D, true, false}}},
-        {"Alt and Enter is a combination", false, {{0x12, true, true}, {0x0D, true, true}}},
-        {"Escape alone cancels the sheet", false, {{kEscape, true, false}}},
-        {"Escape alone in the cancel field", true, {{kEscape, true, true}, {kEscape, false, true}}},
-        {"Shift and Escape is a combination", false, {{0x10, true, true}, {kEscape, true, true}}},
-        {"the release of a key pressed before the capture", false, {{kTab, false, false}}},
-        {"the zoom-in combination",
-         false,
-         {{0x5B, true, true}, {0x12, true, true}, {kOem7, true, true}, {kOem7, false, true}}},
+        {"Ctrl Tab", false, {{0xA2, true, true}, {kTab, true, true}, {kTab, false, true}}},
+        {"Enter alone", false, {{0x0D, true, false}}},
+        {"Alt Enter", false, {{0x12, true, true}, {0x0D, true, true}}},
+        {"Escape alone", false, {{kEscape, true, false}}},
+        {"Escape in the cancel field", true, {{kEscape, true, true}, {kEscape, false, true}}},
+        {"Shift Escape", false, {{0x10, true, true}, {kEscape, true, true}}},
+        {"a release whose press came before", false, {{kA, false, false}}},
+        {"Win Alt '", false, {{0x5B, true, true}, {0x12, true, true}, {kOem7, true, true}}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [what, escapeIsHotKey, steps] : cases) {
         HotKeyKeyFilter filter;
-        filter.Begin(c.escapeIsHotKey);
-        for (size_t i = 0; i < c.steps.size(); ++i) {
-            EXPECT_EQ(filter.Takes(c.steps[i].vk, c.steps[i].down), c.steps[i].taken)
-                << c.what << ", step " << i;
+        filter.Begin(escapeIsHotKey);
+        for (size_t i = 0; i < steps.size(); ++i) {
+            const auto [vk, down, taken] = steps[i];
+            EXPECT_EQ(filter.Takes(vk, down), taken) << what << ", step " << i;
         }
     }
 }
@@ -288,36 +278,30 @@ TEST(HotKeyKeyFilter_LeavesDialogKeysToTheDialog, EventSequences) {
 TEST(EndHotKeyCapture_ModifiersAloneGiveBackTheValue, FocusLost) {
     const HotKeyCaptureState shown =
         SetHotKeyValue(BeginHotKeyCapture(HotKeyCaptureState{}), kOem7, kAlt | kWin);
-    // Shift pressed for a Shift + Tab: the field shows Shift while held.
-    HotKeyCaptureState state = RunSequence(shown, {"Shift", {Down(0x10, 0, kShift)}, false});
-    state = EndHotKeyCapture(state);
-    EXPECT_EQ(std::make_pair(state.m_wKey, state.m_wModifiers),
-              std::make_pair(kOem7, uint16_t(kAlt | kWin)));
-    EXPECT_TRUE(state.m_bRestart);
-    // A combination entered, or modifiers released, before the focus left.
-    state = EndHotKeyCapture(RunSequence(shown, {"Ctrl A", {Down(0x11, 0, kCtrl),
-                                                            Down(kA, kA, kCtrl)}, false}));
-    EXPECT_EQ(std::make_pair(state.m_wKey, state.m_wModifiers), std::make_pair(kA, kCtrl));
-    state = EndHotKeyCapture(
-        RunSequence(shown, {"Ctrl alone", {Down(0x11, 0, kCtrl), Up(0x11, 0, 0)}, true}));
-    EXPECT_EQ(std::make_pair(state.m_wKey, state.m_wModifiers), std::make_pair(uint16_t(0), uint16_t(0)));
+    const std::pair<Sequence, std::pair<uint16_t, uint16_t>> cases[] = {
+        {{"Shift of Shift Tab", {Down(0x10, 0, kShift)}, false}, {kOem7, kAlt | kWin}},
+        {{"Ctrl A", {Down(0x11, 0, kCtrl), Down(kA, kA, kCtrl)}, false}, {kA, kCtrl}},
+        {{"Ctrl alone", {Down(0x11, 0, kCtrl), Up(0x11, 0, 0)}, true}, {0, 0}},
+    };
+    for (const auto& [sequence, value] : cases) {
+        const HotKeyCaptureState state = EndHotKeyCapture(RunSequence(shown, sequence));
+        EXPECT_EQ(std::make_pair(state.m_wKey, state.m_wModifiers), value) << sequence.what;
+        EXPECT_EQ(state.m_wHeldModifiers, 0) << sequence.what;
+    }
 }
 
 TEST(FindSharedHotKey_FirstTwoFieldsWithOneCombination, Table) {
     using Value = std::pair<uint16_t, uint16_t>;
-    struct Case {
-        std::vector<Value> values;
-        std::optional<std::pair<size_t, size_t>> shared;
-    } cases[] = {
+    const std::pair<std::vector<Value>, std::optional<std::pair<size_t, size_t>>> cases[] = {
         {{{kOem7, kAlt | kWin}, {0xBD, kAlt | kWin}, {kEscape, 0}}, std::nullopt},
-        {{{kZ, kCtrl}, {kZ, kCtrl}, {kEscape, 0}}, std::make_pair(size_t(0), size_t(1))},
-        {{{kZ, kCtrl}, {kA, kCtrl}, {kZ, kCtrl}}, std::make_pair(size_t(0), size_t(2))},
-        {{{kA, 0}, {kZ, kShift}, {kZ, kShift}}, std::make_pair(size_t(1), size_t(2))},
-        // Same key, other modifiers; and empty fields, which register nothing.
+        {{{kZ, kCtrl}, {kZ, kCtrl}, {kEscape, 0}}, std::make_pair(0, 1)},
+        {{{kZ, kCtrl}, {kA, kCtrl}, {kZ, kCtrl}}, std::make_pair(0, 2)},
+        {{{kA, 0}, {kZ, kShift}, {kZ, kShift}}, std::make_pair(1, 2)},
+        // Same key with other modifiers; fields without a key register nothing.
         {{{kZ, kCtrl}, {kZ, kCtrl | kShift}, {kZ, 0}}, std::nullopt},
         {{{0, 0}, {0, 0}, {0, kCtrl}}, std::nullopt},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(FindSharedHotKey(c.values.data(), c.values.size()), c.shared);
+    for (const auto& [values, shared] : cases) {
+        EXPECT_EQ(FindSharedHotKey(values.data(), values.size()), shared);
     }
 }

@@ -9,7 +9,6 @@
 
 #include <commctrl.h>
 
-#include <string>
 #include <vector>
 
 namespace {
@@ -79,81 +78,59 @@ TEST(DialogTemplate_Font, RefusesWhatItCannotParse) {
 }
 
 namespace {
-
-// The font the property sheet gives its pages: that of the system's own
-// sheet template.
-fw::DialogFont SheetFont() {
-    fw::DialogFont font{L"MS Shell Dlg", 8};
-    HMODULE comctl = ::GetModuleHandleW(L"comctl32.dll");
-    HRSRC info = ::FindResourceW(comctl, MAKEINTRESOURCEW(1006), MAKEINTRESOURCEW(5));
-    if (info != nullptr) {
-        fw::ReadDialogFont(static_cast<const BYTE*>(::LockResource(::LoadResource(comctl, info))),
-                           ::SizeofResource(comctl, info), font);
-    }
-    return font;
-}
-
 INT_PTR CALLBACK FittingProc(HWND dialog, UINT msg, WPARAM, LPARAM) {
     if (msg == WM_INITDIALOG) {
         FitLabelsToText(dialog);
-        return TRUE;
     }
-    return FALSE;
+    return msg == WM_INITDIALOG;
 }
-
 } // namespace
 
-// Every label of both pages shows its whole text in the page's font, at 96
-// DPI and at 144 (the same font half as large again: dialog units and text
-// grow alike).
+// Both pages in the sheet's font (that of the system's sheet template) at 96
+// DPI and half as large again, as at 144: every label shows its whole text.
 TEST(FitLabelsToText, EveryLabelOfBothPagesFitsAt96And144Dpi) {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&icc);
+    HMODULE comctl = ::GetModuleHandleW(L"comctl32.dll");
+    HRSRC sheet = ::FindResourceW(comctl, MAKEINTRESOURCEW(1006), MAKEINTRESOURCEW(5));
+    fw::DialogFont font;
+    ASSERT_TRUE(fw::ReadDialogFont(static_cast<const BYTE*>(::LockResource(::LoadResource(
+                                       comctl, sheet))), ::SizeofResource(comctl, sheet), font));
     HWND parent = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 900, 800, nullptr, nullptr,
                                     nullptr, nullptr);
-    const fw::DialogFont sheetFont = SheetFont();
-    for (UINT page : {IDD_PAGE1, IDD_PAGE2}) {
-        HMODULE module = ::GetModuleHandleW(nullptr);
-        HRSRC info = ::FindResourceW(module, MAKEINTRESOURCEW(page), MAKEINTRESOURCEW(5));
-        ASSERT_NE(info, nullptr);
-        const auto* tmpl = static_cast<const BYTE*>(::LockResource(::LoadResource(module, info)));
-        for (WORD points : {sheetFont.pointSize, WORD(sheetFont.pointSize * 3 / 2)}) {
-            std::vector<BYTE> changed = fw::WithDialogFont(
-                tmpl, ::SizeofResource(module, info), fw::DialogFont{sheetFont.face, points});
+    for (auto [page, labels] : {std::make_pair(IDD_PAGE1, 14), std::make_pair(IDD_PAGE2, 2)}) {
+        HRSRC info = ::FindResourceW(nullptr, MAKEINTRESOURCEW(page), MAKEINTRESOURCEW(5));
+        const auto* tmpl = static_cast<const BYTE*>(::LockResource(::LoadResource(nullptr, info)));
+        for (WORD points : {font.pointSize, WORD(font.pointSize * 3 / 2)}) {
+            std::vector<BYTE> changed = fw::WithDialogFont(tmpl, ::SizeofResource(nullptr, info),
+                                                           fw::DialogFont{font.face, points});
             HWND dialog = ::CreateDialogIndirectParamW(
-                module, reinterpret_cast<LPCDLGTEMPLATEW>(changed.data()), parent, &FittingProc, 0);
+                nullptr, reinterpret_cast<LPCDLGTEMPLATEW>(changed.data()), parent, &FittingProc, 0);
             ASSERT_NE(dialog, nullptr);
-            int labels = 0;
+            int seen = 0;
             for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr;
                  child = ::GetWindow(child, GW_HWNDNEXT)) {
                 wchar_t name[16] = {};
                 ::GetClassNameW(child, name, 16);
-                const LONG style = ::GetWindowLongW(child, GWL_STYLE);
-                const bool label = (lstrcmpiW(name, L"Static") == 0) ||
-                                   (lstrcmpiW(name, L"Button") == 0 &&
-                                    (style & BS_TYPEMASK) == BS_AUTOCHECKBOX);
-                if (!label) {
+                const LONG type = ::GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK;
+                const int id = ::GetDlgCtrlID(child);
+                if (lstrcmpiW(name, L"Static") != 0 &&
+                    (lstrcmpiW(name, L"Button") != 0 || type != BS_AUTOCHECKBOX)) {
                     continue;
                 }
-                ++labels;
+                ++seen;
                 // The template puts "Alt" and "Win" 24 units right of these
                 // two: no room for the box and the word, which cannot wrap.
-                const int id = ::GetDlgCtrlID(child);
                 if (id == IDC_CHECK_CTRL || id == IDC_CHECK_SHIFT) {
                     continue;
                 }
                 RECT client{};
                 ::GetClientRect(child, &client);
                 const SIZE text = LabelTextExtent(child);
-                wchar_t caption[64] = {};
-                ::GetWindowTextW(child, caption, 64);
-                std::string utf8(256, '\0');
-                utf8.resize(::WideCharToMultiByte(CP_UTF8, 0, caption, -1, &utf8[0], 256,
-                                                  nullptr, nullptr));
-                EXPECT_LE(text.cx, client.right) << utf8 << " at " << points << " points";
-                EXPECT_LE(text.cy, client.bottom) << utf8 << " at " << points << " points";
+                EXPECT_TRUE(text.cx <= client.right && text.cy <= client.bottom)
+                    << "page " << page << ", " << points << " points, label " << seen << ": "
+                    << text.cx << " x " << text.cy << " in " << client.right << " x "
+                    << client.bottom;
             }
-            EXPECT_EQ(labels, page == IDD_PAGE1 ? 14 : 2);
+            EXPECT_EQ(seen, labels);
             ::DestroyWindow(dialog);
         }
     }
