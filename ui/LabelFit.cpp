@@ -56,7 +56,8 @@ LabelBox BoxInParent(HWND control) {
 SIZE LabelTextExtent(HWND label, int width) {
     const LabelKind kind = KindOf(label);
     std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(label)) + 1, L'\0');
-    text.resize(static_cast<size_t>(::GetWindowTextW(label, &text[0], static_cast<int>(text.size()))));
+    text.resize(
+        static_cast<size_t>(::GetWindowTextW(label, &text[0], static_cast<int>(text.size()))));
     if (width == 0) {
         RECT client{};
         ::GetClientRect(label, &client);

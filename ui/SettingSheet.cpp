@@ -47,11 +47,10 @@ RECT DialogRect(HWND dialog, RECT rect) {
 }
 
 HWND CreateLabel(HWND page, const std::wstring& text, RECT rect, DWORD align) {
-    HWND label = ::CreateWindowExW(0, L"Static", text.c_str(),
-                                   WS_CHILD | WS_VISIBLE | SS_NOPREFIX | align, rect.left,
-                                   rect.top, rect.right - rect.left, rect.bottom - rect.top, page,
-                                   reinterpret_cast<HMENU>(IDC_STATIC), fw::AfxGetInstanceHandle(),
-                                   nullptr);
+    HWND label =
+        ::CreateWindowExW(0, L"Static", text.c_str(), WS_CHILD | WS_VISIBLE | SS_NOPREFIX | align,
+                          rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, page,
+                          reinterpret_cast<HMENU>(IDC_STATIC), fw::AfxGetInstanceHandle(), nullptr);
     ::SendMessageW(label, WM_SETFONT, ::SendMessageW(page, WM_GETFONT, 0, 0), FALSE);
     return label;
 }
@@ -208,10 +207,10 @@ bool CPage1::RefuseSharedHotKey() {
     if (!shared) {
         return false;
     }
-    std::wstring text = fw::AfxLoadString(IDS_HOTKEY_SHARED) + L"\n" +
-                        fw::AfxFormatString(IDS_HOTKEY_SHARED_PAIR,
-                                            {fw::AfxLoadString(commands[shared->first]),
-                                             fw::AfxLoadString(commands[shared->second])});
+    std::wstring text =
+        fw::AfxLoadString(IDS_HOTKEY_SHARED) + L"\n" +
+        fw::AfxFormatString(IDS_HOTKEY_SHARED_PAIR, {fw::AfxLoadString(commands[shared->first]),
+                                                     fw::AfxLoadString(commands[shared->second])});
     fw::AfxMessageBox(GetParent(), text.c_str(), MB_OK | MB_ICONEXCLAMATION);
     ::SetFocus(fields[shared->second]->m_hWnd);
     return true;

@@ -92,8 +92,9 @@ TEST(FitLabelsToText, EveryLabelOfBothPagesFitsAt96And144Dpi) {
     HMODULE comctl = ::GetModuleHandleW(L"comctl32.dll");
     HRSRC sheet = ::FindResourceW(comctl, MAKEINTRESOURCEW(1006), MAKEINTRESOURCEW(5));
     fw::DialogFont font;
-    ASSERT_TRUE(fw::ReadDialogFont(static_cast<const BYTE*>(::LockResource(::LoadResource(
-                                       comctl, sheet))), ::SizeofResource(comctl, sheet), font));
+    ASSERT_TRUE(
+        fw::ReadDialogFont(static_cast<const BYTE*>(::LockResource(::LoadResource(comctl, sheet))),
+                           ::SizeofResource(comctl, sheet), font));
     HWND parent = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 900, 800, nullptr, nullptr,
                                     nullptr, nullptr);
     for (auto [page, labels] : {std::make_pair(IDD_PAGE1, 14), std::make_pair(IDD_PAGE2, 2)}) {
@@ -103,7 +104,8 @@ TEST(FitLabelsToText, EveryLabelOfBothPagesFitsAt96And144Dpi) {
             std::vector<BYTE> changed = fw::WithDialogFont(tmpl, ::SizeofResource(nullptr, info),
                                                            fw::DialogFont{font.face, points});
             HWND dialog = ::CreateDialogIndirectParamW(
-                nullptr, reinterpret_cast<LPCDLGTEMPLATEW>(changed.data()), parent, &FittingProc, 0);
+                nullptr, reinterpret_cast<LPCDLGTEMPLATEW>(changed.data()), parent, &FittingProc,
+                0);
             ASSERT_NE(dialog, nullptr);
             int seen = 0;
             for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr;
