@@ -121,9 +121,9 @@ public:
     // Makes path the file that all later reads and writes use; an empty path
     // is no file: reads give defaults and writes fail.
     virtual void SetProfilePath(const std::wstring& path) = 0;
-    // Tells the user that settings will not be saved, with the failure code
-    // (lowercase hexadecimal).
-    virtual void ShowNoAppFolder(const std::wstring& code) = 0;
+    virtual void ShowWarning(const std::wstring& text) = 0;
+    // The string-table text of id, in the program's language.
+    virtual std::wstring LoadText(unsigned id) = 0;
 };
 
 // Uses setting.ini beside the executable when one exists there, otherwise
@@ -134,8 +134,9 @@ public:
 // after telling the user.
 bool InitSettingFile(ISettingFileSystem& system, ISettings& settings);
 
-// A failure code as the user is shown it: lowercase hexadecimal, no prefix.
-std::wstring FailureCodeText(int32_t code);
+// The warning shown when the application-data folder cannot be obtained:
+// lead, then the code in hexadecimal.
+std::wstring AppFolderFailureText(const std::wstring& lead, int32_t code);
 
 // The folder part of a file path, up to and including its last "\".
 std::wstring DirectoryOf(const std::wstring& filePath);

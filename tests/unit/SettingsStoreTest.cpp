@@ -1,5 +1,7 @@
 #include "settings/core/SettingsStore.h"
 
+#include "resource.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -608,7 +610,8 @@ public:
     }
     void CreateFolder(const std::wstring& path) override { m_log.push_back(L"create " + path); }
     void SetProfilePath(const std::wstring& path) override { m_log.push_back(L"profile " + path); }
-    void ShowNoAppFolder(const std::wstring& code) override { m_log.push_back(L"warn " + code); }
+    void ShowWarning(const std::wstring& text) override { m_log.push_back(L"warn " + text); }
+    std::wstring LoadText(unsigned id) override { return L"<" + std::to_wstring(id) + L">"; }
 
     bool besideExe = false;
     int32_t appDataCode = 0;
@@ -664,12 +667,12 @@ TEST(InitSettingFile_LocatesFile, Table) {
          {L"module directory", L"exists C:\\Program Files\\Loupa\\setting.ini", L"app data",
           L"create C:\\Users\\u\\AppData\\Roaming\\Loupa",
           L"profile C:\\Users\\u\\AppData\\Roaming\\Loupa\\setting.ini", L"read int AutoStartUp"}},
-        {"folder failure: no file at all, then the warning",
+        {"folder failure warns and changes nothing",
          false,
          static_cast<int32_t>(0x80070005u),
          false,
          {L"module directory", L"exists C:\\Program Files\\Loupa\\setting.ini", L"app data",
-          L"profile ", L"warn 80070005"}},
+          L"profile ", L"warn <" + std::to_wstring(IDS_APP_FOLDER_FAILED) + L">80070005"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -693,21 +696,21 @@ TEST(InitSettingFile_FreshInstall_WritesAutoStartUpAndCreatesShortcut, RealStore
     EXPECT_EQ(f.profile.values.size(), 1u);
 }
 
-TEST(FailureCodeText_IsLowercaseHex, Table) {
+TEST(AppFolderFailureText_IsLowercaseHex, Table) {
     struct Case {
         int32_t code;
         const wchar_t* text;
     } cases[] = {
-        {static_cast<int32_t>(0x80004005u), L"80004005"},
-        {static_cast<int32_t>(0x8007000eu), L"8007000e"},
-        {static_cast<int32_t>(0xABCDEF01u), L"abcdef01"},
-        {-1, L"ffffffff"},
-        {INT_MIN, L"80000000"},
-        {0, L"0"},
-        {0x1f, L"1f"},
+        {static_cast<int32_t>(0x80004005u), L"appフォルダ取得失敗：80004005"},
+        {static_cast<int32_t>(0x8007000eu), L"appフォルダ取得失敗：8007000e"},
+        {static_cast<int32_t>(0xABCDEF01u), L"appフォルダ取得失敗：abcdef01"},
+        {-1, L"appフォルダ取得失敗：ffffffff"},
+        {INT_MIN, L"appフォルダ取得失敗：80000000"},
+        {0, L"appフォルダ取得失敗：0"},
+        {0x1f, L"appフォルダ取得失敗：1f"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(FailureCodeText(c.code), c.text);
+        EXPECT_EQ(AppFolderFailureText(L"appフォルダ取得失敗：", c.code), c.text);
     }
 }
 
