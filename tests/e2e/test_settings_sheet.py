@@ -14,7 +14,7 @@ from harness.loupa import appdata_settings, settings_dir
 from harness.sheet import (CHECK_ALT, CHECK_CTRL, CHECK_FOLLOWCARET, CHECK_INVERTCOLORS,
                            CHECK_SHIFT, CHECK_WIN, HOTKEY_ZOOMCANCEL, HOTKEY_ZOOMIN,
                            HOTKEY_ZOOMOUT, IDAPPLY, IDCANCEL, IDHELP, IDOK, SLIDER_ZOOMIN,
-                           SLIDER_ZOOMOUT, TITLE, DT_CENTER, DT_RIGHT, page_font)
+                           SLIDER_ZOOMOUT, TITLE, page_font)
 
 GLIDE = 10
 QUIET = 1.5
@@ -102,11 +102,7 @@ class SheetTestCase(harness.LoupaTestCase):
         def differences(image, shown):
             wrong = []
             for control in shown.visible_controls("Static"):
-                # The scale's numbers are centred under their ticks, the
-                # sliders' values right-aligned at the sliders' ends.
-                align = (DT_CENTER if control.text.isdigit() else
-                         DT_RIGHT if control.text.endswith(RATE_SUFFIX) else 0)
-                wrong += self.sheets.static_text_differences(image, shown, control, align)
+                wrong += self.sheets.static_text_differences(image, shown, control)
             for control_id, text in hot_keys.items():
                 wrong += self.sheets.hot_key_text_differences(image, shown, control_id, text)
             return wrong

@@ -180,9 +180,12 @@ class SettingsSheet:
             return []
         return differences
 
-    def static_text_differences(self, image, sheet, control, align=0):
-        """text_differences() of a static control for its own text; align:
-        DT_CENTER or DT_RIGHT for a centred or right-aligned one."""
+    def static_text_differences(self, image, sheet, control):
+        """text_differences() of a static control for its own text. The
+        scale's numbers are centred under their ticks, the sliders' values
+        ("4 倍", "4x") right-aligned at the sliders' ends."""
+        align = (DT_CENTER if control.text.isdigit() else
+                 DT_RIGHT if re.fullmatch(r"\d+( 倍|x)", control.text) else 0)
         return self.text_differences(image, sheet, control, control.text,
                                      draw_format=DT_WORDBREAK_EXPANDTABS | align,
                                      covered=self.others(sheet, control))
