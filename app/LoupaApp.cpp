@@ -49,8 +49,12 @@ void CLoupaApp::InitOle() {
     AfxOleInit();
 }
 
-void CLoupaApp::InitSettingFile() {
-    ::InitSettingFile();
+void CLoupaApp::ShowRunningInstance() {
+    CLoupaDlg::ShowRunningInstance();
+}
+
+void CLoupaApp::InitSettingFile(bool& fileExisted) {
+    ::InitSettingFile(fileExisted);
 }
 
 bool CLoupaApp::LoadMagnification() {
@@ -65,8 +69,8 @@ void CLoupaApp::FreeMagnification() {
     g_hMagnification.Reset();
 }
 
-void CLoupaApp::RunMainDialog(bool useMagnifier) {
-    CLoupaDlg dlg(Settings(), useMagnifier);
+void CLoupaApp::RunMainDialog(bool useMagnifier, bool firstStart) {
+    CLoupaDlg dlg(Settings(), useMagnifier, firstStart);
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;

@@ -12,7 +12,7 @@ public:
 
     void InstallHooks(HWND target) override;
     void RemoveHooks() override;
-    void RegisterHotKeys(HWND hwnd, bool withCancel) override;
+    std::vector<int> RegisterHotKeys(HWND hwnd, bool withCancel) override;
     void UnregisterHotKeys(HWND hwnd) override;
     void SetCancelHotKey(HWND hwnd, bool registered) override;
 

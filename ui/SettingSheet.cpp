@@ -4,9 +4,11 @@
 #include "resource.h"
 #include "settings/Settings.h"
 #include "settings/core/SettingsStore.h"
+#include "ui/HotKeyNotice.h"
 #include "ui/LabelFit.h"
 #include "ui/core/HotKeyCapture.h"
 #include "ui/core/HotKeyModifiers.h"
+#include "ui/core/HotKeyText.h"
 
 #include <string>
 
@@ -67,6 +69,16 @@ int TickX(HWND page, HWND slider, int position, int first, int last) {
     POINT point{channel.left + half + ::MulDiv(travel, position - first, last - first), 0};
     ::MapWindowPoints(slider, page, &point, 1);
     return point.x;
+}
+
+// A key that stays dead while the sheet closes as if all were well would
+// fail the user unnoticed; open, the sheet lets them pick another. What OK
+// stored stays stored.
+BOOL ReportRefusedHotKeys(HWND sheet, ISettings& settings, const std::vector<int>& refused) {
+    std::wstring text = JoinNotice(RefusedHotKeyLines(settings, refused),
+                                   fw::AfxLoadString(IDS_HOTKEY_REFUSED_SHEET_HINT));
+    fw::AfxMessageBox(sheet, text.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    return FALSE;
 }
 
 } // namespace
@@ -188,18 +200,23 @@ BOOL CPage1::OnApply() {
     HWND sheet = GetParent();
     auto* owner =
         dynamic_cast<ISettingSheetOwner*>(fw::CWnd::FromHandlePermanent(::GetParent(sheet)));
+    std::vector<int> refused;
     if (owner != nullptr) {
-        owner->RegisterHotKeysAnew();
+        refused = owner->RegisterHotKeysAnew();
     }
     if (!saved) {
         return ReportNotSaved(sheet);
+    }
+    if (!refused.empty()) {
+        return ReportRefusedHotKeys(sheet, m_settings, refused);
     }
     return CPropertyPage::OnApply();
 }
 
 bool CPage1::RefuseSharedHotKey() {
     CHotKeyExCtrl* const fields[] = {&m_hotKeyZoomIn, &m_hotKeyZoomOut, &m_hotKeyZoomCancel};
-    const UINT commands[] = {IDS_COMMAND_ZOOMIN, IDS_COMMAND_ZOOMOUT, IDS_COMMAND_ZOOMCANCEL};
+    const UINT commands[] = {IDS_HOTKEY_FUNCTION_ZOOMIN, IDS_HOTKEY_FUNCTION_ZOOMOUT,
+                             IDS_HOTKEY_FUNCTION_ZOOMCANCEL};
     std::pair<uint16_t, uint16_t> values[3];
     for (size_t i = 0; i < 3; ++i) {
         fields[i]->GetHotKeyEx(values[i].first, values[i].second);
@@ -234,6 +251,7 @@ BOOL CPage2::OnInitDialog() {
     CPropertyPage::OnInitDialog();
     LoadCheck(m_settings, m_hWnd, IDC_CHECK_FOLLOWCARET, kFollowCaretKey);
     LoadCheck(m_settings, m_hWnd, IDC_CHECK_INVERTCOLORS, kInvertColorsKey);
+    LoadCheck(m_settings, m_hWnd, IDC_CHECK_FOLLOWFOCUS, kFollowFocusKey);
     FitLabelsToText(m_hWnd);
     return TRUE;
 }
@@ -243,6 +261,7 @@ BOOL CPage2::OnInitDialog() {
 BOOL CPage2::OnApply() {
     bool saved = StoreCheck(m_settings, m_hWnd, IDC_CHECK_FOLLOWCARET, kFollowCaretKey);
     saved &= StoreCheck(m_settings, m_hWnd, IDC_CHECK_INVERTCOLORS, kInvertColorsKey);
+    saved &= StoreCheck(m_settings, m_hWnd, IDC_CHECK_FOLLOWFOCUS, kFollowFocusKey);
     if (!saved) {
         return ReportNotSaved(GetParent());
     }

@@ -26,6 +26,15 @@ void TrayController::AddTrayIcon() {
     }
 }
 
+void TrayController::ShowStartupNotice(const std::wstring& refusedHotKeys,
+                                       const std::wstring& welcome) {
+    if (!refusedHotKeys.empty()) {
+        m_platform.ShowBalloon(refusedHotKeys, true);
+    } else if (!welcome.empty()) {
+        m_platform.ShowBalloon(welcome, false);
+    }
+}
+
 void TrayController::OnTrayNotify(unsigned mouseMessage) {
     int x = 0;
     int y = 0;

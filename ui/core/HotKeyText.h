@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Names of keys as the keyboard layout gives them, and the program's own
 // words where the layout has none.
@@ -31,3 +32,10 @@ bool IsExtendedKey(uint16_t vk);
 // for an extended key, bit 24; bit 25 stays clear so that left and right
 // keys keep their own names.
 int32_t KeyNameParam(uint16_t vk, uint32_t scanCode);
+// format with %1, %2, … replaced by args[0], args[1], …; the string table's
+// texts say where the program's values go, so that a translation may move them.
+std::wstring FormatText(const std::wstring& format, const std::vector<std::wstring>& args);
+
+// A report of keys that cannot be registered: one line each, then the hint.
+// Empty when no line is given.
+std::wstring JoinNotice(const std::vector<std::wstring>& lines, const std::wstring& hint);
