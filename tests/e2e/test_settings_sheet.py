@@ -469,7 +469,7 @@ class SettingsSheet_NoAppData(SheetTestCase):
         windows = self.prefix.drive_c / "windows"
         before = {p.name.lower() for p in windows.iterdir()}
 
-        loupa = self.start_loupa()
+        loupa = self.start_loupa(first_start=True)
         text = self.close_message_box()
         self.assertIn("設定フォルダ (%APPDATA%) が見つからないため、設定は保存されません。", text)
         self.wait_resident(loupa)

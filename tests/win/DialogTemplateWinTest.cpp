@@ -178,7 +178,7 @@ TEST(FitLabelsToText, EveryLabelOfBothPagesFitsAt96And144Dpi) {
                            ::SizeofResource(comctl, info), font));
     HWND parent = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 900, 800, nullptr, nullptr,
                                     nullptr, nullptr);
-    for (auto [page, labels] : {std::make_pair(IDD_PAGE1, 14), std::make_pair(IDD_PAGE2, 2)}) {
+    for (auto [page, labels] : {std::make_pair(IDD_PAGE1, 14), std::make_pair(IDD_PAGE2, 3)}) {
         for (LANGID language : {kJapanese, kEnglish}) {
             auto [tmpl, size] = Resource(RT_DIALOG, MAKEINTRESOURCEW(page), language);
             ASSERT_NE(tmpl, nullptr);
