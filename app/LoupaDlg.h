@@ -65,6 +65,7 @@ private:
     // The balloon that ends start-up: keys the system refused, or the
     // welcome of a first start.
     void ShowStartupNotice();
+    void ShowHotKeyHints(HMENU popup);
 
     // ISettingSheetOwner: the hot keys belong to the zoom window.
     std::vector<int> RegisterHotKeysAnew() override;
@@ -80,7 +81,7 @@ private:
     void RequestClose() override;
     void GetCursorPos(int& x, int& y) override;
     void SetForeground() override;
-    void TrackTrayMenu(int x, int y, bool autoStartChecked) override;
+    void TrackTrayMenu(int x, int y, bool autoStartChecked, bool zoomed) override;
     void RunSettingsSheet() override;
     void ActivateSettingsSheet() override;
     void CancelSettingsSheet() override;
@@ -90,6 +91,7 @@ private:
     void ZoomIn() override;
     void ZoomOut() override;
     void CancelZoom() override;
+    bool IsZoomed() override;
 
     ISettings& m_settings;
     const bool m_firstStart;
