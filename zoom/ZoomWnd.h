@@ -24,6 +24,10 @@ public:
     virtual void RegisterHotKeys(HWND hwnd, bool withCancel) = 0;
     virtual void UnregisterHotKeys(HWND hwnd) = 0;
     virtual void SetCancelHotKey(HWND hwnd, bool registered) = 0;
+    // Tells the hooks whether a zoom shows, and that a wheel step they posted
+    // has been taken.
+    virtual void SetZoomShown(bool shown) = 0;
+    virtual void WheelStepTaken() = 0;
 };
 
 class CZoomWnd : public fw::CWnd, private IZoomPlatform {
@@ -59,6 +63,7 @@ protected:
     void OnDestroy() override;
     void OnPaint() override;
     void OnHotKey(UINT id, UINT modifiers, UINT vk) override;
+    void OnZoomWheel(WPARAM forward);
     // The DPI of the window's monitor changed, or the window moved to a
     // monitor of another DPI.
     LRESULT OnDpiChanged();
