@@ -36,8 +36,7 @@ LRESULT CLoupaDlg::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     } else if (msg == WM_TRAYNOTIFYPOSTED) {
         m_tray.OnTrayNotify(static_cast<unsigned>(lParam));
     } else if (g_taskbarCreatedMessage != 0 && msg == g_taskbarCreatedMessage) {
-        // The shell restarted and forgot our icon.
-        m_tray.AddTrayIcon();
+        m_tray.OnTaskbarCreated();
     }
     return CDialog::DefWindowProc(msg, wParam, lParam);
 }

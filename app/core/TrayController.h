@@ -58,7 +58,14 @@ public:
     TrayController(ITrayPlatform& platform, ISettings& settings, IZoomCommands& zoom)
         : m_platform(platform), m_settings(settings), m_zoom(zoom) {}
 
+    // Registers the icon at start-up; a failure other than a time-out is
+    // shown and ends the program.
     void AddTrayIcon();
+    // The shell broadcast "TaskbarCreated": after a restart it has forgotten
+    // the icon, but it also broadcasts with the icon still there (a scale
+    // change, a remote session). The icon is updated, or added again when it
+    // is gone; the program never ends on this path.
+    void OnTaskbarCreated();
     // The icon's callback; mouseMessage is the callback's lParam.
     void OnTrayNotify(unsigned mouseMessage);
     // A menu command (ID_TRAY_* of resource.h); false when the identifier is
@@ -69,6 +76,9 @@ public:
     bool SettingsOpen() const { return m_settingsOpen; }
 
 private:
+    // Adds the icon, retrying while the shell times out; 0 on success, else
+    // the error of the failed attempt.
+    unsigned long RegisterIcon();
     void ShowTrayMenu(int x, int y);
     void OnAutoStartUp();
     void OnExit();

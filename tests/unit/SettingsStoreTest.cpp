@@ -1,5 +1,7 @@
 #include "settings/core/SettingsStore.h"
 
+#include "settings/core/SettingsCopy.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -583,6 +585,56 @@ TEST(SettingsStore_UsableAsISettings, ThroughInterface) {
     EXPECT_EQ(settings.ReadSettingInt(kMouseZoomAltKey), 1);
     EXPECT_FALSE(settings.WriteSettingInt(L"Bogus", 1));
     EXPECT_EQ(settings.ReadSettingInt(L"Bogus"), 0);
+}
+
+TEST(SettingsCopy_HotKeysFromMemory, StoreRulesAtRefreshOnly) {
+    Fixture f;
+    f.profile.values[L"DEFAULT/MouseZoomCtrl"] = L"3";
+    f.profile.values[L"DEFAULT/MouseZoomAlt"] = L"2";
+    f.profile.values[L"DEFAULT/FollowCaret"] = L"1junk";
+    SettingsCopy copy(f.store);
+    // Before the first refresh: the defaults, and no file touched.
+    EXPECT_EQ(copy.ReadSettingInt(kMouseZoomCtrlKey), 1);
+    EXPECT_TRUE(f.log.empty());
+
+    copy.Refresh();
+    EXPECT_EQ(copy.ReadSettingInt(kMouseZoomCtrlKey), 3);
+    EXPECT_EQ(copy.ReadSettingInt(kMouseZoomAltKey), 2);
+    EXPECT_EQ(copy.ReadSettingInt(kFollowCaretKey), 1);
+    // A missing key reads as its default and is written back.
+    EXPECT_EQ(copy.ReadSettingInt(kInvertColorsKey), 0);
+    EXPECT_EQ(f.profile.Value(kInvertColorsKey), std::optional<std::wstring>(L"0"));
+    EXPECT_EQ(f.profile.Value(kMouseZoomWinKey), std::optional<std::wstring>(L"0"));
+
+    // A hand edit shows after the next refresh, not before: reads of copied
+    // keys never reach the file.
+    f.log.clear();
+    f.profile.values[L"DEFAULT/MouseZoomAlt"] = L"1";
+    EXPECT_EQ(copy.ReadSettingInt(kMouseZoomAltKey), 2);
+    EXPECT_TRUE(f.log.empty());
+    copy.Refresh();
+    EXPECT_EQ(copy.ReadSettingInt(kMouseZoomAltKey), 1);
+
+    // Other keys go to the store at every read.
+    f.log.clear();
+    f.profile.values[L"DEFAULT/MaxRateZoomIn"] = L"9";
+    EXPECT_EQ(copy.ReadSettingInt(kMaxRateZoomInKey), 9);
+    EXPECT_EQ(f.log, (Calls{L"read DEFAULT/MaxRateZoomIn ###"}));
+    EXPECT_EQ(copy.ReadSettingInt(L"Bogus"), 0);
+}
+
+TEST(SettingsCopy_Write, TakesEffectAtOnceUnlessTheFileRefuses) {
+    Fixture f;
+    SettingsCopy copy(f.store);
+    copy.Refresh();
+    EXPECT_TRUE(copy.WriteSettingInt(kMouseZoomShiftKey, 1));
+    EXPECT_EQ(copy.ReadSettingInt(kMouseZoomShiftKey), 1);
+    EXPECT_EQ(f.profile.Value(kMouseZoomShiftKey), std::optional<std::wstring>(L"1"));
+
+    f.profile.writable = false;
+    EXPECT_FALSE(copy.WriteSettingInt(kMouseZoomShiftKey, 0));
+    EXPECT_EQ(copy.ReadSettingInt(kMouseZoomShiftKey), 1) << "the file still holds 1";
+    EXPECT_FALSE(copy.WriteSettingInt(L"Bogus", 1));
 }
 
 namespace {

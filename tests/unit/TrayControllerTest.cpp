@@ -158,6 +158,34 @@ TEST(TrayController_AddTrayIcon, RetriesTimeoutsAndGivesUpOnOtherErrors) {
     }
 }
 
+TEST(TrayController_OnTaskbarCreated, UpdatesALiveIconAndNeverEndsTheProgram) {
+    struct Case {
+        const char* name;
+        std::deque<bool> add;
+        std::deque<bool> modify;
+        std::deque<unsigned long> errors;
+        Calls expected;
+    } cases[] = {
+        {"the icon is still there", {}, {true}, {}, {"ModifyIcon"}},
+        {"the shell restarted", {true}, {false}, {}, {"ModifyIcon", "AddIcon"}},
+        {"restarted and slow",
+         {false, true},
+         {false, false},
+         {1460},
+         {"ModifyIcon", "AddIcon", "LastError", "ModifyIcon", "Sleep 1000", "AddIcon"}},
+        {"another error: no message, no close", {false}, {false}, {5},
+         {"ModifyIcon", "AddIcon", "LastError"}},
+    };
+    for (Case& c : cases) {
+        Fixture f;
+        f.tray.addResults = c.add;
+        f.tray.modifyResults = c.modify;
+        f.tray.errors = c.errors;
+        f.controller.OnTaskbarCreated();
+        EXPECT_EQ(f.r.calls, c.expected) << c.name;
+    }
+}
+
 TEST(TrayController_AddTrayIcon, MessageCarriesSignedErrorNumber) {
     struct Case {
         unsigned long error;

@@ -202,3 +202,40 @@ TEST(WheelEventOrder, StepsKeepTheOrderOfArrivalWhenHookCallsNest) {
     order.TakeSteps(take);
     EXPECT_EQ(taken, (std::vector<int>{1}));
 }
+
+TEST(WheelDeltaSum, WholeNotchesStepOnceAndRemaindersCarry) {
+    struct Event {
+        int delta;
+        unsigned timeMs;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Event> events;
+        std::vector<int> steps; // per event, negative backward
+    } cases[] = {
+        {"plain notches", {{120, 0}, {120, 100}, {-120, 200}}, {1, 1, -1}},
+        {"a fast wheel", {{240, 0}, {-360, 10}}, {2, -3}},
+        {"touchpad 12 x 10", {{10, 0}, {10, 8}, {10, 16}, {10, 24}, {10, 32}, {10, 40},
+                              {10, 48}, {10, 56}, {10, 64}, {10, 72}, {10, 80}, {10, 88}},
+         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}},
+        {"40 + 40 + 40, then a remainder carries", {{40, 0}, {40, 10}, {40, 20}, {100, 30},
+                                                    {20, 40}},
+         {0, 0, 1, 0, 1}},
+        {"a reversal drops the remainder", {{100, 0}, {-40, 10}, {-80, 20}, {100, 30}, {20, 40}},
+         {0, 0, -1, 0, 1}},
+        {"a pause over half a second drops it", {{100, 0}, {100, 501}, {20, 520}},
+         {0, 0, 1}},
+        {"half a second is no pause", {{100, 0}, {20, 500}}, {0, 1}},
+        {"across the wrap of the time stamp", {{100, 0xFFFFFF00u}, {20, 0x10}}, {0, 1}},
+        {"zero counts backward", {{100, 0}, {0, 10}, {20, 20}}, {0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        WheelDeltaSum sum;
+        std::vector<int> steps;
+        for (const Event& e : c.events) {
+            const int n = sum.Add(e.delta, e.timeMs);
+            steps.push_back(e.delta > 0 ? n : -n);
+        }
+        EXPECT_EQ(steps, c.steps) << c.name;
+    }
+}
