@@ -5,6 +5,7 @@
 
 #include "app/ZoomInput.h"
 #include "settings/Settings.h"
+#include "settings/core/SettingsCopy.h"
 #include "zoom/Magnification.h"
 
 #include <windows.h>
@@ -19,10 +20,17 @@ inline void UseScratchSettings(const std::wstring& settingFile) {
     g_osMajorVersion = 6;
 }
 
-// The program's hooks and hot keys over its settings store, as the main
-// dialog hands them to its zoom window.
+// The program's settings as its main dialog gets them: the store, with the
+// keys of the hooks and the tick answered from memory.
+inline SettingsCopy& ProgramSettings() {
+    static SettingsCopy copy(Settings());
+    return copy;
+}
+
+// The program's hooks and hot keys, as the main dialog hands them to its zoom
+// window.
 inline IZoomInput& ProgramZoomInput() {
-    static ZoomInput input(Settings());
+    static ZoomInput input(ProgramSettings());
     return input;
 }
 
