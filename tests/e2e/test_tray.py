@@ -15,11 +15,13 @@ from harness.sheet import CHECK_ALT
 from harness.images import Image
 from harness.loupa import appdata_settings, startup_shortcut
 from harness.xevents import MapRecorder
+from harness.zoomview import ZoomView
 
 START = 30  # seconds for a start to show its effects, generous for a loaded machine
 END = 15
 STEP = 10  # a menu, a click or a command to take effect
 QUIET = 1.5  # seconds of watching that nothing happens
+ALT_SUPER_APOSTROPHE = "super+alt+apostrophe"  # the zoom-in hot key, VK 222
 
 EMPTY_SPOT = (1700, 900)  # bare desktop, clear of the tray and the settings sheet
 SHEET_SPOT = (600, 300)  # where the user moves the settings sheet, off the tray
@@ -175,6 +177,37 @@ class Tray_Icon(TrayTestCase):
                                    QUIET),
                         [str(w) for w in self.windows.visible_of(loupa.pid)])
         self.assertEqual(self.shown_since(loupa, mark), [], "a window was shown again")
+
+
+class Tray_TaskbarCreated(TrayTestCase):
+    def test_broadcasts_under_a_live_icon_keep_the_run_and_its_one_icon(self):
+        loupa = self.start_resident()
+        mark = self.maps.mark()
+
+        # The shell broadcasts it after a scale change or a remote session
+        # too, with the icon still there.
+        self.probe.taskbar_created(3)
+        self.assertTrue(self.holds(lambda: loupa.running() and self.tray_icon_count() == 1
+                                   and not self.windows.visible_of(loupa.pid), QUIET),
+                        f"a message box, a second icon or the end: "
+                        f"{self.windows.visible_of(loupa.pid)}")
+        self.assertShown(loupa, mark)
+        # The hot keys still work: the zoom glides in and goes.
+        target = self.start_target()
+        target.focus(self.input)
+        zoom = ZoomView(self.env, self.probe, loupa, target.rect)
+        self.input.key(ALT_SUPER_APOSTROPHE)
+        zoom.wait_rate(4.0, target.center, STEP)
+        self.input.key("Escape")
+        zoom.wait_hidden(STEP)
+
+    def test_a_restarted_shell_gets_the_icon_back(self):
+        loupa = self.start_resident()
+
+        self.probe.taskbar_created(1, forget=True)
+        self.wait_tray_icons(1)
+        self.assertTrue(self.holds(lambda: loupa.running() and self.tray_icon_count() == 1,
+                                   QUIET))
 
 
 class Tray_Menu(TrayTestCase):

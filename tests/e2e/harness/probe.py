@@ -121,6 +121,11 @@ class Probe:
             names[int(vk)] = name
         return names
 
+    def taskbar_created(self, times, forget=False):
+        """Broadcasts "TaskbarCreated" times; with forget, Loupa's icon is
+        first removed, as a restarted shell would have lost it."""
+        self._text("taskbarcreated", times, *(["forget"] if forget else []))
+
     def cover(self, out_path, rect, milliseconds):
         """Shows a magenta top-most window over rect (left, top, right,
         bottom) for milliseconds without activating it. out_path holds

@@ -16,6 +16,12 @@
 //                  <DrawText format> <text>
 //       text drawn as a window would draw it, as a reference picture
 //
+//   LoupaProbe.exe <out> taskbarcreated <times> [forget]
+//       broadcasts "TaskbarCreated" as the shell does when it rebuilds the
+//       taskbar, that many times; with forget, first removes the
+//       notification-area icon of each dialog titled "Loupa", as a restarted
+//       shell would have lost it
+//
 // Text arguments may hold \n and \uXXXX escapes (the command line is not
 // trusted with non-ASCII text). Text output is UTF-8.
 #include <windows.h>
@@ -245,6 +251,29 @@ int Cover(FILE* out, wchar_t** args) {
     return 0;
 }
 
+BOOL CALLBACK ForgetLoupaIcon(HWND hwnd, LPARAM) {
+    wchar_t cls[64] = {};
+    GetClassNameW(hwnd, cls, 64);
+    if (TextOf(hwnd) == L"Loupa" && std::wcscmp(cls, L"#32770") == 0) {
+        NOTIFYICONDATAW nid{};
+        nid.cbSize = sizeof nid;
+        nid.hWnd = hwnd;
+        nid.uID = 0;
+        Shell_NotifyIconW(NIM_DELETE, &nid);
+    }
+    return TRUE;
+}
+
+void BroadcastTaskbarCreated(int times, bool forget) {
+    if (forget) {
+        EnumWindows(ForgetLoupaIcon, 0);
+    }
+    const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    for (int i = 0; i < times; ++i) {
+        SendNotifyMessageW(HWND_BROADCAST, message, 0, 0);
+    }
+}
+
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -268,6 +297,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     } else if (command == L"cover" && argc == 8) {
         const int code = Cover(out, argv + 3);
         return std::fclose(out) == 0 ? code : 1;
+    } else if (command == L"taskbarcreated" && (argc == 4 || argc == 5)) {
+        BroadcastTaskbarCreated(_wtoi(argv[3]), argc == 5 && std::wcscmp(argv[4], L"forget") == 0);
     } else if (command == L"keynames") {
         for (int i = 3; i < argc; ++i) {
             const UINT vk = static_cast<UINT>(_wtoi(argv[i]));
