@@ -158,11 +158,11 @@ class LoupaTestCase(unittest.TestCase):
                         f"{process.process.returncode}:\n{process.log_text()}")
         return process
 
-    def start_zoom_scene(self, rect=DEFAULT_RECT):
-        """A resident Loupa and the test target under the pointer with the
-        focus: where hot keys and the wheel are tried. (loupa, target, zoom
-        view)"""
-        process = self.wait_resident(self.start_loupa())
+    def start_zoom_scene(self, rect=DEFAULT_RECT, variables=None):
+        """A resident Loupa (with variables added to its environment) and the
+        test target under the pointer with the focus: where hot keys and the
+        wheel are tried. (loupa, target, zoom view)"""
+        process = self.wait_resident(self.start_loupa(variables=variables))
         target = self.start_target(rect)
         target.focus(self.input)
         return process, target, ZoomView(self.env, self.probe, process, target.rect,

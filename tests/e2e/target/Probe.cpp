@@ -61,7 +61,13 @@ void Put(FILE* out, const std::wstring& text) {
 
 std::wstring TextOf(HWND hwnd) {
     wchar_t buffer[512] = {};
-    GetWindowTextW(hwnd, buffer, 512);
+    // Asked of the window itself: for another process's edit control,
+    // GetWindowText gives nothing of what the user typed.
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer),
+                             SMTO_ABORTIFHUNG, 1000, &copied)) {
+        GetWindowTextW(hwnd, buffer, 512);
+    }
     return buffer;
 }
 
