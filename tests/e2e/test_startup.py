@@ -3,9 +3,15 @@
 shortcut it makes, one instance per file name, and nothing on screen but
 the notification-area icon."""
 
+import re
+import shutil
+import subprocess
+import unittest
+
 import harness
 from harness import ini, shelllink
 from harness.loupa import appdata_settings, settings_dir, startup_shortcut
+from harness.paths import loupa_exe
 
 START = 30  # seconds for a start to show its effects, generous for a loaded machine
 END = 15
@@ -73,6 +79,26 @@ class StartUp_Settings(StartUpTestCase):
         self.assertFalse(settings_dir(self.prefix).exists(),
                          "a settings folder was made in %APPDATA% although one lies "
                          "beside the executable")
+
+
+class StartUp_ImportTable(unittest.TestCase):
+    # Windows' known DLLs always come from the system folder; the common
+    # controls come through the manifest's side-by-side assembly. Any other
+    # import would be looked for beside Loupa.exe first, before any of our
+    # code runs.
+    KNOWN = {"advapi32", "clbcatq", "combase", "comdlg32", "coml2", "gdi32", "gdiplus",
+             "imagehlp", "imm32", "kernel32", "msctf", "msvcrt", "normaliz", "nsi", "ntdll",
+             "ole32", "oleaut32", "psapi", "rpcrt4", "sechost", "setupapi", "shcore", "shell32",
+             "shlwapi", "user32", "wldap32", "ws2_32", "comctl32"}
+
+    def test_imports_only_known_dlls_and_the_common_controls(self):
+        objdump = shutil.which("x86_64-w64-mingw32-objdump") or shutil.which("objdump")
+        out = subprocess.run([objdump, "-p", str(loupa_exe())], capture_output=True, text=True,
+                             check=True).stdout
+        imports = {name.lower().removesuffix(".dll")
+                   for name in re.findall(r"DLL Name: (\S+)", out)}
+        self.assertIn("kernel32", imports)
+        self.assertEqual(imports - self.KNOWN, set())
 
 
 class StartUp_SingleInstance(StartUpTestCase):
