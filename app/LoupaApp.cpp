@@ -71,7 +71,7 @@ void CLoupaApp::RunMainDialog(bool useMagnifier) {
     // The hooks and the zoom tick read their settings from memory; an edit
     // of the file by hand reaches the copy through the watch.
     SettingsCopy settings(Settings());
-    settings.Refresh();
+    settings.Reload();
     SettingsWatch watch(settings);
     watch.Start(SettingFilePath());
     CLoupaDlg dlg(settings, useMagnifier);

@@ -193,6 +193,8 @@ void CLoupaDlg::TrackTrayMenu(int x, int y, bool autoStartChecked) {
 }
 
 void CLoupaDlg::RunSettingsSheet() {
+    // The sheet shows what the file holds at this moment.
+    m_settings.Reload();
     m_pSettingSheet = std::make_unique<CSettingPropetySheet>(this, m_settings);
     m_pSettingSheet->m_psh.dwFlags |= PSH_NOAPPLYNOW;
     m_pSettingSheet->m_psh.dwFlags &= ~PSH_HASHELP;

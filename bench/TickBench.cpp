@@ -250,7 +250,7 @@ int wmain(int argc, wchar_t** argv) {
 
     // As the program runs: the hooks' and the tick's settings from memory.
     SettingsCopy settings(Settings());
-    settings.Refresh();
+    settings.Reload();
     ZoomInput input(settings);
     CountingZoomWnd wnd(settings, input);
     if (!wnd.CreateEx(0, nullptr, nullptr, 0, wnd.MonitorRect(), nullptr, 0)) {

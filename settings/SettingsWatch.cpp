@@ -92,5 +92,5 @@ LRESULT SettingsWatch::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 void SettingsWatch::OnFileChanged() {
     // Cleared first: an edit made while the copy is read is seen next time.
     m_refreshPosted = false;
-    m_copy.Refresh();
+    m_copy.Reload();
 }

@@ -218,12 +218,17 @@ void CZoomWnd::PaintScreenCopy(HDC dc) {
 
 void CZoomWnd::DrawCaption(HDC dc) {
     int oldMode = ::SetBkMode(dc, TRANSPARENT);
+    // Made again only when the DPI changes the height: a font made at every
+    // paint cost a good part of a moving frame.
     const int height = fw::ScaleForDpi(kCaptionHeight, fw::DpiForWindow(m_hWnd));
-    fw::FontOwner font(::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                                     0, 0, 0, FF_SWISS, L"MS Pゴシック"));
+    if (!m_captionFont || height != m_captionFontHeight) {
+        m_captionFont.Reset(::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                          ANSI_CHARSET, 0, 0, 0, FF_SWISS, L"MS Pゴシック"));
+        m_captionFontHeight = height;
+    }
     COLORREF oldColor;
     {
-        fw::SelectedObject selected(dc, font.Get());
+        fw::SelectedObject selected(dc, m_captionFont.Get());
         oldColor = ::SetTextColor(dc, RGB(0, 255, 0));
         wchar_t caption[64];
         std::swprintf(caption, 64, L"Loupa \nx %.2f ", m_zoom.Rate());

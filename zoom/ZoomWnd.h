@@ -116,4 +116,7 @@ private:
     HWND m_tickTarget = nullptr;
     MAGTRANSFORM m_magTransform{};
     bool m_invertColors = false;
+    // The caption's font, at the height of m_captionFontHeight.
+    fw::FontOwner m_captionFont;
+    int m_captionFontHeight = 0;
 };

@@ -32,7 +32,7 @@ std::size_t SettingsCopy::IndexOf(const wchar_t* key) {
     return kCount;
 }
 
-void SettingsCopy::Refresh() {
+void SettingsCopy::Reload() {
     for (std::size_t i = 0; i < kCount; ++i) {
         m_values[i].store(m_store.ReadSettingInt(kCopiedSettingKeys[i]));
     }

@@ -23,11 +23,11 @@ inline constexpr const wchar_t* kCopiedSettingKeys[] = {
 // store and, for a copied key, update the copy at once.
 class SettingsCopy : public ISettings {
 public:
-    // Holds the keys' defaults until the first Refresh.
+    // Holds the keys' defaults until the first Reload.
     explicit SettingsCopy(ISettings& store);
 
     // Reads every copied key from the store again (store's thread).
-    void Refresh();
+    void Reload() override;
 
     int ReadSettingInt(const wchar_t* key) override;
     bool WriteSettingInt(const wchar_t* key, int value) override;

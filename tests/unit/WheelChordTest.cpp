@@ -204,37 +204,30 @@ TEST(WheelEventOrder, StepsKeepTheOrderOfArrivalWhenHookCallsNest) {
 }
 
 TEST(WheelDeltaSum, WholeNotchesStepOnceAndRemaindersCarry) {
-    struct Event {
-        int delta;
-        unsigned timeMs;
-    };
     struct Case {
         const char* name;
-        std::vector<Event> events;
+        std::vector<int> deltas; // gapMs apart, from startMs
+        unsigned gapMs, startMs;
         std::vector<int> steps; // per event, negative backward
     } cases[] = {
-        {"plain notches", {{120, 0}, {120, 100}, {-120, 200}}, {1, 1, -1}},
-        {"a fast wheel", {{240, 0}, {-360, 10}}, {2, -3}},
-        {"touchpad 12 x 10", {{10, 0}, {10, 8}, {10, 16}, {10, 24}, {10, 32}, {10, 40},
-                              {10, 48}, {10, 56}, {10, 64}, {10, 72}, {10, 80}, {10, 88}},
-         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}},
-        {"40 + 40 + 40, then a remainder carries", {{40, 0}, {40, 10}, {40, 20}, {100, 30},
-                                                    {20, 40}},
-         {0, 0, 1, 0, 1}},
-        {"a reversal drops the remainder", {{100, 0}, {-40, 10}, {-80, 20}, {100, 30}, {20, 40}},
-         {0, 0, -1, 0, 1}},
-        {"a pause over half a second drops it", {{100, 0}, {100, 501}, {20, 520}},
-         {0, 0, 1}},
-        {"half a second is no pause", {{100, 0}, {20, 500}}, {0, 1}},
-        {"across the wrap of the time stamp", {{100, 0xFFFFFF00u}, {20, 0x10}}, {0, 1}},
-        {"zero counts backward", {{100, 0}, {0, 10}, {20, 20}}, {0, 0, 0}},
+        {"plain notches", {120, 120, -120}, 10, 0, {1, 1, -1}},
+        {"a fast wheel", {240, -360}, 10, 0, {2, -3}},
+        {"touchpad 12 x 10", std::vector<int>(12, 10), 8, 0, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}},
+        {"40 + 40 + 40, remainders carry", {40, 40, 40, 100, 20}, 10, 0, {0, 0, 1, 0, 1}},
+        {"a reversal drops the remainder", {100, -40, -80, 100, 20}, 10, 0, {0, 0, -1, 0, 1}},
+        {"a pause over 0.5 s drops it", {100, 100, 20}, 501, 0, {0, 0, 0}},
+        {"0.5 s is no pause", {100, 20}, 500, 0, {0, 1}},
+        {"across the time stamp's wrap", {100, 20}, 0x100, 0xFFFFFFC0u, {0, 1}},
+        {"zero counts backward", {100, 0, 20}, 10, 0, {0, 0, 0}},
     };
     for (const Case& c : cases) {
         WheelDeltaSum sum;
         std::vector<int> steps;
-        for (const Event& e : c.events) {
-            const int n = sum.Add(e.delta, e.timeMs);
-            steps.push_back(e.delta > 0 ? n : -n);
+        unsigned time = c.startMs;
+        for (int delta : c.deltas) {
+            const int n = sum.Add(delta, time);
+            steps.push_back(delta > 0 ? n : -n);
+            time += c.gapMs;
         }
         EXPECT_EQ(steps, c.steps) << c.name;
     }

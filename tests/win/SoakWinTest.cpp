@@ -73,7 +73,7 @@ protected:
         monitor = wintest::PrimaryMonitor();
         MoveCursor(0);
         // The screen-copy path the program takes under Wine.
-        wnd = std::make_unique<CZoomWnd>(wintest::ProgramSettings(), wintest::ProgramZoomInput(), false);
+        wnd = std::make_unique<CZoomWnd>(Settings(), wintest::ProgramZoomInput(), false);
         ASSERT_TRUE(wnd->CreateEx(0, nullptr, nullptr, 0, wnd->MonitorRect(), nullptr, 0))
             << "error " << ::GetLastError();
     }

@@ -20,17 +20,11 @@ inline void UseScratchSettings(const std::wstring& settingFile) {
     g_osMajorVersion = 6;
 }
 
-// The program's settings as its main dialog gets them: the store, with the
-// keys of the hooks and the tick answered from memory.
-inline SettingsCopy& ProgramSettings() {
-    static SettingsCopy copy(Settings());
-    return copy;
-}
-
-// The program's hooks and hot keys, as the main dialog hands them to its zoom
-// window.
+// The program's hooks and hot keys over its settings, as the main dialog
+// hands them to its zoom window: the hooks' keys from memory.
 inline IZoomInput& ProgramZoomInput() {
-    static ZoomInput input(ProgramSettings());
+    static SettingsCopy settings(Settings());
+    static ZoomInput input(settings);
     return input;
 }
 

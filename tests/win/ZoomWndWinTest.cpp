@@ -27,7 +27,7 @@ RECT WindowRect(HWND hwnd) {
 class PlacementCountingZoomWnd : public CZoomWnd {
 public:
     // The screen-copy path the program takes under Wine.
-    PlacementCountingZoomWnd() : CZoomWnd(wintest::ProgramSettings(), wintest::ProgramZoomInput(), false) {}
+    PlacementCountingZoomWnd() : CZoomWnd(Settings(), wintest::ProgramZoomInput(), false) {}
 
     int placements = 0;
     int ticks = 0;
@@ -152,95 +152,54 @@ TEST_F(ZoomWndTest, MessagesFromHooksAndHotKeys) {
     EXPECT_FALSE(::IsWindowVisible(wnd.m_hWnd));
 }
 
-namespace {
-
-// A window of another program, on a thread of its own, that notes when a
-// wheel event reaches it.
-class WheelWitness {
-public:
-    WheelWitness() {
-        m_thread = std::thread([this] { Run(); });
-        while (m_hwnd == nullptr) {
-            std::this_thread::yield();
-        }
-    }
-    ~WheelWitness() {
-        ::PostMessageW(m_hwnd, WM_CLOSE, 0, 0);
-        m_thread.join();
-    }
+TEST_F(ZoomWndTest, HooksAnswerWhileTheWindowThreadIsBusy) {
+    ASSERT_NE(ZoomHooksThreadId(), 0u);
+    EXPECT_NE(ZoomHooksThreadId(), ::GetCurrentThreadId());
+    // Another program's window under the cursor, on a thread of its own.
+    std::atomic<HWND> other{nullptr};
     std::atomic<bool> wheeled{false};
-
-private:
-    void Run() {
-        // Not a static control: that lets the mouse through to what lies below.
+    std::thread program([&] {
         WNDCLASSW wc{};
         wc.lpfnWndProc = ::DefWindowProcW;
         wc.lpszClassName = L"WheelWitness";
         ::RegisterClassW(&wc);
-        HWND hwnd = ::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"witness",
-                                      WS_POPUP | WS_VISIBLE, 0, 0, 400, 400, nullptr, nullptr,
-                                      nullptr, nullptr);
-        ::SetForegroundWindow(hwnd);
-        ::SetFocus(hwnd);
-        m_hwnd = hwnd;
+        other = ::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, nullptr, WS_POPUP | WS_VISIBLE,
+                                  0, 0, 400, 400, nullptr, nullptr, nullptr, nullptr);
+        ::SetForegroundWindow(other);
         MSG msg;
-        while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        while (::GetMessageW(&msg, nullptr, 0, 0) > 0 && msg.message != WM_CLOSE) {
             wheeled = wheeled || msg.message == WM_MOUSEWHEEL;
-            if (msg.message == WM_CLOSE) {
-                break;
-            }
-            ::DispatchMessageW(&msg);
         }
-        ::DestroyWindow(hwnd);
+        ::DestroyWindow(other);
+    });
+    while (other == nullptr) {
+        std::this_thread::yield();
     }
-    std::atomic<HWND> m_hwnd{nullptr};
-    std::thread m_thread;
-};
-
-void SendKey(WORD vk, bool up) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    ::SendInput(1, &input, sizeof input);
-}
-
-void SendWheel(int delta) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = MOUSEEVENTF_WHEEL;
-    input.mi.mouseData = static_cast<DWORD>(delta);
-    ::SendInput(1, &input, sizeof input);
-}
-
-} // namespace
-
-TEST_F(ZoomWndTest, HooksAnswerWhileTheWindowThreadIsBusy) {
-    ASSERT_NE(ZoomHooksThreadId(), 0u);
-    EXPECT_NE(ZoomHooksThreadId(), ::GetCurrentThreadId());
-
-    WheelWitness witness;
     ::SetCursorPos(200, 200);
-    // This thread, the zoom window's, takes no message for 2 s; a plain wheel
-    // turn made meanwhile reaches the program under the cursor all the same.
+    INPUT ctrlDown{}, wheel{}, ctrlUp{};
+    ctrlDown.type = ctrlUp.type = INPUT_KEYBOARD;
+    wheel.type = INPUT_MOUSE;
+    ctrlDown.ki.wVk = ctrlUp.ki.wVk = VK_CONTROL;
+    ctrlUp.ki.dwFlags = KEYEVENTF_KEYUP;
+    wheel.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    wheel.mi.mouseData = WHEEL_DELTA;
+    // This thread, the zoom window's, takes no message for 2 s: a plain turn
+    // reaches the program meanwhile, and a Ctrl + wheel step waits for it.
     const auto blockEnd = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    SendWheel(120);
-    while (!witness.wheeled && std::chrono::steady_clock::now() < blockEnd) {
+    ::SendInput(1, &wheel, sizeof(INPUT));
+    while (!wheeled && std::chrono::steady_clock::now() < blockEnd) {
         ::Sleep(10);
     }
-    EXPECT_TRUE(witness.wheeled) << "the plain turn was held up by the busy thread";
-    // Ctrl + wheel is taken by the hook in the same time; its step waits for
-    // this thread.
-    SendKey(VK_CONTROL, false);
-    SendWheel(120);
-    SendKey(VK_CONTROL, true);
-    while (std::chrono::steady_clock::now() < blockEnd) {
-        ::Sleep(10);
-    }
+    EXPECT_TRUE(wheeled) << "the plain turn was held up by the busy thread";
+    INPUT chord[] = {ctrlDown, wheel, ctrlUp};
+    ::SendInput(3, chord, sizeof(INPUT));
+    std::this_thread::sleep_until(blockEnd);
     EXPECT_DOUBLE_EQ(wnd.Controller().Rate(), 1.0);
     EXPECT_TRUE(wintest::PumpUntil([&] { return wnd.Controller().Rate() > 1.0; },
                                    std::chrono::seconds(5)));
     EXPECT_DOUBLE_EQ(wnd.Controller().Rate(), 1.1);
+    ::PostMessageW(other, WM_CLOSE, 0, 0);
+    program.join();
 }
 
 TEST_F(ZoomWndTest, SystemTimerDrivesTheGlide) {

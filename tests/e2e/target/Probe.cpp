@@ -17,10 +17,8 @@
 //       text drawn as a window would draw it, as a reference picture
 //
 //   LoupaProbe.exe <out> taskbarcreated <times> [forget]
-//       broadcasts "TaskbarCreated" as the shell does when it rebuilds the
-//       taskbar, that many times; with forget, first removes the
-//       notification-area icon of each dialog titled "Loupa", as a restarted
-//       shell would have lost it
+//       broadcasts "TaskbarCreated" as a shell that rebuilds the taskbar;
+//       forget: after removing Loupa's icon, as a restarted shell lost it
 //
 // Text arguments may hold \n and \uXXXX escapes (the command line is not
 // trusted with non-ASCII text). Text output is UTF-8.
@@ -61,11 +59,9 @@ void Put(FILE* out, const std::wstring& text) {
 
 std::wstring TextOf(HWND hwnd) {
     wchar_t buffer[512] = {};
-    // Asked of the window itself: for another process's edit control,
-    // GetWindowText gives nothing of what the user typed.
-    DWORD_PTR copied = 0;
+    // GetWindowText has no typed text of another process's edit control.
     if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer),
-                             SMTO_ABORTIFHUNG, 1000, &copied)) {
+                             SMTO_ABORTIFHUNG, 1000, nullptr)) {
         GetWindowTextW(hwnd, buffer, 512);
     }
     return buffer;
@@ -257,26 +253,14 @@ int Cover(FILE* out, wchar_t** args) {
     return 0;
 }
 
-BOOL CALLBACK ForgetLoupaIcon(HWND hwnd, LPARAM) {
-    wchar_t cls[64] = {};
-    GetClassNameW(hwnd, cls, 64);
-    if (TextOf(hwnd) == L"Loupa" && std::wcscmp(cls, L"#32770") == 0) {
-        NOTIFYICONDATAW nid{};
-        nid.cbSize = sizeof nid;
-        nid.hWnd = hwnd;
-        nid.uID = 0;
+void BroadcastTaskbarCreated(int times, bool forget) {
+    NOTIFYICONDATAW nid{};
+    nid.cbSize = sizeof nid;
+    while (forget && (nid.hWnd = FindWindowExW(nullptr, nid.hWnd, L"#32770", L"Loupa"))) {
         Shell_NotifyIconW(NIM_DELETE, &nid);
     }
-    return TRUE;
-}
-
-void BroadcastTaskbarCreated(int times, bool forget) {
-    if (forget) {
-        EnumWindows(ForgetLoupaIcon, 0);
-    }
-    const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
     for (int i = 0; i < times; ++i) {
-        SendNotifyMessageW(HWND_BROADCAST, message, 0, 0);
+        SendNotifyMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     }
 }
 
