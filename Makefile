@@ -13,7 +13,11 @@ TOOLCHAIN := cmake/mingw-w64-x86_64.cmake
 
 PACKAGES := cmake g++ make googletest libgtest-dev g++-mingw-w64-x86-64-posix \
             wine wine64 xvfb openbox xdotool imagemagick x11-utils xserver-xephyr \
-            fonts-ipafont-gothic python3 clang libclang-rt-14-dev
+            fonts-ipafont-gothic python3 clang libclang-rt-14-dev locales
+
+# Wine takes its locale from LANG only for locales that glibc has: the suite
+# runs as a Japanese system, one end-to-end case as an English one.
+LOCALES := ja_JP.UTF-8 en_US.UTF-8
 
 # apt-get needs root; use sudo when run by another user and sudo is there.
 SUDO := $(shell [ "$$(id -u 2>/dev/null)" = 0 ] || ! command -v sudo >/dev/null 2>&1 || echo sudo)
@@ -69,6 +73,17 @@ deps:
 	    echo "Installing:$$missing"; \
 	    $(SUDO) apt-get update \
 	        && $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -q $$missing; \
+	fi
+	@missing=""; \
+	for l in $(LOCALES); do \
+	    locale -a | grep -qix "$${l%%.*}.utf8" || missing="$$missing $$l"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	    echo "Generating locales:$$missing"; \
+	    for l in $$missing; do \
+	        $(SUDO) sed -i "s/^# *\($$l UTF-8\)/\1/" /etc/locale.gen; \
+	    done; \
+	    $(SUDO) locale-gen; \
 	fi
 
 build: build-native build-win

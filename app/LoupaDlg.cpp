@@ -137,7 +137,8 @@ NOTIFYICONDATAW CLoupaDlg::TrayIconData() {
     nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     nid.uCallbackMessage = WM_TRAYNOTIFY;
     nid.hIcon = TrayIcon();
-    lstrcpynW(nid.szTip, L"Loupa v" LOUPA_VERSION_TEXT, ARRAYSIZE(nid.szTip));
+    const std::wstring tip = fw::AfxLoadString(IDS_TRAY_TIP) + L"" LOUPA_VERSION_TEXT;
+    lstrcpynW(nid.szTip, tip.c_str(), ARRAYSIZE(nid.szTip));
     return nid;
 }
 
@@ -163,6 +164,10 @@ void CLoupaDlg::ShowError(const std::wstring& text) {
     fw::AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
+std::wstring CLoupaDlg::LoadText(unsigned id) {
+    return fw::AfxLoadString(id);
+}
+
 void CLoupaDlg::RequestClose() {
     SendMessage(WM_CLOSE);
 }
@@ -180,7 +185,7 @@ void CLoupaDlg::SetForeground() {
 }
 
 void CLoupaDlg::TrackTrayMenu(int x, int y, bool autoStartChecked) {
-    fw::MenuOwner menu(::LoadMenuW(fw::AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_TRAYMENU)));
+    fw::MenuOwner menu(fw::AfxLoadMenu(IDR_TRAYMENU));
     HMENU popup = menu ? ::GetSubMenu(menu.Get(), 0) : nullptr;
     if (popup == nullptr) {
         return;

@@ -71,6 +71,7 @@ private:
     unsigned long LastError() override;
     void Sleep(unsigned milliseconds) override;
     void ShowError(const std::wstring& text) override;
+    std::wstring LoadText(unsigned id) override;
     void RequestClose() override;
     void GetCursorPos(int& x, int& y) override;
     void SetForeground() override;

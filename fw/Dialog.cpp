@@ -5,10 +5,16 @@
 namespace fw {
 
 INT_PTR CDialog::DoModal() {
+    auto [dialog, size] =
+        AfxFindResource(MAKEINTRESOURCEW(5) /* RT_DIALOG */, MAKEINTRESOURCEW(m_templateId));
+    if (dialog == nullptr) {
+        return -1;
+    }
     SubclassNextWindow(this);
     HWND parent = m_pParent != nullptr ? m_pParent->m_hWnd : nullptr;
-    INT_PTR result = ::DialogBoxParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_templateId),
-                                       parent, &CWnd::DefaultDialogProc, 0);
+    INT_PTR result =
+        ::DialogBoxIndirectParamW(AfxGetInstanceHandle(), reinterpret_cast<LPCDLGTEMPLATEW>(dialog),
+                                  parent, &CWnd::DefaultDialogProc, 0);
     // A template that failed to load created no window.
     CancelSubclassNextWindow();
     return result;

@@ -51,12 +51,12 @@ LRESULT CPropertyPage::OnNotify(const NMHDR& header) {
     return Default();
 }
 
-CPropertySheet::CPropertySheet(const wchar_t* caption, CWnd* parent) {
+CPropertySheet::CPropertySheet(std::wstring caption, CWnd* parent) : m_caption(std::move(caption)) {
     m_psh.dwSize = sizeof m_psh;
     m_psh.dwFlags = PSH_DEFAULT;
     m_psh.hwndParent = parent != nullptr ? parent->m_hWnd : nullptr;
     m_psh.hInstance = AfxGetInstanceHandle();
-    m_psh.pszCaption = caption;
+    m_psh.pszCaption = m_caption.c_str();
 }
 
 LRESULT CPropertySheet::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -114,22 +114,27 @@ bool SheetFont(DialogFont& font) {
 
 INT_PTR CPropertySheet::DoModal() {
     // The sheet sizes its page area in its own font; a page drawn in another
-    // font would not fit it. Pages therefore take the sheet's font.
+    // font would not fit it. Pages therefore take the sheet's font. Their
+    // templates are the program's language, as the sheet would not choose.
     DialogFont sheetFont;
     bool haveSheetFont = SheetFont(sheetFont);
     std::vector<std::vector<BYTE>> templates;
     std::vector<HPROPSHEETPAGE> pages;
     for (CPropertyPage* page : m_pages) {
         PROPSHEETPAGEW psp = page->m_psp;
-        if (haveSheetFont && (psp.dwFlags & PSP_DLGINDIRECT) == 0) {
-            auto [tmpl, size] = DialogResource(psp.hInstance, psp.pszTemplate);
+        auto [tmpl, size] =
+            (psp.dwFlags & PSP_DLGINDIRECT) == 0
+                ? AfxFindResource(MAKEINTRESOURCEW(5) /* RT_DIALOG */, psp.pszTemplate)
+                : std::pair<const BYTE*, size_t>(nullptr, 0);
+        if (tmpl != nullptr) {
             std::vector<BYTE> changed =
-                tmpl != nullptr ? WithDialogFont(tmpl, size, sheetFont) : std::vector<BYTE>();
+                haveSheetFont ? WithDialogFont(tmpl, size, sheetFont) : std::vector<BYTE>();
             if (!changed.empty()) {
                 templates.push_back(std::move(changed));
-                psp.dwFlags |= PSP_DLGINDIRECT;
-                psp.pResource = reinterpret_cast<LPCDLGTEMPLATEW>(templates.back().data());
+                tmpl = templates.back().data();
             }
+            psp.dwFlags |= PSP_DLGINDIRECT;
+            psp.pResource = reinterpret_cast<LPCDLGTEMPLATEW>(tmpl);
         }
         pages.push_back(::CreatePropertySheetPageW(&psp));
     }

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <string>
 #include <vector>
 
 namespace fw {
@@ -36,7 +37,7 @@ private:
 
 class CPropertySheet : public CWnd {
 public:
-    CPropertySheet(const wchar_t* caption, CWnd* parent);
+    CPropertySheet(std::wstring caption, CWnd* parent);
 
     void AddPage(CPropertyPage* page) { m_pages.push_back(page); }
     // Runs the sheet until OK or Cancel; the result of PropertySheetW.
@@ -53,6 +54,7 @@ protected:
 private:
     void CreatePrematurePages();
 
+    std::wstring m_caption;
     std::vector<CPropertyPage*> m_pages;
 };
 

@@ -70,12 +70,41 @@ int CWinApp::Run(HINSTANCE instance) {
     return ExitInstance();
 }
 
+LANGID AfxResourceLanguage() {
+    static const LANGID language = PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_JAPANESE
+                                       ? MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)
+                                       : MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    return language;
+}
+
+std::pair<const BYTE*, size_t> AfxFindResource(LPCWSTR type, LPCWSTR name) {
+    HMODULE module = AfxGetInstanceHandle();
+    HRSRC info = ::FindResourceExW(module, type, name, AfxResourceLanguage());
+    HGLOBAL data = info != nullptr ? ::LoadResource(module, info) : nullptr;
+    if (data == nullptr) {
+        return {nullptr, 0};
+    }
+    return {static_cast<const BYTE*>(::LockResource(data)), ::SizeofResource(module, info)};
+}
+
 std::wstring AfxLoadString(UINT id) {
-    // A zero length gives a read-only pointer into the resource itself: no
-    // buffer size to guess.
-    const wchar_t* text = nullptr;
-    int n = ::LoadStringW(AfxGetInstanceHandle(), id, reinterpret_cast<wchar_t*>(&text), 0);
-    return n > 0 && text != nullptr ? std::wstring(text, static_cast<size_t>(n)) : std::wstring();
+    // A block holds sixteen strings, each its length and then its characters.
+    auto [block, size] =
+        AfxFindResource(MAKEINTRESOURCEW(6) /* RT_STRING */, MAKEINTRESOURCEW(id / 16 + 1));
+    const WORD* entry = reinterpret_cast<const WORD*>(block);
+    const WORD* end = entry + size / sizeof(WORD);
+    for (UINT i = 0; entry != nullptr && entry < end && i < id % 16; ++i) {
+        entry += 1 + *entry;
+    }
+    if (entry == nullptr || entry >= end || end - (entry + 1) < *entry) {
+        return std::wstring();
+    }
+    return std::wstring(reinterpret_cast<const wchar_t*>(entry + 1), *entry);
+}
+
+HMENU AfxLoadMenu(UINT id) {
+    auto [menu, size] = AfxFindResource(MAKEINTRESOURCEW(4) /* RT_MENU */, MAKEINTRESOURCEW(id));
+    return menu != nullptr ? ::LoadMenuIndirectW(menu) : nullptr;
 }
 
 CWinApp* AfxGetApp() {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 namespace fw {
 
@@ -51,8 +52,18 @@ HINSTANCE AfxGetInstanceHandle();
 // window, or by owner where a modal window of its own must wait for it.
 int AfxMessageBox(const wchar_t* text, UINT type = MB_OK);
 int AfxMessageBox(HWND owner, const wchar_t* text, UINT type);
-// The string-table text of id, in the language Windows chose for the
-// resources; empty when there is none.
+// The language of the program's resources: Japanese where the user's
+// Windows display language is Japanese, English (United States) wherever
+// else. Windows itself would take the first language a module has for any
+// language the module lacks, and an earlier language of the user's list
+// before the display language.
+LANGID AfxResourceLanguage();
+// The bytes of the program's resource in that language; {nullptr, 0} when
+// there is none.
+std::pair<const BYTE*, size_t> AfxFindResource(LPCWSTR type, LPCWSTR name);
+// The string-table text of id in that language; empty when there is none.
 std::wstring AfxLoadString(UINT id);
+// The menu id in that language; null when there is none.
+HMENU AfxLoadMenu(UINT id);
 
 } // namespace fw

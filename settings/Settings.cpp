@@ -13,25 +13,85 @@ namespace {
 // terminator included.
 constexpr DWORD kReadBufferLength = kMaxSettingTextLength + 1;
 
-// False when the file exists with bytes that a write through the profile
-// functions could destroy (see ProfileSurvivesRewrite). A file that cannot be
-// read is left to the write, which then fails or creates it.
-bool RewriteKeepsFile(const std::wstring& path) {
-    std::string bytes;
-    {
-        fw::FileOwner file(::CreateFileW(path.c_str(), GENERIC_READ,
-                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) {
-            return true;
+// The whole file; false when it cannot be opened.
+bool ReadFileBytes(const std::wstring& path, std::string& bytes) {
+    fw::FileOwner file(::CreateFileW(path.c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return false;
+    }
+    char chunk[16384];
+    DWORD n = 0;
+    while (::ReadFile(file.Get(), chunk, sizeof chunk, &n, nullptr) && n > 0) {
+        bytes.append(chunk, n);
+    }
+    return true;
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    fw::FileOwner file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                     TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file &&
+           ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                       nullptr) &&
+           written == bytes.size();
+}
+
+class AnsiCodePage : public IProfileCodePage {
+public:
+    std::wstring Decode(std::string_view bytes) const override {
+        const int size = static_cast<int>(bytes.size());
+        const int n = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
+        std::wstring text(static_cast<size_t>(n), L'\0');
+        if (n > 0) {
+            ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, &text[0], n);
         }
-        char chunk[16384];
-        DWORD n = 0;
-        while (::ReadFile(file.Get(), chunk, sizeof chunk, &n, nullptr) && n > 0) {
-            bytes.append(chunk, n);
+        return text;
+    }
+    bool Encode(std::wstring_view text, std::string& bytes) const override {
+        // UTF-8 as the ANSI code page takes neither the flag nor the question.
+        const bool utf8 = ::GetACP() == CP_UTF8;
+        const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+        BOOL usedDefault = FALSE;
+        BOOL* askDefault = utf8 ? nullptr : &usedDefault;
+        const int size = static_cast<int>(text.size());
+        const int n = ::WideCharToMultiByte(CP_ACP, flags, text.data(), size, nullptr, 0, nullptr,
+                                            askDefault);
+        bytes.assign(static_cast<size_t>(n), '\0');
+        if (n > 0) {
+            ::WideCharToMultiByte(CP_ACP, flags, text.data(), size, &bytes[0], n, nullptr,
+                                  askDefault);
+        }
+        return (n > 0 || text.empty()) && !usedDefault;
+    }
+};
+
+// Writes value, or takes the key out where it is null, so that every line
+// Loupa does not own keeps its bytes.
+bool WriteProfileEntry(const std::wstring& path, const wchar_t* section, const wchar_t* key,
+                       const std::wstring* value) {
+    if (path.empty()) {
+        return false;
+    }
+    std::string bytes;
+    if (ReadFileBytes(path, bytes)) {
+        // The user's file stays as it is rather than lose what it holds; like
+        // a read-only file it keeps reading as it reads now.
+        if (!ProfileSurvivesRewrite(bytes)) {
+            return false;
+        }
+        const AnsiCodePage codePage;
+        if (!ProfileRewriteKeepsBytes(bytes, codePage)) {
+            return EditProfileEntry(bytes, section, key, value, codePage) &&
+                   WriteFileBytes(path, bytes);
         }
     }
-    return ProfileSurvivesRewrite(bytes);
+    // A file that cannot be read is left to the profile functions, which then
+    // fail or create it.
+    return ::WritePrivateProfileStringW(section, key, value != nullptr ? value->c_str() : nullptr,
+                                        path.c_str()) != FALSE;
 }
 
 std::wstring& PathWithoutApp() {
@@ -89,6 +149,7 @@ public:
     void ShowWarning(const std::wstring& text) override {
         fw::AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
     }
+    std::wstring LoadText(unsigned id) override { return fw::AfxLoadString(id); }
 };
 
 } // namespace
@@ -109,19 +170,11 @@ std::wstring PrivateProfile::ReadProfileText(const wchar_t* section, const wchar
 
 bool PrivateProfile::WriteProfileText(const wchar_t* section, const wchar_t* key,
                                       const std::wstring& value) {
-    // The user's file stays as it is rather than lose what it holds; like a
-    // read-only file it keeps reading as it reads now.
-    if (m_path.empty() || !RewriteKeepsFile(m_path)) {
-        return false;
-    }
-    return ::WritePrivateProfileStringW(section, key, value.c_str(), m_path.c_str()) != FALSE;
+    return WriteProfileEntry(m_path, section, key, &value);
 }
 
 bool PrivateProfile::RemoveProfileKey(const wchar_t* section, const wchar_t* key) {
-    if (m_path.empty() || !RewriteKeepsFile(m_path)) {
-        return false;
-    }
-    return ::WritePrivateProfileStringW(section, key, nullptr, m_path.c_str()) != FALSE;
+    return WriteProfileEntry(m_path, section, key, nullptr);
 }
 
 void LoadSettingDefaults() {

@@ -13,6 +13,7 @@ namespace {
 class LayoutKeyNames : public IKeyNames {
 public:
     std::wstring GetKeyName(uint16_t vk) const override { return CHotKeyExCtrl::GetKeyName(vk); }
+    std::wstring LoadText(unsigned id) const override { return fw::AfxLoadString(id); }
 };
 } // namespace
 

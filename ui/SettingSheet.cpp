@@ -22,7 +22,7 @@ bool StoreCheck(ISettings& settings, HWND page, int id, const wchar_t* setting) 
 // Closing as if saved would leave the old values in force unnoticed; open,
 // the sheet lets the user free the file and press OK again.
 BOOL ReportNotSaved(HWND sheet) {
-    std::wstring text = L"設定を保存できませんでした。\n" + SettingFilePath();
+    std::wstring text = fw::AfxLoadString(IDS_SETTINGS_NOT_SAVED) + L"\n" + SettingFilePath();
     fw::AfxMessageBox(sheet, text.c_str(), MB_OK | MB_ICONEXCLAMATION);
     return FALSE;
 }
@@ -30,7 +30,8 @@ BOOL ReportNotSaved(HWND sheet) {
 } // namespace
 
 CSettingPropetySheet::CSettingPropetySheet(fw::CWnd* parent, ISettings& settings)
-    : CPropertySheet(L"設定", parent), m_page(settings), m_page2(settings) {
+    : CPropertySheet(fw::AfxLoadString(IDS_SETTINGS_CAPTION), parent), m_page(settings),
+      m_page2(settings) {
     AddPage(&m_page);
     AddPage(&m_page2);
 }

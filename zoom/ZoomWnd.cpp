@@ -7,6 +7,8 @@
 #include "fw/WinApp.h"
 #include "zoom/TextCaret.h"
 
+#include "resource.h"
+
 #include <mmsystem.h>
 
 #include <cwchar>
@@ -71,7 +73,8 @@ MAGCOLOREFFECT ColorEffect(bool invert) {
 
 CZoomWnd::CZoomWnd(ISettings& settings, IZoomInput& input, bool useMagnifier)
     : m_input(input), m_zoom(*this, settings), m_useMagnifier(useMagnifier),
-      m_liveCapture(CopiesScreenLive(g_osMajorVersion, false)) {
+      m_liveCapture(CopiesScreenLive(g_osMajorVersion, false)),
+      m_captionFormat(fw::AfxLoadString(IDS_ZOOM_CAPTION)) {
     m_zoom.UpdateMonitorRect();
     if (m_useMagnifier) {
         m_magTransform = ScaleMatrix(1.0);
@@ -231,7 +234,7 @@ void CZoomWnd::DrawCaption(HDC dc) {
         fw::SelectedObject selected(dc, m_captionFont.Get());
         oldColor = ::SetTextColor(dc, RGB(0, 255, 0));
         wchar_t caption[64];
-        std::swprintf(caption, 64, L"Loupa \nx %.2f ", m_zoom.Rate());
+        std::swprintf(caption, 64, m_captionFormat.c_str(), m_zoom.Rate());
         RECT client;
         GetClientRect(&client);
         ::DrawTextW(dc, caption, -1, &client, DT_RIGHT);

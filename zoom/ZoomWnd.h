@@ -8,6 +8,8 @@
 #include "zoom/Magnification.h"
 #include "zoom/core/ZoomController.h"
 
+#include <string>
+
 class ISettings;
 
 // What the zoom window needs of the keyboard and the mouse: the low-level
@@ -109,6 +111,8 @@ private:
     // Where the screen-copy path takes its picture: live from the screen, or
     // from the snapshot in m_bitmapDC. Decided when the window is created.
     bool m_liveCapture;
+    // The caption's text with the rate's place: read once, drawn every tick.
+    std::wstring m_captionFormat;
     CBitmapDC m_bitmapDC;
     HWND m_hwndMagnifier = nullptr;
     // Where the multimedia timer posts its ticks; set before the timer starts

@@ -9,7 +9,7 @@
 void TrayController::AddTrayIcon() {
     const unsigned long error = RegisterIcon();
     if (error != 0) {
-        m_platform.ShowError(L"通知領域にアイコンを登録できませんでした。" +
+        m_platform.ShowError(m_platform.LoadText(IDS_TRAY_ICON_FAILED) +
                              std::to_wstring(static_cast<int32_t>(error)));
         m_platform.RequestClose();
     }

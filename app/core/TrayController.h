@@ -19,6 +19,8 @@ public:
     virtual void Sleep(unsigned milliseconds) = 0;
     // Modal message box, OK button and exclamation icon.
     virtual void ShowError(const std::wstring& text) = 0;
+    // The string-table text of id, in the program's language.
+    virtual std::wstring LoadText(unsigned id) = 0;
     // Close request to the main dialog; it ends the program.
     virtual void RequestClose() = 0;
 

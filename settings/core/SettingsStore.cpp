@@ -3,6 +3,8 @@
 #include "settings/core/IntegerText.h"
 #include "settings/core/ProfileText.h"
 
+#include "resource.h"
+
 #include <cwchar>
 
 namespace {
@@ -113,7 +115,7 @@ bool SettingsStore::WriteSettingInt(const wchar_t* key, int value) {
     return WriteSetting(key, FormatSettingInt(value));
 }
 
-std::wstring AppFolderFailureText(int32_t code) {
+std::wstring AppFolderFailureText(const std::wstring& lead, int32_t code) {
     static const wchar_t kDigits[] = L"0123456789abcdef";
     uint32_t bits = static_cast<uint32_t>(code);
     std::wstring hex;
@@ -121,7 +123,7 @@ std::wstring AppFolderFailureText(int32_t code) {
         hex.insert(hex.begin(), kDigits[bits & 0xF]);
         bits >>= 4;
     } while (bits != 0);
-    return L"appフォルダ取得失敗：" + hex;
+    return lead + hex;
 }
 
 std::wstring DirectoryOf(const std::wstring& filePath) {
@@ -138,7 +140,7 @@ bool InitSettingFile(ISettingFileSystem& system, ISettings& settings) {
         std::wstring folder;
         int32_t code = system.RoamingAppDataFolder(folder);
         if (code < 0) {
-            system.ShowWarning(AppFolderFailureText(code));
+            system.ShowWarning(AppFolderFailureText(system.LoadText(IDS_APP_FOLDER_FAILED), code));
             return false;
         }
         folder += L"\\Loupa";

@@ -121,6 +121,8 @@ public:
     // Makes path the file that all later reads and writes use.
     virtual void SetProfilePath(const std::wstring& path) = 0;
     virtual void ShowWarning(const std::wstring& text) = 0;
+    // The string-table text of id, in the program's language.
+    virtual std::wstring LoadText(unsigned id) = 0;
 };
 
 // Uses setting.ini beside the executable when one exists there, otherwise
@@ -130,8 +132,9 @@ public:
 // changed, when the application-data folder cannot be obtained.
 bool InitSettingFile(ISettingFileSystem& system, ISettings& settings);
 
-// The warning shown when the application-data folder cannot be obtained.
-std::wstring AppFolderFailureText(int32_t code);
+// The warning shown when the application-data folder cannot be obtained:
+// lead, then the code in hexadecimal.
+std::wstring AppFolderFailureText(const std::wstring& lead, int32_t code);
 
 // The folder part of a file path, up to and including its last "\".
 std::wstring DirectoryOf(const std::wstring& filePath);

@@ -7,6 +7,7 @@ import unittest
 import harness
 from harness import ini, magnification, pattern, probe, rects, sheet, shelllink, target
 from harness.images import Image
+from harness.wine import ANSI_ENCODING
 from harness.waiting import WaitTimeout, holds, wait_until
 from harness.xevents import MapRecorder, Shown, parse_events, resource_id_mask
 from harness.xwindows import MenuLine, PopupMenu, XWindow
@@ -25,8 +26,9 @@ def link_bytes(flags, id_list=None, link_info=b"", strings=(), unicode=True):
         body += struct.pack("<H", len(id_list)) + id_list
     body += link_info
     for text in strings:
-        body += struct.pack("<H", len(text))
-        body += text.encode("utf-16-le" if unicode else "cp1252")
+        data = text.encode("utf-16-le" if unicode else ANSI_ENCODING)
+        # Counted in code units: two bytes each in UTF-16, one in ANSI.
+        body += struct.pack("<H", len(data) // 2 if unicode else len(data)) + data
     return header + body + b"\0\0\0\0"  # empty ExtraData
 
 
@@ -35,9 +37,9 @@ def link_info(base, suffix, base_unicode=None):
     header_size = 0x24 if base_unicode is not None else 0x1C
     volume = struct.pack("<IIII", 0x11, 3, 0x1234, 0x10) + b"\0"
     base_off = header_size + len(volume)
-    tail = base.encode("cp1252") + b"\0"
+    tail = base.encode(ANSI_ENCODING) + b"\0"
     suffix_off = base_off + len(tail)
-    tail += suffix.encode("cp1252") + b"\0"
+    tail += suffix.encode(ANSI_ENCODING) + b"\0"
     extra, offsets = b"", b""
     if base_unicode is not None:
         base_w_off = header_size + len(volume) + len(tail)
@@ -59,8 +61,8 @@ class ShellLinkParser_Reads(unittest.TestCase):
                   relative_path=".\\Loupa.exe")),
             ("ANSI strings, no ID list",
              dict(flags=0x2 | 0x4 | 0x20, link_info=link_info("D:\\a\\b.exe", ""),
-                  strings=["caf\u00e9", "--x"], unicode=False),
-             dict(target="D:\\a\\b.exe", description="caf\u00e9", arguments="--x")),
+                  strings=["\u30ab\u30d5\u30a7", "--x"], unicode=False),
+             dict(target="D:\\a\\b.exe", description="\u30ab\u30d5\u30a7", arguments="--x")),
             ("Unicode LocalBasePath wins over the ANSI one",
              dict(flags=0x2 | 0x4, link_info=link_info("C:\\?\\", "", "C:\\\u30EB\\"),
                   strings=["\u30EB\u30FC\u30DA"]),
@@ -137,11 +139,11 @@ class Profile_RoundTrip(unittest.TestCase):
 
         with tempfile.TemporaryDirectory() as tmp:
             path = Path(tmp) / "setting.ini"
-            ini.write_profile(path, {"DEFAULT": [("AutoStartUp", "1"), ("Name", "caf\u00e9")]})
+            name = "\u30ab\u30d5\u30a7"  # two bytes a character in code page 932
+            ini.write_profile(path, {"DEFAULT": [("AutoStartUp", "1"), ("Name", name)]})
             self.assertEqual(path.read_bytes(),
-                             b"[DEFAULT]\r\nAutoStartUp=1\r\nName=caf\xe9\r\n")
-            self.assertEqual(ini.keys_of(path, "default"),
-                             [("AutoStartUp", "1"), ("Name", "caf\u00e9")])
+                             b"[DEFAULT]\r\nAutoStartUp=1\r\nName=\x83J\x83t\x83F\r\n")
+            self.assertEqual(ini.keys_of(path, "default"), [("AutoStartUp", "1"), ("Name", name)])
             path.write_bytes(b"x=1\r\n[A]\r\n; note\r\n\r\nk = v \r\nbare\r\n[B]\r\n")
             self.assertEqual(ini.read_profile(path),
                              [(None, [("x", "1")]), ("A", [("k", "v"), ("bare", None)]),

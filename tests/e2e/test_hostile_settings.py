@@ -94,7 +94,7 @@ class Case:
 
 
 def crlf(*lines):
-    return "".join(line + "\r\n" for line in lines).encode("cp1252")
+    return "".join(line + "\r\n" for line in lines).encode(ini.ENCODING)
 
 
 ALL_KEYS = [f"{key}={value}" for key, value in DEFAULTS.items()]

@@ -11,10 +11,13 @@ import time
 
 import harness
 from harness import ini, shelllink
-from harness.sheet import CHECK_ALT
 from harness.images import Image
 from harness.loupa import appdata_settings, startup_shortcut
+from harness.probe import Probe
+from harness.sheet import CHECK_ALT, IDCANCEL, IDM_ABOUTBOX, IDOK, PAGE_CLASS
+from harness.wine import locale_variables
 from harness.xevents import MapRecorder
+from harness.xwindows import PopupMenu
 from harness.zoomview import ZoomView
 
 START = 30  # seconds for a start to show its effects, generous for a loaded machine
@@ -41,9 +44,9 @@ class TrayTestCase(harness.LoupaTestCase):
         self.addCleanup(self.maps.stop)
 
     # ---- Loupa and its windows ------------------------------------------
-    def start_resident(self):
+    def start_resident(self, variables=None):
         """Starts Loupa and waits for its icon in Wine's tray."""
-        loupa = self.start_loupa()
+        loupa = self.start_loupa(variables=variables)
         self.wait_until(lambda: not loupa.running() or self.tray_icon_count() == 1, START,
                         message="Loupa's icon in the Wine System Tray", ignore=(RuntimeError,))
         self.assertTrue(loupa.running(), f"Loupa ended with exit code "
@@ -394,6 +397,90 @@ class Tray_Menu(TrayTestCase):
         self.assertEqual(loupa.wait_exit(END), 0)
         self.wait_tray_icons(0)
         self.assertEqual(self.state(), before)
+
+
+ENGLISH = "en_US.UTF-8"
+ENGLISH_MENU = ["Se&ttings", "Zoom &In", "Zoom &Out", "&Cancel Zoom", "&Start with Windows",
+                "E&xit"]
+
+
+def ink_width(image, dark=PopupMenu.DARK):
+    columns = [x for x in range(image.width)
+               if any(max(image.pixel(x, y)) < dark for y in range(image.height))]
+    return columns[-1] + 1 - columns[0] if columns else 0
+
+
+class Tray_English(TrayTestCase):
+    """Loupa where the Windows display language is not Japanese (the same
+    prefix, Loupa alone under another locale): every text is English."""
+
+    def test_menu_sheet_about_box_and_message_in_english(self):
+        loupa = self.start_resident(variables=locale_variables(ENGLISH))
+        # Reference texts drawn as a program of that locale draws them.
+        english = Probe(self.prefix, self.display, self.env.work_dir, locale_variables(ENGLISH))
+
+        with self.subTest("tray menu"):
+            menu = self.open_tray_menu(loupa)
+            _, layout = self.menu_layout(menu, artifact="tray-menu-english")
+            self.assertEqual(len(layout.lines), len(ENGLISH_MENU), layout)
+            path = self.env.work_dir / "menu-text.bmp"
+            for line, text in zip(layout.lines, ENGLISH_MENU):
+                english.render_text(path, (400, 40), text)
+                self.assertAlmostEqual(line.right - layout.text_left, ink_width(Image.load(path)),
+                                       delta=2, msg=f"the width of {text!r}")
+            self.close_menu(loupa, menu)
+
+        out = self.artifacts_dir()
+        out.mkdir(parents=True, exist_ok=True)
+        sheets = harness.SettingsSheet(self.env, english, title="Settings", locale=ENGLISH)
+        with self.subTest("settings sheet"):
+            sheets.open_by_double_click()
+            sheet = sheets.move(loupa.pid, *SHEET_SPOT)
+            self.assertEqual(sheets.x_window(loupa.pid).name, "Settings")
+            texts = [c.text for c in sheet.controls]
+            self.assertIn("Zoom in:", texts)
+            self.assertIn("Cancel", texts)  # the system's own button, in its language
+            self.assertEqual([c.text for c in sheet.controls if c.cls == PAGE_CLASS],
+                             ["Settings", "Display"])
+
+            def statics_drawn():
+                shown = sheets.read()
+                image = sheets.screenshot(self.env.work_dir / "sheet.png")
+                return not [p for c in shown.visible_controls("Static")
+                            for p in sheets.static_text_differences(image, shown, c)]
+
+            self.wait_until(statics_drawn, STEP, message="the English labels on the screen")
+
+        with self.subTest("message box"):
+            path = appdata_settings(self.prefix)
+            path.unlink()
+            path.mkdir()
+            sheets.click(IDOK)
+            box = self.wait_until(lambda: [w for w in self.probe.windows("Loupa") if w.visible],
+                                  STEP, message="Loupa's message box")[0]
+            self.env.screenshot(out / "message-box-english.png")
+            texts = [c.text for c in box.controls]
+            self.assertTrue(any(t.startswith("The settings could not be saved.\n") for t in texts),
+                            texts)
+            self.assertEqual(box.control(IDOK).text, "OK")
+            self.input.click(1, *sheets.center(box.control(IDOK)))
+            self.wait_until(lambda: not [w for w in self.probe.windows("Loupa") if w.visible],
+                            STEP, message="the message box to close")
+            sheets.click(IDCANCEL)
+            sheets.wait_closed()
+
+        with self.subTest("about box"):
+            main = [w for w in self.probe.windows("Loupa") if not w.visible]
+            self.assertEqual(len(main), 1, "the hidden main dialog")
+            self.probe.syscommand(main[0].hwnd, IDM_ABOUTBOX)
+            about = self.wait_until(lambda: self.probe.windows("About Loupa"), STEP,
+                                    message="the about box")[0]
+            self.env.screenshot(out / "about-box-english.png")
+            self.assertIn("About Loupa", [w.name for w in self.windows.visible_of(loupa.pid)])
+            self.assertTrue(any(c.text.startswith("Loupa Version ") for c in about.controls))
+            self.input.click(1, *sheets.center(about.control(IDOK)))
+            self.wait_until(lambda: not self.probe.windows("About Loupa"), STEP,
+                            message="the about box to close")
 
 
 if __name__ == "__main__":

@@ -23,7 +23,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
 
 from harness.display import VirtualDisplay  # noqa: E402
 from harness.paths import WORK_DIR  # noqa: E402
-from harness.wine import WinePrefix  # noqa: E402
+from harness.wine import EXPECTED_LOCALE, WinePrefix  # noqa: E402
 
 TIMED_OUT = 124
 
@@ -74,8 +74,11 @@ def main(argv):
         with tempfile.NamedTemporaryFile(dir=log_dir, prefix=exe.stem + "-", suffix=".log",
                                          delete=False) as log:
             log_path = Path(log.name)
+        # The Win32 tests check that they run on the system expected.
+        expected = "{:04x}/{}".format(*EXPECTED_LOCALE)
         process = prefix.start([str(exe), *options.args], log_path,
-                               display or os.environ.get("DISPLAY"))
+                               display or os.environ.get("DISPLAY"),
+                               variables={"LOUPA_EXPECTED_LOCALE": expected})
         code = process.wait(options.timeout) if options.timeout > 0 else process.popen.wait()
         if code is None:
             process.stop(sig=None)

@@ -2,6 +2,8 @@
 
 #include "ui/core/HotKeyCapture.h"
 
+#include "resource.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -21,6 +23,9 @@ public:
         };
         auto it = names.find(vk);
         return it == names.end() ? L"?" : it->second;
+    }
+    std::wstring LoadText(unsigned id) const override {
+        return id == IDS_HOTKEY_WIN ? L"Win" : id == IDS_HOTKEY_SEPARATOR ? L" + " : L"?";
     }
 };
 

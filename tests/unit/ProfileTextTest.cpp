@@ -24,7 +24,57 @@ std::string Utf16Be(const std::u16string& text) {
     return bytes;
 }
 
+// Each byte as the character of its number; nothing above U+00FF.
+class Latin1CodePage : public IProfileCodePage {
+public:
+    std::wstring Decode(std::string_view bytes) const override {
+        std::wstring text;
+        for (unsigned char b : bytes) {
+            text += static_cast<wchar_t>(b);
+        }
+        return text;
+    }
+    bool Encode(std::wstring_view text, std::string& bytes) const override {
+        bytes.clear();
+        for (wchar_t c : text) {
+            if (c > 0xFF) {
+                return false;
+            }
+            bytes += static_cast<char>(c);
+        }
+        return true;
+    }
+};
+
 } // namespace
+
+TEST(EditProfileEntry, ChangesOnlyTheKeysLine) {
+    const Latin1CodePage codePage;
+    const std::wstring six = L"6";
+    const std::string note = "; \xE3\x81\xAE\r\n";
+    struct Case {
+        std::string bytes;
+        const std::wstring* value;
+        std::string edited;
+    } cases[] = {
+        {note + "[Other]\r\nA=1\r\n[default]\r\n a = 2\r\nB=3\n", &six,
+         note + "[Other]\r\nA=1\r\n[default]\r\nA=6\r\nB=3\n"},
+        {"[DEFAULT]\r\nB=\xE3\r\n\r\n[Other]\r\nA=1", &six,
+         "[DEFAULT]\r\nB=\xE3\r\nA=6\r\n\r\n[Other]\r\nA=1"},
+        {"[DEFAULT]\nB=\xE3", &six, "[DEFAULT]\nB=\xE3\r\nA=6\r\n"},
+        {note + "[Other]\rA=1", &six, note + "[Other]\rA=1\r\n[DEFAULT]\r\nA=6\r\n"},
+        {note + "[DEFAULT]\r\n;A=2\r\nA=2\r\n", nullptr, note + "[DEFAULT]\r\n;A=2\r\n"},
+    };
+    for (const Case& c : cases) {
+        std::string bytes = c.bytes;
+        EXPECT_TRUE(EditProfileEntry(bytes, L"DEFAULT", L"A", c.value, codePage)) << c.bytes;
+        EXPECT_EQ(bytes, c.edited);
+    }
+    std::string bytes = note;
+    const std::wstring foreign = L"\u65E5";
+    EXPECT_FALSE(EditProfileEntry(bytes, L"DEFAULT", L"A", &foreign, codePage));
+    EXPECT_EQ(bytes, note);
+}
 
 TEST(ProfileSurvivesRewrite, Table) {
     using namespace std::string_literals;

@@ -1,5 +1,6 @@
 #include "settings/core/SettingsStore.h"
 
+#include "resource.h"
 #include "settings/core/SettingsCopy.h"
 
 #include <gtest/gtest.h>
@@ -642,6 +643,7 @@ public:
     void CreateFolder(const std::wstring& path) override { m_log.push_back(L"create " + path); }
     void SetProfilePath(const std::wstring& path) override { m_log.push_back(L"profile " + path); }
     void ShowWarning(const std::wstring& text) override { m_log.push_back(L"warn " + text); }
+    std::wstring LoadText(unsigned id) override { return L"<" + std::to_wstring(id) + L">"; }
 
     bool besideExe = false;
     int32_t appDataCode = 0;
@@ -702,7 +704,7 @@ TEST(InitSettingFile_LocatesFile, Table) {
          static_cast<int32_t>(0x80070005u),
          false,
          {L"module directory", L"exists C:\\Program Files\\Loupa\\setting.ini", L"app data",
-          L"warn appフォルダ取得失敗：80070005"}},
+          L"warn <" + std::to_wstring(IDS_APP_FOLDER_FAILED) + L">80070005"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -740,7 +742,7 @@ TEST(AppFolderFailureText_IsLowercaseHex, Table) {
         {0x1f, L"appフォルダ取得失敗：1f"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(AppFolderFailureText(c.code), c.text);
+        EXPECT_EQ(AppFolderFailureText(L"appフォルダ取得失敗：", c.code), c.text);
     }
 }
 

@@ -62,6 +62,7 @@ public:
         m_r.calls.push_back("ShowError");
         shownError = text;
     }
+    std::wstring LoadText(unsigned id) override { return L"<" + std::to_wstring(id) + L">"; }
     void RequestClose() override { m_r.calls.push_back("RequestClose"); }
     void GetCursorPos(int& x, int& y) override {
         m_r.calls.push_back("GetCursorPos");
@@ -176,8 +177,8 @@ TEST(TrayController_AddTrayIcon, MessageCarriesSignedErrorNumber) {
         unsigned long error;
         std::wstring expected;
     } cases[] = {
-        {5, L"通知領域にアイコンを登録できませんでした。5"},
-        {0x80004005UL, L"通知領域にアイコンを登録できませんでした。-2147467259"},
+        {5, L"<" + std::to_wstring(IDS_TRAY_ICON_FAILED) + L">5"},
+        {0x80004005UL, L"<" + std::to_wstring(IDS_TRAY_ICON_FAILED) + L">-2147467259"},
     };
     for (const Case& c : cases) {
         Fixture f;

@@ -1,5 +1,6 @@
-// Changing the font of a real dialog template: the copy must still make the
-// same dialog, with every control in place.
+// The program's dialog templates: the copy with another font must still make
+// the same dialog, with every control in place; every Japanese resource has
+// an English twin with the same controls.
 #include "fw/DialogTemplate.h"
 
 #include "resource.h"
@@ -8,11 +9,18 @@
 
 #include <commctrl.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace {
 
-std::pair<const BYTE*, size_t> Page1Template() {
+constexpr LANGID kJapanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
+constexpr LANGID kEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+
+std::pair<const BYTE*, size_t> Resource(LPCWSTR type, LPCWSTR name, LANGID language) {
     HMODULE module = ::GetModuleHandleW(nullptr);
-    HRSRC info = ::FindResourceW(module, MAKEINTRESOURCEW(IDD_PAGE1), MAKEINTRESOURCEW(5));
+    HRSRC info = ::FindResourceExW(module, type, name, language);
     if (info == nullptr) {
         return {nullptr, 0};
     }
@@ -20,8 +28,41 @@ std::pair<const BYTE*, size_t> Page1Template() {
             ::SizeofResource(module, info)};
 }
 
+std::pair<const BYTE*, size_t> Page1Template() {
+    return Resource(RT_DIALOG, MAKEINTRESOURCEW(IDD_PAGE1), kJapanese);
+}
+
 INT_PTR CALLBACK QuietProc(HWND, UINT, WPARAM, LPARAM) {
     return FALSE;
+}
+
+std::vector<ULONG_PTR> Names(LPCWSTR type) {
+    std::vector<ULONG_PTR> names;
+    auto onName = [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) -> BOOL {
+        reinterpret_cast<std::vector<ULONG_PTR>*>(found)->push_back(
+            reinterpret_cast<ULONG_PTR>(name));
+        return TRUE;
+    };
+    ::EnumResourceNamesW(nullptr, type, onName, reinterpret_cast<LONG_PTR>(&names));
+    return names;
+}
+
+// Each control's id and class in template order, and whether any text of the
+// dialog is Japanese (kana, kanji, full-width forms).
+std::pair<std::vector<std::wstring>, bool> Controls(HWND dialog) {
+    std::vector<std::wstring> controls;
+    bool japanese = false;
+    for (HWND w = dialog; w != nullptr; w = ::GetWindow(w, w == dialog ? GW_CHILD : GW_HWNDNEXT)) {
+        wchar_t text[256] = {};
+        wchar_t cls[64] = {};
+        ::GetWindowTextW(w, text, 256);
+        ::GetClassNameW(w, cls, 64);
+        for (const wchar_t* c = text; *c != 0; ++c) {
+            japanese |= (*c >= 0x3000 && *c <= 0x9FFF) || (*c >= 0xFF00 && *c <= 0xFFEF);
+        }
+        controls.push_back(std::to_wstring(::GetDlgCtrlID(w)) + L" " + cls);
+    }
+    return {controls, japanese};
 }
 
 } // namespace
@@ -72,4 +113,45 @@ TEST(DialogTemplate_Font, RefusesWhatItCannotParse) {
     EXPECT_FALSE(fw::ReadDialogFont(garbage, sizeof garbage, font));
     EXPECT_TRUE(fw::WithDialogFont(garbage, sizeof garbage, fw::DialogFont{L"X", 8}).empty());
     EXPECT_FALSE(fw::ReadDialogFont(garbage, 0, font));
+}
+
+// A Japanese resource without an English twin fails here, with its id.
+TEST(Resources_EnglishTwins, EveryDialogMenuAndStringInBothLanguages) {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_HOTKEY_CLASS};
+    ::InitCommonControlsEx(&icc);
+    EXPECT_EQ(Names(RT_MENU).size(), 1u);
+    for (ULONG_PTR id : Names(RT_MENU)) {
+        EXPECT_NE(Resource(RT_MENU, MAKEINTRESOURCEW(id), kEnglish).first, nullptr) << id;
+    }
+    for (ULONG_PTR block : Names(RT_STRING)) {
+        // Sixteen strings a block, each its length, then its characters; an
+        // empty one is none.
+        auto j = reinterpret_cast<const WORD*>(
+            Resource(RT_STRING, MAKEINTRESOURCEW(block), kJapanese).first);
+        auto e = reinterpret_cast<const WORD*>(
+            Resource(RT_STRING, MAKEINTRESOURCEW(block), kEnglish).first);
+        for (ULONG_PTR i = 0; i < 16; ++i) {
+            EXPECT_EQ(j != nullptr && *j != 0, e != nullptr && *e != 0)
+                << "string " << (block - 1) * 16 + i << " in one language";
+            j = j != nullptr ? j + 1 + *j : nullptr;
+            e = e != nullptr ? e + 1 + *e : nullptr;
+        }
+    }
+    HWND parent = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 600, 500, nullptr, nullptr,
+                                    nullptr, nullptr);
+    EXPECT_EQ(Names(RT_DIALOG).size(), 4u);
+    for (ULONG_PTR id : Names(RT_DIALOG)) {
+        std::pair<std::vector<std::wstring>, bool> made[2];
+        for (LANGID language : {kJapanese, kEnglish}) {
+            auto [tmpl, size] = Resource(RT_DIALOG, MAKEINTRESOURCEW(id), language);
+            ASSERT_NE(tmpl, nullptr) << "dialog " << id;
+            HWND dialog = ::CreateDialogIndirectParamW(
+                nullptr, reinterpret_cast<LPCDLGTEMPLATEW>(tmpl), parent, &QuietProc, 0);
+            made[language == kEnglish] = Controls(dialog);
+            ::DestroyWindow(dialog);
+        }
+        EXPECT_EQ(made[0].first, made[1].first) << "dialog " << id;
+        EXPECT_TRUE(made[0].second && !made[1].second) << "dialog " << id;
+    }
+    ::DestroyWindow(parent);
 }

@@ -58,6 +58,13 @@ protected:
     std::unique_ptr<SettingsStore> storeOnFile;
 };
 
+// Bytes as the profile functions read them: in the system's ANSI code page.
+std::wstring AnsiText(const std::string& bytes) {
+    wchar_t text[64] = {};
+    ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text, 63);
+    return text;
+}
+
 } // namespace
 
 TEST_F(StoreOnFileTest, FreshFile_FillsInReadOrderAutoStartUpFirst) {
@@ -95,7 +102,7 @@ TEST_F(StoreOnFileTest, ValuesInFile_ReadByRules) {
         {"HotKeyZoomIn=12345678901", kHotKeyZoomInKey, true, L"12345678901", INT_MAX, true},
         {"HotKeyZoomIn=-12345678901", kHotKeyZoomInKey, true, L"-12345678901", INT_MIN, true},
         {"HotKeyZoomIn=12abc", kHotKeyZoomInKey, true, L"12abc", 12, true},
-        {"HotKeyZoomIn=\xff\xfe\x01junk", kHotKeyZoomInKey, true, L"\u00ff\u00fe\u0001junk", 0,
+        {"HotKeyZoomIn=\xff\xfe\x01junk", kHotKeyZoomInKey, true, AnsiText("\xff\xfe\x01junk"), 0,
          true},
         {"HotKeyZoomIn=###", kHotKeyZoomInKey, true, L"222", 222, false},
         {"HotKeyZoomIn=###5", kHotKeyZoomInKey, true, L"###5", 0, true},
@@ -286,6 +293,22 @@ TEST_F(StoreOnFileTest, Utf16FileWithMark_WrittenAsUtf16) {
     EXPECT_EQ(Store().ReadSettingInt(kMaxRateZoomOutKey), 2);
     EXPECT_EQ(Bytes(), Utf16Le(L"\uFEFF[DEFAULT]\r\nMaxRateZoomIn=6\r\nNote=\u65E5\u672C\r\n"
                                L"MaxRateZoomOut=2\r\n"));
+}
+
+// Whatever the system's code page makes of the bytes: a user's UTF-8 comment
+// read as code page 932 does not come back from the profile functions.
+TEST_F(StoreOnFileTest, AnyEncoding_LinesLoupaDoesNotOwnKeepTheirBytes) {
+    const std::string utf8Note = "; \xE3\x83\xAB\xE3\x83\xBC\xE3\x83\x9A\xE3\x81\xAE\r\n";
+    const std::string cp932Note = "; \x83\x8B\x81\x5B\x83\x79\x82\xCC\r\n";
+    for (const std::string& note : {utf8Note, cp932Note}) {
+        UseFile(note + "[DEFAULT]\r\nMaxRateZoomIn=6\r\n" + note + "[Other]\r\nA=1\r\n" + note);
+        EXPECT_TRUE(Store().WriteSettingInt(kMaxRateZoomInKey, 3));
+        EXPECT_EQ(Store().ReadSettingInt(kMaxRateZoomOutKey), 2);
+        EXPECT_EQ(Bytes(), note + "[DEFAULT]\r\nMaxRateZoomIn=3\r\n" + note +
+                               "MaxRateZoomOut=2\r\n[Other]\r\nA=1\r\n" + note);
+        EXPECT_EQ(Raw(L"DEFAULT", kMaxRateZoomInKey), L"3");
+        EXPECT_EQ(Raw(L"Other", L"A"), L"1");
+    }
 }
 
 TEST_F(StoreOnFileTest, NoPath_ReadsDefaultsAndWritesFail) {

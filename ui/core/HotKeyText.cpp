@@ -3,14 +3,16 @@
 #include "ui/core/HotKeyModifiers.h"
 #include "ui/core/VirtualKeys.h"
 
+#include "resource.h"
+
 std::wstring GetHotKeyName(uint16_t key, uint16_t modifiers, const IKeyNames& names) {
     if (key == 0 && modifiers == 0) {
         return std::wstring();
     }
-    const wchar_t* const separator = L" + ";
+    const std::wstring separator = names.LoadText(IDS_HOTKEY_SEPARATOR);
     std::wstring text;
     if ((modifiers & HOTKEYF_WIN) != 0) {
-        text += L"Win";
+        text += names.LoadText(IDS_HOTKEY_WIN);
         text += separator;
     }
     if ((modifiers & HOTKEYF_CONTROL) != 0) {

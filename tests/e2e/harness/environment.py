@@ -11,7 +11,8 @@ from . import magnification
 from .display import DualMonitorDisplay, VirtualDisplay
 from .images import screenshot
 from .paths import WORK_DIR
-from .wine import WinePrefix
+from .probe import Probe
+from .wine import EXPECTED_LOCALE, LOCALE, WinePrefix
 from .xinput import Input
 from .xwindows import Windows
 
@@ -47,6 +48,17 @@ def stop_on_sigterm():
         raise KeyboardInterrupt("SIGTERM")
 
     signal.signal(signal.SIGTERM, interrupt)
+
+
+def check_locale(probe):
+    """Fails unless Wine runs as the users' Japanese system."""
+    language, code_page = probe.locale()
+    print(f"Wine locale {LOCALE}: UI language {language:04x}, code page {code_page}", flush=True)
+    if (language, code_page) != EXPECTED_LOCALE:
+        raise RuntimeError(
+            f"Wine runs with UI language {language:04x} and code page {code_page}, not as a "
+            f"Japanese system ({EXPECTED_LOCALE[0]:04x}, {EXPECTED_LOCALE[1]}): glibc lacks the "
+            f"locale {LOCALE}; `make deps` generates it")
 
 
 class Environment:
@@ -94,6 +106,7 @@ class Environment:
         started = time.monotonic()
         self._set_dpi(self.dpi, "warm-up.log")
         self.warm_up_seconds = time.monotonic() - started
+        check_locale(Probe(self.prefix, self.display, self.work_dir))
 
     def _set_dpi(self, dpi, log_name):
         log = self.work_dir / log_name

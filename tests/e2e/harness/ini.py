@@ -1,9 +1,10 @@
 """setting.ini as the private-profile functions write it: the ANSI code page
-(1252 under this Wine), CRLF line ends, no byte-order mark."""
+(932 on the Japanese system the tests run as), CRLF line ends, no byte-order
+mark."""
 
 from pathlib import Path
 
-ENCODING = "cp1252"
+from .wine import ANSI_ENCODING as ENCODING
 
 
 def read_profile(path):

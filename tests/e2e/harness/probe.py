@@ -88,10 +88,13 @@ def parse_windows(text):
 
 
 class Probe:
-    def __init__(self, prefix, display, work_dir):
+    def __init__(self, prefix, display, work_dir, variables=None):
+        """variables: environment variables added to each run's (a locale,
+        to render as a program of that locale draws)."""
         self.prefix = prefix
         self.display = display
         self.work_dir = work_dir
+        self.variables = variables
         self.calls = 0
 
     def _run(self, out_path, *args, timeout=30):
@@ -99,7 +102,8 @@ class Probe:
         log = self.work_dir / "probe.log"
         out_path.unlink(missing_ok=True)
         code = self.prefix.run([str(probe_exe()), self.prefix.to_windows(out_path),
-                                *[str(a) for a in args]], log, self.display, timeout=timeout)
+                                *[str(a) for a in args]], log, self.display, timeout=timeout,
+                               variables=self.variables)
         if code != 0:
             raise RuntimeError(f"LoupaProbe {args[0]} failed ({code}), see {log}")
         return out_path
@@ -125,6 +129,15 @@ class Probe:
         """Broadcasts "TaskbarCreated" times; with forget, Loupa's icon is
         first removed, as a restarted shell would have lost it."""
         self._text("taskbarcreated", times, *(["forget"] if forget else []))
+
+    def locale(self):
+        """(UI language, ANSI code page) of a Wine program of this run."""
+        language, code_page = self._text("locale").split()
+        return int(language, 16), int(code_page)
+
+    def syscommand(self, hwnd, command):
+        """Posts WM_SYSCOMMAND with command to the window hwnd."""
+        self._run(self.work_dir / f"probe-{self.calls}.txt", "syscommand", hwnd, command)
 
     def cover(self, out_path, rect, milliseconds):
         """Shows a magenta top-most window over rect (left, top, right,

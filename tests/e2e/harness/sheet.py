@@ -9,6 +9,7 @@ from .images import Image
 from .paths import REPO_ROOT
 from .rects import intersect, offset
 from .waiting import wait_until
+from .wine import LOCALE
 
 TITLE = "設定"
 
@@ -34,6 +35,9 @@ HOTKEY_ZOOMCANCEL = _IDS["IDC_HOTKEY_ZOOMCANCEL"]
 # The second page, "表示" (dialog 108).
 CHECK_FOLLOWCARET = _IDS["IDC_CHECK_FOLLOWCARET"]
 CHECK_INVERTCOLORS = _IDS["IDC_CHECK_INVERTCOLORS"]
+# The hidden main dialog's system-menu command that opens the about box.
+IDM_ABOUTBOX = _IDS["IDM_ABOUTBOX"]
+
 TAB_CLASS = "SysTabControl32"
 IDOK = 1
 IDCANCEL = 2
@@ -41,31 +45,39 @@ IDHELP = 9
 IDAPPLY = 0x3021
 PAGE_CLASS = "#32770"
 
-# The page takes the sheet's font, 8 point "MS Shell Dlg" (11 pixels at
-# 96 dpi, 16 at 144), keeping its template's character set 1; statics draw
-# with word breaks, so a label wider than its control loses its last line.
-# The hot-key controls draw in the same font.
-PAGE_FONT_POINTS = 8
+# The page takes the sheet's font, that of the system's own property-sheet
+# template: Wine's Japanese resources give it 9 point "MS UI Gothic" (12
+# pixels at 96 dpi, 18 at 144), its English ones 8 point "MS Shell Dlg" (11,
+# 16). The page keeps its template's character set 1; statics draw with word
+# breaks, so a label wider than its control loses its last line. The hot-key
+# controls draw in the same font.
+PAGE_FONTS = {"ja_JP.UTF-8": ("MS UI Gothic", 9), "en_US.UTF-8": ("MS Shell Dlg", 8)}
 
 
-def page_font(dpi):
-    return dict(font="MS Shell Dlg", font_height=-mul_div(PAGE_FONT_POINTS, dpi, 72), charset=1)
+def page_font(dpi, locale=LOCALE):
+    face, points = PAGE_FONTS[locale]
+    return dict(font=face, font_height=-mul_div(points, dpi, 72), charset=1)
+
+
 DT_WORDBREAK_EXPANDTABS = 0x10 | 0x40
 
 
 class SettingsSheet:
-    def __init__(self, env, probe):
+    def __init__(self, env, probe, title=TITLE, locale=LOCALE):
+        """title and locale: the sheet's caption and the locale Loupa runs in."""
         self.env = env
         self.probe = probe
+        self.title = title
+        self.locale = locale
 
     def windows(self):
-        return self.probe.windows(TITLE)
+        return self.probe.windows(self.title)
 
     def read(self):
         """The one open sheet, with its controls as they are now."""
         found = self.windows()
         if len(found) != 1:
-            raise AssertionError(f"{len(found)} windows titled {TITLE!r}")
+            raise AssertionError(f"{len(found)} windows titled {self.title!r}")
         return found[0]
 
     def wait_open(self, timeout=15):
@@ -82,9 +94,9 @@ class SettingsSheet:
 
     def x_window(self, pid):
         """The sheet's X window, shown by the process with that Unix pid."""
-        found = [w for w in self.env.windows.visible_of(pid) if w.name == TITLE]
+        found = [w for w in self.env.windows.visible_of(pid) if w.name == self.title]
         if len(found) != 1:
-            raise AssertionError(f"{len(found)} X windows named {TITLE!r} of pid {pid}")
+            raise AssertionError(f"{len(found)} X windows named {self.title!r} of pid {pid}")
         return found[0]
 
     def move(self, pid, x, y, timeout=10):
@@ -147,7 +159,7 @@ class SettingsSheet:
         path = self.env.work_dir / f"text-{control.id}.bmp"
         self.probe.render_text(path, (box[2] - box[0], box[3] - box[1]), text,
                                background=background, draw_format=draw_format,
-                               **page_font(self.env.dpi))
+                               **page_font(self.env.dpi, self.locale))
         drawn = Image.load(path).crop(offset(visible, -box[0], -box[1]))
         differences = [(visible[0] + x, visible[1] + y) for x, y in shown.unlike_pixels(drawn)]
         differences = [p for p in differences

@@ -9,6 +9,8 @@ ICON_LOCATION, each present when its flag is set); then ExtraData.
 import struct
 from dataclasses import dataclass, field
 
+from .wine import ANSI_ENCODING
+
 HEADER_SIZE = 0x4C
 LINK_CLSID = bytes.fromhex("0114020000000000c000000000000046")  # {00021401-...-46}
 
@@ -83,7 +85,7 @@ def _link_info(data, start, ansi):
     return base, suffix, size
 
 
-def parse(data, ansi="cp1252"):
+def parse(data, ansi=ANSI_ENCODING):
     """Parses the bytes of a .lnk file. ansi is the code page of the
     non-Unicode strings (the writer's ANSI code page)."""
     if len(data) < HEADER_SIZE:
@@ -125,6 +127,6 @@ def parse(data, ansi="cp1252"):
     return link
 
 
-def read(path, ansi="cp1252"):
+def read(path, ansi=ANSI_ENCODING):
     with open(path, "rb") as f:
         return parse(f.read(), ansi)

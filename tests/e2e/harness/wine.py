@@ -41,6 +41,20 @@ def registry_text():
     return "\r\n".join(lines) + "\r\n"
 
 
+# Wine takes the UI language and code pages from the locale of each run. The
+# users run Japanese Windows: UI language 0411, ANSI code page 932.
+LOCALE = "ja_JP.UTF-8"
+EXPECTED_LOCALE = (0x0411, 932)
+# Python's codec of that ANSI code page (GetACP): the environment checks that
+# Wine runs with it.
+ANSI_ENCODING = f"cp{EXPECTED_LOCALE[1]}"
+
+
+def locale_variables(locale):
+    """The environment variables that make a Wine run take locale."""
+    return {"LANG": locale, "LC_ALL": locale}
+
+
 # Changing what a prefix is made of changes the stamp and remakes the prefix.
 PREFIX_STAMP = "loupa-prefix 1 " + hashlib.sha256(registry_text().encode()).hexdigest()[:16]
 
@@ -64,7 +78,9 @@ class WinePrefix:
         # Wine's own diagnostics stay on: a program that cannot open the
         # display ends with code 1, and only this message says why.
         env.update(WINEPREFIX=str(self.path), WINEARCH="win64", WINEDEBUG="-all,err+winediag",
-                   WINEDLLOVERRIDES="mscoree,mshtml=")
+                   WINEDLLOVERRIDES="mscoree,mshtml=", **locale_variables(LOCALE))
+        # Wine would take its UI language from this list before the locale.
+        env.pop("LANGUAGE", None)
         if display is not None:
             env["DISPLAY"] = display if isinstance(display, str) else display.name
         return env
@@ -81,9 +97,9 @@ class WinePrefix:
         env.update(variables or {})
         return OwnedProcess(["wine", *args], log_path, env=env, cwd=cwd)
 
-    def run(self, args, log_path, display=None, timeout=120, cwd=None):
+    def run(self, args, log_path, display=None, timeout=120, cwd=None, variables=None):
         """Runs `wine args...` to its end and returns the exit code."""
-        process = self.start(args, log_path, display, cwd)
+        process = self.start(args, log_path, display, cwd, variables)
         code = process.wait(timeout)
         if code is None:
             process.stop(sig=None)

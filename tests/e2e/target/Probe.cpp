@@ -11,6 +11,11 @@
 //       shows a magenta top-most window there without activating it, for ms;
 //       writes "shown" as soon as it is up, then at the end a line for each
 //       visible window above it (its class and title)
+//   LoupaProbe.exe <out> locale
+//       the UI language (hex) and the ANSI code page this run has
+//   LoupaProbe.exe <out> syscommand <hwnd> <command>
+//       posts WM_SYSCOMMAND with the command to the window, as a click on
+//       its system menu's item would
 //   LoupaProbe.exe <out.bmp> render <w> <h> <face|menu> <font height> <charset>
 //                  <weight> <pitch and family> <text rrggbb> <back rrggbb>
 //                  <DrawText format> <text>
@@ -297,6 +302,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             GetKeyNameTextW((scan & 0xFF) << 16, name, 128);
             Put(out, std::to_wstring(vk) + L"\t" + name + L"\n");
         }
+    } else if (command == L"syscommand" && argc == 5) {
+        const HWND window = reinterpret_cast<HWND>(std::wcstoull(argv[3], nullptr, 10));
+        if (!PostMessageW(window, WM_SYSCOMMAND, std::wcstoul(argv[4], nullptr, 10), 0)) {
+            std::fclose(out);
+            return 1;
+        }
+    } else if (command == L"locale") {
+        wchar_t text[40] = {};
+        std::swprintf(text, 40, L"%04x\t%u\n", GetUserDefaultUILanguage(), GetACP());
+        Put(out, text);
     } else {
         std::fclose(out);
         return 2;
