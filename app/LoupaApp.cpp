@@ -51,8 +51,12 @@ void CLoupaApp::InitOle() {
     AfxOleInit();
 }
 
-void CLoupaApp::InitSettingFile() {
-    ::InitSettingFile();
+void CLoupaApp::ShowRunningInstance() {
+    CLoupaDlg::ShowRunningInstance();
+}
+
+void CLoupaApp::InitSettingFile(bool& fileExisted) {
+    ::InitSettingFile(fileExisted);
 }
 
 bool CLoupaApp::LoadMagnification() {
@@ -67,14 +71,14 @@ void CLoupaApp::FreeMagnification() {
     g_hMagnification.Reset();
 }
 
-void CLoupaApp::RunMainDialog(bool useMagnifier) {
+void CLoupaApp::RunMainDialog(bool useMagnifier, bool firstStart) {
     // The hooks and the zoom tick read their settings from memory; an edit
     // of the file by hand reaches the copy through the watch.
     SettingsCopy settings(Settings());
     settings.Reload();
     SettingsWatch watch(settings);
     watch.Start(SettingFilePath());
-    CLoupaDlg dlg(settings, useMagnifier);
+    CLoupaDlg dlg(settings, useMagnifier, firstStart);
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;

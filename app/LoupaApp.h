@@ -19,13 +19,14 @@ public:
 private:
     MutexResult CreateInstanceMutex() override;
     void ReleaseInstanceMutex() override;
+    void ShowRunningInstance() override;
     void InitCommonControls() override;
     void InitOle() override;
-    void InitSettingFile() override;
+    void InitSettingFile(bool& fileExisted) override;
     bool LoadMagnification() override;
     bool MagInitialize() override;
     void FreeMagnification() override;
-    void RunMainDialog(bool useMagnifier) override;
+    void RunMainDialog(bool useMagnifier, bool firstStart) override;
 
     StartupSequence m_startup;
 };

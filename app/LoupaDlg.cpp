@@ -6,6 +6,9 @@
 #include "fw/Handles.h"
 #include "fw/WinApp.h"
 #include "resource.h"
+#include "settings/core/ZoomWindowMessages.h"
+#include "ui/HotKeyNotice.h"
+#include "ui/core/HotKeyText.h"
 
 #include <shellapi.h>
 
@@ -13,15 +16,51 @@ namespace {
 // Identifier of the message the shell broadcasts when the taskbar is
 // (re)created; 0 until the dialog's window exists.
 UINT g_taskbarCreatedMessage = 0;
+
+// Names the message a second start sends, and marks the main dialog that
+// takes it: the same name as the mutex, so that each copy under another file
+// name finds its own.
+std::wstring ShowSettingsName() {
+    return fw::AfxGetApp()->AppName() + L".ShowSettings";
+}
+
+struct RunningDialogSearch {
+    const std::wstring& mark;
+    HWND found;
+};
+
+BOOL CALLBACK FindMarkedDialog(HWND hwnd, LPARAM lParam) {
+    auto* search = reinterpret_cast<RunningDialogSearch*>(lParam);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != ::GetCurrentProcessId() && ::GetPropW(hwnd, search->mark.c_str()) != nullptr) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// An elevated copy would otherwise drop the request of an unelevated start.
+// Bound at run time: user32 before Windows 7 lacks it.
+void AcceptFromLowerPrograms(HWND hwnd, UINT message) {
+    using FilterProc = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    constexpr DWORD kAllow = 1; // MSGFLT_ALLOW
+    auto filter = reinterpret_cast<FilterProc>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx")));
+    if (filter != nullptr) {
+        filter(hwnd, message, kAllow, nullptr);
+    }
+}
+
 } // namespace
 
 CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
 
-CLoupaDlg::CLoupaDlg(ISettings& settings, bool useMagnifier)
+CLoupaDlg::CLoupaDlg(ISettings& settings, bool useMagnifier, bool firstStart)
     : CDialog(IDD_LOUPA_DIALOG),
       m_hIcon(::LoadIconW(fw::AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
       m_settings(settings), m_zoomInput(settings), m_zoomWnd(settings, m_zoomInput, useMagnifier),
-      m_tray(*this, settings, *this) {}
+      m_firstStart(firstStart), m_tray(*this, settings, *this) {}
 
 CLoupaDlg::~CLoupaDlg() = default;
 
@@ -37,6 +76,10 @@ LRESULT CLoupaDlg::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         m_tray.OnTrayNotify(static_cast<unsigned>(lParam));
     } else if (g_taskbarCreatedMessage != 0 && msg == g_taskbarCreatedMessage) {
         m_tray.OnTaskbarCreated();
+    } else if (m_showSettingsMessage != 0 && msg == m_showSettingsMessage) {
+        PostMessage(WM_SHOWSETTINGSPOSTED);
+    } else if (msg == WM_SHOWSETTINGSPOSTED) {
+        m_tray.OnSetting();
     }
     return CDialog::DefWindowProc(msg, wParam, lParam);
 }
@@ -48,7 +91,46 @@ int CLoupaDlg::OnCreate(LPCREATESTRUCTW) {
     ShowWindow(SW_MINIMIZE);
     m_tray.AddTrayIcon();
     m_zoomWnd.CreateEx(0, nullptr, nullptr, 0, m_zoomWnd.MonitorRect(), this, 0);
+    const std::wstring showSettings = ShowSettingsName();
+    m_showSettingsMessage = ::RegisterWindowMessageW(showSettings.c_str());
+    ::SetPropW(m_hWnd, showSettings.c_str(), reinterpret_cast<HANDLE>(1));
+    AcceptFromLowerPrograms(m_hWnd, m_showSettingsMessage);
+    ShowStartupNotice();
     return 0;
+}
+
+void CLoupaDlg::ShowStartupNotice() {
+    std::wstring refused =
+        JoinNotice(RefusedHotKeyLines(m_settings, m_zoomWnd.HotKeysRefusedAtCreation()),
+                   fw::AfxLoadString(IDS_HOTKEY_REFUSED_TRAY_HINT));
+    std::wstring welcome;
+    if (m_firstStart) {
+        welcome = FormatText(fw::AfxLoadString(IDS_WELCOME),
+                             {StoredHotKeyText(m_settings, HOTKEY_ZOOMIN)});
+    }
+    m_tray.ShowStartupNotice(refused, welcome);
+}
+
+void CLoupaDlg::ShowRunningInstance() {
+    const std::wstring name = ShowSettingsName();
+    RunningDialogSearch search{name, nullptr};
+    // A copy started a moment ago may not have its dialog yet.
+    for (int attempt = 0; attempt < 50 && search.found == nullptr; ++attempt) {
+        if (attempt > 0) {
+            ::Sleep(100);
+        }
+        ::EnumWindows(FindMarkedDialog, reinterpret_cast<LPARAM>(&search));
+    }
+    if (search.found == nullptr) {
+        return;
+    }
+    // The user just started this process, so it may hand the foreground on:
+    // the sheet comes up in front, not flashing behind the program in use.
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(search.found, &pid);
+    ::AllowSetForegroundWindow(pid);
+    ::SendMessageTimeoutW(search.found, ::RegisterWindowMessageW(name.c_str()), 0, 0,
+                          SMTO_ABORTIFHUNG, 5000, nullptr);
 }
 
 BOOL CLoupaDlg::OnInitDialog() {
@@ -75,6 +157,7 @@ void CLoupaDlg::OnWindowPosChanging(WINDOWPOS* pos) {
 
 void CLoupaDlg::OnDestroy() {
     Default();
+    ::RemovePropW(m_hWnd, ShowSettingsName().c_str());
     NOTIFYICONDATAW nid{};
     nid.cbSize = NOTIFYICONDATAW_V3_SIZE;
     nid.hWnd = m_hWnd;
@@ -164,6 +247,18 @@ void CLoupaDlg::ShowError(const std::wstring& text) {
     fw::AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
+void CLoupaDlg::ShowBalloon(const std::wstring& text, bool warning) {
+    NOTIFYICONDATAW nid{};
+    nid.cbSize = NOTIFYICONDATAW_V3_SIZE;
+    nid.hWnd = m_hWnd;
+    nid.uID = 0;
+    nid.uFlags = NIF_INFO;
+    nid.dwInfoFlags = warning ? NIIF_WARNING : NIIF_INFO;
+    lstrcpynW(nid.szInfoTitle, fw::AfxGetApp()->AppName().c_str(), ARRAYSIZE(nid.szInfoTitle));
+    lstrcpynW(nid.szInfo, text.c_str(), ARRAYSIZE(nid.szInfo));
+    ::Shell_NotifyIconW(NIM_MODIFY, &nid);
+}
+
 std::wstring CLoupaDlg::LoadText(unsigned id) {
     return fw::AfxLoadString(id);
 }
@@ -226,10 +321,11 @@ void CLoupaDlg::EndMainDialog(int result) {
     EndDialog(result);
 }
 
-void CLoupaDlg::RegisterHotKeysAnew() {
-    if (m_zoomWnd.m_hWnd != nullptr) {
-        m_zoomWnd.RegisterHotKeysAnew();
+std::vector<int> CLoupaDlg::RegisterHotKeysAnew() {
+    if (m_zoomWnd.m_hWnd == nullptr) {
+        return {};
     }
+    return m_zoomWnd.RegisterHotKeysAnew();
 }
 
 void CLoupaDlg::ZoomIn() {

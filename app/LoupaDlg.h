@@ -17,6 +17,9 @@
 constexpr UINT WM_TRAYNOTIFY = WM_USER + 1;
 // The same callback, posted back to the dialog to be handled from its loop.
 constexpr UINT WM_TRAYNOTIFYPOSTED = WM_APP + 1;
+// A second start's request to show the settings, posted back likewise: the
+// sender waits for the sent message, not for the sheet to close.
+constexpr UINT WM_SHOWSETTINGSPOSTED = WM_APP + 2;
 
 // The settings page finds the dialog as the parent of its sheet, hence the
 // public ISettingSheetOwner.
@@ -26,13 +29,18 @@ class CLoupaDlg : public fw::CDialog,
                   private IZoomCommands {
 public:
     // settings: the store the dialog, its zoom window and its settings sheet
-    // read; useMagnifier: how the zoom window renders (see CZoomWnd).
-    CLoupaDlg(ISettings& settings, bool useMagnifier);
+    // read; useMagnifier: how the zoom window renders (see CZoomWnd);
+    // firstStart: setting.ini did not exist, so the icon says hello.
+    CLoupaDlg(ISettings& settings, bool useMagnifier, bool firstStart);
     ~CLoupaDlg() override;
 
     LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     // ISettingSheetOwner: the hot keys belong to the zoom window.
-    void RegisterHotKeysAnew() override;
+    std::vector<int> RegisterHotKeysAnew() override;
+
+    // In a second start: asks the running copy's main dialog, and no other
+    // window, to open its settings sheet or bring it forward.
+    static void ShowRunningInstance();
 
     HICON m_hIcon;
     // The icon in the notification area, at the small-icon size of the DPI
@@ -61,9 +69,15 @@ protected:
 
 private:
     NOTIFYICONDATAW TrayIconData();
+    // The balloon that ends start-up: keys the system refused, or the
+    // welcome of a first start.
+    void ShowStartupNotice();
     HICON TrayIcon();
 
     int m_trayIconSize = 0;
+    bool m_firstStart;
+    // A second start's request, registered under the application's name.
+    UINT m_showSettingsMessage = 0;
 
     // ITrayPlatform
     bool AddIcon() override;
@@ -71,6 +85,7 @@ private:
     unsigned long LastError() override;
     void Sleep(unsigned milliseconds) override;
     void ShowError(const std::wstring& text) override;
+    void ShowBalloon(const std::wstring& text, bool warning) override;
     std::wstring LoadText(unsigned id) override;
     void RequestClose() override;
     void GetCursorPos(int& x, int& y) override;

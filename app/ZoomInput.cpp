@@ -11,8 +11,8 @@ void ZoomInput::RemoveHooks() {
     RemoveZoomHooks();
 }
 
-void ZoomInput::RegisterHotKeys(HWND hwnd, bool withCancel) {
-    RegisterZoomHotKeys(hwnd, m_settings, withCancel);
+std::vector<int> ZoomInput::RegisterHotKeys(HWND hwnd, bool withCancel) {
+    return RegisterZoomHotKeys(hwnd, m_settings, withCancel);
 }
 
 void ZoomInput::UnregisterHotKeys(HWND hwnd) {

@@ -13,7 +13,7 @@ public:
 
     void InstallHooks(HWND target) override;
     void RemoveHooks() override;
-    void RegisterHotKeys(HWND hwnd, bool withCancel) override;
+    std::vector<int> RegisterHotKeys(HWND hwnd, bool withCancel) override;
     void UnregisterHotKeys(HWND hwnd) override;
     void SetCancelHotKey(HWND hwnd, bool registered) override;
     void SetZoomShown(bool shown) override;

@@ -309,27 +309,30 @@ int wmain(int argc, wchar_t** argv) {
                   "tick, cursor still (repaint skipped)", samples, 1, [](int) { Pump(); }, tick),
               paints, timerTicks);
 
-    // The reading options on: a caret looked for and the picture inverted at
-    // every tick.
+    // The reading options on: a caret and the focus looked for and the
+    // picture inverted at every tick.
     settings.WriteSettingInt(kFollowCaretKey, 1);
     settings.WriteSettingInt(kInvertColorsKey, 1);
+    settings.WriteSettingInt(kFollowFocusKey, 1);
     paints = wnd.paints;
     timerTicks = g_postedTicks;
-    countFrom(Measure("tick, cursor moving, FollowCaret and InvertColors on", samples, 1,
-                      moveCursor, tick),
-              paints, timerTicks);
+    countFrom(
+        Measure("tick, cursor moving, the three reading options on", samples, 1, moveCursor, tick),
+        paints, timerTicks);
     settings.WriteSettingInt(kFollowCaretKey, 0);
     settings.WriteSettingInt(kInvertColorsKey, 0);
+    settings.WriteSettingInt(kFollowFocusKey, 0);
     tick(0, 0);
     rows.push_back(Measure(
-        "  of which the caret lookup", samples, 1, [](int) { Pump(); },
-        [](int, int) { ForegroundTextCaret(); }));
+        "  of which the system caret lookup", samples, 1, [](int) { Pump(); },
+        [](int, int) { ForegroundSystemCaret(); }));
     // Read at every tick, options on or off.
     rows.push_back(Measure(
-        "  of which the two view settings read", samples, 1, [](int) { Pump(); },
+        "  of which the three view settings read", samples, 1, [](int) { Pump(); },
         [&](int, int) {
             settings.ReadSettingInt(kFollowCaretKey);
             settings.ReadSettingInt(kInvertColorsKey);
+            settings.ReadSettingInt(kFollowFocusKey);
         }));
 
     // The Win32 calls a tick is made of, one group at a time, on the same

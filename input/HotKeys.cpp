@@ -4,25 +4,29 @@
 
 namespace {
 
-void RegisterZoomHotKey(HWND hwnd, const HotKeyRegistration& hotKey) {
+// False when the system refuses the combination; a key of 0 asks for nothing.
+bool RegisterZoomHotKey(HWND hwnd, const HotKeyRegistration& hotKey) {
     if (hotKey.key == 0) {
-        return;
+        return true;
     }
-    if (!::RegisterHotKey(hwnd, hotKey.id, hotKey.modifiers, hotKey.key)) {
-        // Systems before Windows 7 refuse the no-repeat flag; there a held key
-        // repeats, but the hot key works.
-        ::RegisterHotKey(hwnd, hotKey.id, hotKey.modifiers & ~kHotKeyNoRepeat, hotKey.key);
-    }
+    // Systems before Windows 7 refuse the no-repeat flag; there a held key
+    // repeats, but the hot key works.
+    return ::RegisterHotKey(hwnd, hotKey.id, hotKey.modifiers, hotKey.key) ||
+           ::RegisterHotKey(hwnd, hotKey.id, hotKey.modifiers & ~kHotKeyNoRepeat, hotKey.key);
 }
 
 } // namespace
 
-void RegisterZoomHotKeys(HWND hwnd, ISettings& settings, bool withCancel) {
+std::vector<int> RegisterZoomHotKeys(HWND hwnd, ISettings& settings, bool withCancel) {
+    std::vector<int> refused;
     for (const HotKeyRegistration& hotKey : ReadZoomHotKeys(settings)) {
-        if (hotKey.id != HOTKEY_ZOOMCANCEL || withCancel) {
-            RegisterZoomHotKey(hwnd, hotKey);
+        if (!RegisterZoomHotKey(hwnd, hotKey)) {
+            refused.push_back(hotKey.id);
+        } else if (hotKey.id == HOTKEY_ZOOMCANCEL && !withCancel) {
+            ::UnregisterHotKey(hwnd, hotKey.id);
         }
     }
+    return refused;
 }
 
 void RegisterCancelHotKey(HWND hwnd, ISettings& settings) {

@@ -145,11 +145,19 @@ public:
     void CreateFolder(const std::wstring& path) override {
         ::SHCreateDirectoryExW(nullptr, path.c_str(), nullptr);
     }
-    void SetProfilePath(const std::wstring& path) override { SetSettingFilePath(path); }
+    void SetProfilePath(const std::wstring& path) override {
+        m_profileExisted = PathExists(path);
+        SetSettingFilePath(path);
+    }
+    // The located file existed before anything was written to it.
+    bool ProfileExisted() const { return m_profileExisted; }
     void ShowWarning(const std::wstring& text) override {
         fw::AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
     }
     std::wstring LoadText(unsigned id) override { return fw::AfxLoadString(id); }
+
+private:
+    bool m_profileExisted = false;
 };
 
 } // namespace
@@ -181,9 +189,11 @@ void LoadSettingDefaults() {
     Store().LoadDefaults();
 }
 
-bool InitSettingFile() {
+bool InitSettingFile(bool& fileExisted) {
     SystemFileSystem system;
-    return InitSettingFile(system, Store());
+    bool located = InitSettingFile(system, Store());
+    fileExisted = system.ProfileExisted();
+    return located;
 }
 
 void GetModuleDirectory(std::wstring& path) {

@@ -14,7 +14,8 @@ void LoadSettingDefaults();
 // Locates setting.ini and brings the start-up shortcut into line with
 // AutoStartUp. Call once at start-up, after COM is initialised on this thread
 // and before any other read or write. False when no file path was set.
-bool InitSettingFile();
+// fileExisted: the file was there before this call (which writes it).
+bool InitSettingFile(bool& fileExisted);
 
 // The running executable's folder, ending in "\".
 void GetModuleDirectory(std::wstring& path);

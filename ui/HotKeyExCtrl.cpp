@@ -106,6 +106,13 @@ void CHotKeyExCtrl::OnPaint() {
     if (font == nullptr) {
         font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
     }
+    // The scheme's colours, not the DC's black: black text on the window
+    // colour of a high-contrast black scheme shows nothing.
+    RECT client{};
+    GetClientRect(&client);
+    ::FillRect(dc.m_hDC, &client, ::GetSysColorBrush(COLOR_WINDOW));
+    ::SetTextColor(dc.m_hDC,
+                   ::GetSysColor(::IsWindowEnabled(m_hWnd) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
     ::SetBkMode(dc.m_hDC, TRANSPARENT);
     {
         fw::SelectedObject selected(dc.m_hDC, font);

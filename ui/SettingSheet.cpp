@@ -4,7 +4,9 @@
 #include "resource.h"
 #include "settings/Settings.h"
 #include "settings/core/SettingsStore.h"
+#include "ui/HotKeyNotice.h"
 #include "ui/core/HotKeyModifiers.h"
+#include "ui/core/HotKeyText.h"
 
 namespace {
 
@@ -23,6 +25,16 @@ bool StoreCheck(ISettings& settings, HWND page, int id, const wchar_t* setting) 
 // the sheet lets the user free the file and press OK again.
 BOOL ReportNotSaved(HWND sheet) {
     std::wstring text = fw::AfxLoadString(IDS_SETTINGS_NOT_SAVED) + L"\n" + SettingFilePath();
+    fw::AfxMessageBox(sheet, text.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    return FALSE;
+}
+
+// A key that stays dead while the sheet closes as if all were well would
+// fail the user unnoticed; open, the sheet lets them pick another. What OK
+// stored stays stored.
+BOOL ReportRefusedHotKeys(HWND sheet, ISettings& settings, const std::vector<int>& refused) {
+    std::wstring text = JoinNotice(RefusedHotKeyLines(settings, refused),
+                                   fw::AfxLoadString(IDS_HOTKEY_REFUSED_SHEET_HINT));
     fw::AfxMessageBox(sheet, text.c_str(), MB_OK | MB_ICONEXCLAMATION);
     return FALSE;
 }
@@ -98,11 +110,15 @@ BOOL CPage1::OnApply() {
     HWND sheet = GetParent();
     auto* owner =
         dynamic_cast<ISettingSheetOwner*>(fw::CWnd::FromHandlePermanent(::GetParent(sheet)));
+    std::vector<int> refused;
     if (owner != nullptr) {
-        owner->RegisterHotKeysAnew();
+        refused = owner->RegisterHotKeysAnew();
     }
     if (!saved) {
         return ReportNotSaved(sheet);
+    }
+    if (!refused.empty()) {
+        return ReportRefusedHotKeys(sheet, m_settings, refused);
     }
     return CPropertyPage::OnApply();
 }
@@ -124,6 +140,7 @@ BOOL CPage2::OnInitDialog() {
     CPropertyPage::OnInitDialog();
     LoadCheck(m_settings, m_hWnd, IDC_CHECK_FOLLOWCARET, kFollowCaretKey);
     LoadCheck(m_settings, m_hWnd, IDC_CHECK_INVERTCOLORS, kInvertColorsKey);
+    LoadCheck(m_settings, m_hWnd, IDC_CHECK_FOLLOWFOCUS, kFollowFocusKey);
     return TRUE;
 }
 
@@ -132,6 +149,7 @@ BOOL CPage2::OnInitDialog() {
 BOOL CPage2::OnApply() {
     bool saved = StoreCheck(m_settings, m_hWnd, IDC_CHECK_FOLLOWCARET, kFollowCaretKey);
     saved &= StoreCheck(m_settings, m_hWnd, IDC_CHECK_INVERTCOLORS, kInvertColorsKey);
+    saved &= StoreCheck(m_settings, m_hWnd, IDC_CHECK_FOLLOWFOCUS, kFollowFocusKey);
     if (!saved) {
         return ReportNotSaved(GetParent());
     }

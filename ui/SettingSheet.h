@@ -7,12 +7,15 @@
 
 class ISettings;
 
+#include <vector>
+
 // What the settings page needs of the window its sheet belongs to: the hot
 // keys saved on OK are to work at once wherever they are registered.
 class ISettingSheetOwner {
 public:
     virtual ~ISettingSheetOwner() = default;
-    virtual void RegisterHotKeysAnew() = 0;
+    // Gives the ids (101, 102, 103) the system refused.
+    virtual std::vector<int> RegisterHotKeysAnew() = 0;
 };
 
 class CPage1 : public fw::CPropertyPage {

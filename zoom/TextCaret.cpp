@@ -40,11 +40,44 @@ const DpiFunctions& Dpi() {
 
 } // namespace
 
-std::optional<POINT> ForegroundTextCaret() {
+WindowDpiScope::WindowDpiScope(HWND hwnd) {
+    const DpiFunctions& dpi = Dpi();
+    if (dpi.Complete()) {
+        m_previous = dpi.setThreadContext(dpi.windowContext(hwnd));
+    }
+}
+
+WindowDpiScope::~WindowDpiScope() {
+    if (m_previous != nullptr) {
+        Dpi().setThreadContext(m_previous);
+    }
+}
+
+RECT LogicalToPhysicalRect(HWND hwnd, RECT rect) {
+    const DpiFunctions& dpi = Dpi();
+    if (!dpi.Complete()) {
+        return rect;
+    }
+    // Both corners inside the rectangle: the conversion may refuse a point
+    // beyond the window, and the right and bottom edges lie just beyond it.
+    POINT first{rect.left, rect.top};
+    POINT last{rect.right > rect.left ? rect.right - 1 : rect.left,
+               rect.bottom > rect.top ? rect.bottom - 1 : rect.top};
+    dpi.logicalToPhysical(hwnd, &first);
+    dpi.logicalToPhysical(hwnd, &last);
+    return RECT{first.x, first.y, rect.right > rect.left ? last.x + 1 : first.x,
+                rect.bottom > rect.top ? last.y + 1 : first.y};
+}
+
+SystemCaret ForegroundSystemCaret() {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
     if (!::GetGUIThreadInfo(0, &info) || info.hwndCaret == nullptr) {
-        return std::nullopt;
+        return {};
+    }
+    // A hidden caret (HideCaret) keeps its window and its rectangle.
+    if ((info.flags & GUI_CARETBLINKING) == 0) {
+        return {std::nullopt, true};
     }
     POINT middle{(info.rcCaret.left + info.rcCaret.right) / 2,
                  (info.rcCaret.top + info.rcCaret.bottom) / 2};
@@ -52,16 +85,13 @@ std::optional<POINT> ForegroundTextCaret() {
     // sees them: scaled-down logical pixels when that program is not aware of
     // the monitor's DPI. So it goes to the screen in that program's terms,
     // and from there to the physical pixels the zoom works in.
-    const DpiFunctions& dpi = Dpi();
-    if (!dpi.Complete()) {
+    {
+        WindowDpiScope own(info.hwndCaret);
         ::ClientToScreen(info.hwndCaret, &middle);
-        return middle;
     }
-    DpiContext own = dpi.setThreadContext(dpi.windowContext(info.hwndCaret));
-    ::ClientToScreen(info.hwndCaret, &middle);
-    if (own != nullptr) {
-        dpi.setThreadContext(own);
+    const DpiFunctions& dpi = Dpi();
+    if (dpi.Complete()) {
+        dpi.logicalToPhysical(info.hwndCaret, &middle);
     }
-    dpi.logicalToPhysical(info.hwndCaret, &middle);
-    return middle;
+    return {middle, true};
 }

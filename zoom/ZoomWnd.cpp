@@ -111,7 +111,7 @@ int CZoomWnd::OnCreate(LPCREATESTRUCTW cs) {
     }
     m_input.InstallHooks(m_hWnd);
     // Hidden: the cancel key comes with the first zoom shown.
-    m_input.RegisterHotKeys(m_hWnd, false);
+    m_hotKeysRefusedAtCreation = m_input.RegisterHotKeys(m_hWnd, false);
     return 0;
 }
 
@@ -176,9 +176,9 @@ void CZoomWnd::OnHotKey(UINT id, UINT, UINT) {
     m_zoom.OnHotKey(id);
 }
 
-void CZoomWnd::RegisterHotKeysAnew() {
+std::vector<int> CZoomWnd::RegisterHotKeysAnew() {
     m_input.UnregisterHotKeys(m_hWnd);
-    m_input.RegisterHotKeys(m_hWnd, m_zoom.HoldsCancelHotKey());
+    return m_input.RegisterHotKeys(m_hWnd, m_zoom.HoldsCancelHotKey());
 }
 
 void CALLBACK CZoomWnd::ZoomTimerProc(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
@@ -396,7 +396,25 @@ bool CZoomWnd::ShowsLiveScreen() {
 }
 
 std::optional<POINT> CZoomWnd::TextCaret() {
-    return ForegroundTextCaret();
+    // A program with a system caret places it where the typing goes; only
+    // one without reports its own caret through accessibility.
+    const SystemCaret system = ForegroundSystemCaret();
+    if (system.exists) {
+        return system.shown;
+    }
+    const auto accessible = m_reading.Caret();
+    if (accessible && accessible->root == ::GetForegroundWindow()) {
+        return accessible->middle;
+    }
+    return std::nullopt;
+}
+
+std::optional<FocusMark> CZoomWnd::KeyboardFocus() {
+    return m_reading.Focus();
+}
+
+void CZoomWnd::WatchReading(bool carets, bool focus) {
+    m_reading.Watch(carets, focus);
 }
 
 void CZoomWnd::SetColorInversion(bool invert) {

@@ -6,9 +6,11 @@
 #include "settings/core/ZoomWindowMessages.h"
 #include "zoom/BitmapDC.h"
 #include "zoom/Magnification.h"
+#include "zoom/ReadingEvents.h"
 #include "zoom/core/ZoomController.h"
 
 #include <string>
+#include <vector>
 
 class ISettings;
 
@@ -22,8 +24,9 @@ public:
     virtual void InstallHooks(HWND target) = 0;
     virtual void RemoveHooks() = 0;
     // Registers zoom in and zoom out as the settings describe them, and cancel
-    // too when withCancel.
-    virtual void RegisterHotKeys(HWND hwnd, bool withCancel) = 0;
+    // too when withCancel (else cancel is only tried). Gives the ids the
+    // system refused.
+    virtual std::vector<int> RegisterHotKeys(HWND hwnd, bool withCancel) = 0;
     virtual void UnregisterHotKeys(HWND hwnd) = 0;
     virtual void SetCancelHotKey(HWND hwnd, bool registered) = 0;
     // Tells the hooks whether a zoom shows, and that a wheel step they posted
@@ -54,8 +57,10 @@ public:
     // stretching a snapshot.
     bool CopiesLive() const { return m_liveCapture; }
     // Registers the hot keys again from the settings: zoom in and zoom out,
-    // and cancel while a zoom is shown.
-    void RegisterHotKeysAnew();
+    // and cancel while a zoom is shown. Gives the ids the system refused.
+    std::vector<int> RegisterHotKeysAnew();
+    // The ids the system refused when the window was created.
+    const std::vector<int>& HotKeysRefusedAtCreation() const { return m_hotKeysRefusedAtCreation; }
 
     LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
@@ -101,9 +106,13 @@ private:
     void SetMagnifierSource(const RECT& source, const RECT& monitor) override;
     bool ShowsLiveScreen() override;
     std::optional<POINT> TextCaret() override;
+    std::optional<FocusMark> KeyboardFocus() override;
+    void WatchReading(bool carets, bool focus) override;
     void SetColorInversion(bool invert) override;
 
     IZoomInput& m_input;
+    std::vector<int> m_hotKeysRefusedAtCreation;
+    CReadingEvents m_reading;
     ZoomController m_zoom;
     // Rendering through the Magnification API; decided at construction and
     // dropped when the magnifier child cannot be made.

@@ -3,15 +3,21 @@
 bool StartupSequence::InitInstance() {
     IStartupPlatform::MutexResult mutex = m_platform.CreateInstanceMutex();
     m_mutexHandle = mutex.gotHandle;
-    // A second copy under the same name ends silently; the running one is
-    // neither told nor activated.
-    if (!mutex.gotHandle || mutex.alreadyExisted) {
+    // One copy per log-on. A second start shows the running copy, which may
+    // have no icon in sight; ending without a word would look as if the
+    // program never started.
+    if (!mutex.gotHandle) {
+        return false;
+    }
+    if (mutex.alreadyExisted) {
+        m_platform.ShowRunningInstance();
         return false;
     }
 
     m_platform.InitCommonControls();
     m_platform.InitOle();
-    m_platform.InitSettingFile();
+    bool settingFileExisted = true;
+    m_platform.InitSettingFile(settingFileExisted);
 
     if (MagnificationGateOpen(m_osMajorVersion)) {
         m_magnificationLoaded = m_platform.LoadMagnification();
@@ -20,7 +26,7 @@ bool StartupSequence::InitInstance() {
         m_magnifierUsable = m_magnificationLoaded && m_platform.MagInitialize();
     }
 
-    m_platform.RunMainDialog(m_magnifierUsable);
+    m_platform.RunMainDialog(m_magnifierUsable, !settingFileExisted);
     return false;
 }
 

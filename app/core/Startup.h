@@ -15,10 +15,13 @@ public:
     // The single-instance mutex, named after the executable, owned initially.
     virtual MutexResult CreateInstanceMutex() = 0;
     virtual void ReleaseInstanceMutex() = 0;
+    // Asks the instance that holds the mutex to show its settings sheet.
+    virtual void ShowRunningInstance() = 0;
 
     virtual void InitCommonControls() = 0;
     virtual void InitOle() = 0;
-    virtual void InitSettingFile() = 0;
+    // Locates setting.ini; fileExisted tells whether it was there before.
+    virtual void InitSettingFile(bool& fileExisted) = 0;
 
     // Binds Magnification.dll; false when it cannot be loaded.
     virtual bool LoadMagnification() = 0;
@@ -27,8 +30,8 @@ public:
     virtual void FreeMagnification() = 0;
 
     // Runs the hidden main dialog until it ends. useMagnifier tells the zoom
-    // window which way to render.
-    virtual void RunMainDialog(bool useMagnifier) = 0;
+    // window which way to render; firstStart, that setting.ini did not exist.
+    virtual void RunMainDialog(bool useMagnifier, bool firstStart) = 0;
 };
 
 class StartupSequence {

@@ -38,6 +38,15 @@ unsigned long TrayController::RegisterIcon() {
     }
 }
 
+void TrayController::ShowStartupNotice(const std::wstring& refusedHotKeys,
+                                       const std::wstring& welcome) {
+    if (!refusedHotKeys.empty()) {
+        m_platform.ShowBalloon(refusedHotKeys, true);
+    } else if (!welcome.empty()) {
+        m_platform.ShowBalloon(welcome, false);
+    }
+}
+
 void TrayController::OnTrayNotify(unsigned mouseMessage) {
     int x = 0;
     int y = 0;

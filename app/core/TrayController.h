@@ -19,6 +19,9 @@ public:
     virtual void Sleep(unsigned milliseconds) = 0;
     // Modal message box, OK button and exclamation icon.
     virtual void ShowError(const std::wstring& text) = 0;
+    // A balloon from the icon, titled with the application name; warning
+    // gives it the warning icon, else the information icon.
+    virtual void ShowBalloon(const std::wstring& text, bool warning) = 0;
     // The string-table text of id, in the program's language.
     virtual std::wstring LoadText(unsigned id) = 0;
     // Close request to the main dialog; it ends the program.
@@ -68,6 +71,10 @@ public:
     // change, a remote session). The icon is updated, or added again when it
     // is gone; the program never ends on this path.
     void OnTaskbarCreated();
+    // Once the icon is up at start-up: keys the system refused come first,
+    // and then the welcome of a first start is dropped (one balloon, not a
+    // queue of them). Either text may be empty.
+    void ShowStartupNotice(const std::wstring& refusedHotKeys, const std::wstring& welcome);
     // The icon's callback; mouseMessage is the callback's lParam.
     void OnTrayNotify(unsigned mouseMessage);
     // A menu command (ID_TRAY_* of resource.h); false when the identifier is

@@ -12,10 +12,10 @@
 #include <atomic>
 #include <iterator>
 
-// The keys the copy holds; one line per key.
+// The keys the copy holds: adding a key is one entry here.
 inline constexpr const wchar_t* kCopiedSettingKeys[] = {
     kMouseZoomCtrlKey, kMouseZoomAltKey, kMouseZoomShiftKey, kMouseZoomWinKey,
-    kFollowCaretKey,   kInvertColorsKey,
+    kFollowCaretKey,   kInvertColorsKey, kFollowFocusKey,
 };
 
 // Reads of a copied key come from memory and may be made on any thread; every

@@ -36,9 +36,11 @@ inline constexpr const wchar_t* kHotKeyModZoomOutKey = L"HotKeyModZoomOut";
 inline constexpr const wchar_t* kHotKeyZoomCancelKey = L"HotKeyZoomCancel";
 inline constexpr const wchar_t* kHotKeyModZoomCancelKey = L"HotKeyModZoomCancel";
 // Flags of the zoomed view, read at every tick: the view centres on the text
-// caret when it moves while the mouse rests; the view's colours are inverted.
+// caret when it moves while the mouse rests; the view's colours are inverted;
+// the view centres on the keyboard focus when it moves while the mouse rests.
 inline constexpr const wchar_t* kFollowCaretKey = L"FollowCaret";
 inline constexpr const wchar_t* kInvertColorsKey = L"InvertColors";
+inline constexpr const wchar_t* kFollowFocusKey = L"FollowFocus";
 
 // The known keys with their default texts, in the order they are entered.
 inline constexpr SettingDefault kSettingDefaults[] = {
@@ -47,6 +49,7 @@ inline constexpr SettingDefault kSettingDefaults[] = {
     {kMouseZoomWinKey, L"0"},        {kHotKeyZoomInKey, L"222"},   {kHotKeyModZoomInKey, L"9"},
     {kHotKeyZoomOutKey, L"189"},     {kHotKeyModZoomOutKey, L"9"}, {kHotKeyZoomCancelKey, L"27"},
     {kHotKeyModZoomCancelKey, L"0"}, {kFollowCaretKey, L"0"},      {kInvertColorsKey, L"0"},
+    {kFollowFocusKey, L"0"},
 };
 // Read in place of a missing file or key; never a value of its own.
 inline constexpr const wchar_t* kMissingSettingText = L"###";

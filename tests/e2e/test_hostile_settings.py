@@ -32,6 +32,7 @@ DEFAULTS = {
     "MouseZoomAlt": "0", "MouseZoomShift": "0", "MouseZoomWin": "0", "HotKeyZoomIn": "222",
     "HotKeyModZoomIn": "9", "HotKeyZoomOut": "189", "HotKeyModZoomOut": "9",
     "HotKeyZoomCancel": "27", "HotKeyModZoomCancel": "0", "FollowCaret": "0", "InvertColors": "0",
+    "FollowFocus": "0",
 }
 SENTINEL = "###"
 

@@ -22,7 +22,7 @@ VK_ESCAPE, VK_OEM_MINUS, VK_OEM_7 = 27, 189, 222
 FIRST_START_KEYS = [
     ("AutoStartUp", "1"),
     ("MouseZoomCtrl", "1"), ("MouseZoomAlt", "0"), ("MouseZoomShift", "0"), ("MouseZoomWin", "0"),
-    ("FollowCaret", "0"), ("InvertColors", "0"),
+    ("FollowCaret", "0"), ("InvertColors", "0"), ("FollowFocus", "0"),
     ("HotKeyZoomIn", "222"),
     ("HotKeyModZoomIn", "9"),
     ("HotKeyZoomOut", "189"),

@@ -10,11 +10,12 @@ import shutil
 
 import harness
 from harness import ini
+from harness.environment import HIGH_CONTRAST_BLACK
 from harness.loupa import appdata_settings
-from harness.sheet import (CHECK_ALT, CHECK_CTRL, CHECK_FOLLOWCARET, CHECK_INVERTCOLORS,
-                           CHECK_SHIFT, CHECK_WIN, HOTKEY_ZOOMCANCEL, HOTKEY_ZOOMIN,
-                           HOTKEY_ZOOMOUT, IDAPPLY, IDCANCEL, IDHELP, IDOK, SLIDER_ZOOMIN,
-                           SLIDER_ZOOMOUT, TITLE, page_font)
+from harness.sheet import (CHECK_ALT, CHECK_CTRL, CHECK_FOLLOWCARET, CHECK_FOLLOWFOCUS,
+                           CHECK_INVERTCOLORS, CHECK_SHIFT, CHECK_WIN, HOTKEY_ZOOMCANCEL,
+                           HOTKEY_ZOOMIN, HOTKEY_ZOOMOUT, IDAPPLY, IDCANCEL, IDHELP, IDOK,
+                           SLIDER_ZOOMIN, SLIDER_ZOOMOUT, TITLE, page_font)
 
 GLIDE = 10
 QUIET = 1.5
@@ -23,6 +24,7 @@ PAINTED = 10  # for the sheet to show what it holds
 
 VK_BACK, VK_SHIFT, VK_CONTROL, VK_MENU, VK_ESCAPE, VK_Z = 8, 16, 17, 18, 27, 90
 VK_OEM_MINUS, VK_OEM_7 = 189, 222
+MOD_ALT, MOD_WIN = 0x1, 0x8
 
 # The page's texts in template order: statics, then group boxes, check boxes.
 STATIC_TEXTS = [
@@ -39,8 +41,9 @@ STATIC_TEXTS = [
 ]
 GROUP_TEXTS = ["ショートカットキー", "マウスズーム"]
 CHECK_BOXES = {CHECK_CTRL: "Ctrl", CHECK_ALT: "Alt", CHECK_WIN: "Win", CHECK_SHIFT: "Shift"}
-VIEW_CHECK_BOXES = {CHECK_FOLLOWCARET: "文字カーソルを追う", CHECK_INVERTCOLORS: "色を反転する"}
-VIEW_KEYS = ("FollowCaret", "InvertColors")
+VIEW_CHECK_BOXES = {CHECK_FOLLOWCARET: "文字カーソルを追う", CHECK_INVERTCOLORS: "色を反転する",
+                    CHECK_FOLLOWFOCUS: "キーボード フォーカスを追う"}
+VIEW_KEYS = ("FollowCaret", "InvertColors", "FollowFocus")
 # Where the sheet is moved to: clear of Wine's tray, whose icon stays clickable.
 SHEET_PLACE = (760, 240)
 
@@ -131,7 +134,6 @@ class SheetTestCase(harness.LoupaTestCase):
                         message=f"the hot keys in {path}", ignore=(OSError,))
         return path
 
-
 class SettingsSheet_Opening(SheetTestCase):
     def test_double_click_opens_one_sheet_showing_the_settings(self):
         loupa = self.wait_resident(self.start_loupa())
@@ -212,6 +214,27 @@ class SettingsSheet_At150Percent(SheetTestCase):
         self.sheets.click(IDCANCEL)
         self.sheets.wait_closed()
         self.assertTrue(loupa.running())
+
+
+class SettingsSheet_HighContrast(SheetTestCase):
+    colors = HIGH_CONTRAST_BLACK
+
+    def test_hot_key_fields_write_in_the_window_text_colour(self):
+        self.open_sheet(self.wait_resident(self.start_loupa()))
+        shot = self.env.work_dir / "high-contrast-1.png"
+
+        def white_on_black(control_id):
+            field = self.sheets.screenshot(shot).crop(self.sheets.read().control(control_id).rect)
+            return field.dominant_color() == (0, 0, 0) and field.count_unlike((0, 0, 0)) > 20
+
+        for control_id in (HOTKEY_ZOOMIN, HOTKEY_ZOOMOUT, HOTKEY_ZOOMCANCEL):
+            self.wait_until(lambda: white_on_black(control_id), PAINTED,
+                            message=f"white text on black in hot-key field {control_id}")
+        sheet = self.sheets.show_page(1, CHECK_FOLLOWCARET)
+        image = self.sheets.screenshot(self.env.work_dir / "high-contrast-2.png")
+        for control_id in VIEW_CHECK_BOXES:
+            label = image.crop(sheet.control(control_id).rect)
+            self.assertGreater(label.count_unlike(label.dominant_color()), 40, control_id)
 
 
 class SettingsSheet_HotKeys(SheetTestCase):
@@ -295,6 +318,38 @@ class SettingsSheet_Saving(SheetTestCase):
         name (the hidden main dialog has the same caption)."""
         return [w for w in self.probe.windows("Loupa") if w.visible
                 and any(c.cls.lower() == "static" and c.text for c in w.controls)]
+
+    def test_a_key_another_program_holds_is_reported_at_start_and_on_ok(self):
+        target = self.start_target(hold=(MOD_ALT | MOD_WIN, VK_OEM_7))
+        self.assertEqual([m.name for m in target.messages() if m.name.startswith("HOTKEY")],
+                         ["HOTKEY_HELD"])
+        loupa = self.wait_resident(self.start_loupa())
+        line = (f"ズームイン ({self.hot_key_text(VK_OEM_7, win=True, alt=True)}) "
+                "は他のプログラムが使用しているため使えません。")
+        balloons = self.wait_until(lambda: [t for t in self.probe.tooltips() if line in t],
+                                   START, message="the balloon naming the held key")
+        self.assertEqual(balloons, [line + "\n設定で別のキーを選べます。"])
+
+        # OK with the key unchanged: a message box, and the sheet stays open.
+        self.open_sheet(loupa)
+        self.sheets.click(IDOK)
+        box = self.wait_until(self.message_boxes, PAINTED, message="a message box of Loupa")[0]
+        self.assertEqual([c.text for c in box.controls if c.cls.lower() == "static" and c.text],
+                         [line + "\n別のキーを選んでください。"])
+        self.input.click(1, *self.sheets.center(box.control(IDOK)))
+        self.wait_until(lambda: not self.message_boxes(), PAINTED, message="the box to close")
+        self.assertTrue(self.holds(lambda: len(self.sheets.windows()) == 1, QUIET))
+
+        # A free combination: OK closes the sheet and the key zooms.
+        self.focus_control(HOTKEY_ZOOMIN)
+        self.input.chord("ctrl+shift", "z")
+        self.wait_hot_key_shows(HOTKEY_ZOOMIN, self.hot_key_text(VK_Z, ctrl=True, shift=True))
+        self.sheets.click(IDOK)
+        self.sheets.wait_closed()
+        zoom = harness.ZoomView(self.env, self.probe, loupa, target.rect)
+        target.focus(self.input)
+        self.input.chord("ctrl+shift", "z",
+                         while_held=lambda: zoom.wait_rate(4.0, target.center, GLIDE))
 
     def test_a_failed_save_is_reported_and_the_sheet_stays_open(self):
         loupa = self.wait_resident(self.start_loupa())
@@ -413,7 +468,7 @@ class SettingsSheet_ViewPage(SheetTestCase):
         shown = self.sheets.read()
         return tuple(shown.control(i).check for i in VIEW_CHECK_BOXES)
 
-    def test_second_page_ok_stores_both_flags_and_cancel_nothing(self):
+    def test_second_page_ok_stores_the_three_flags_and_cancel_nothing(self):
         loupa = self.wait_resident(self.start_loupa())
         path = self.wait_settings_file()
 
@@ -421,7 +476,7 @@ class SettingsSheet_ViewPage(SheetTestCase):
 
         # Read when the sheet opens, page 2 not shown yet: the defaults were
         # written back.
-        self.assertEqual(tuple(self.settings()[k] for k in VIEW_KEYS), ("0", "0"))
+        self.assertEqual(tuple(self.settings()[k] for k in VIEW_KEYS), ("0", "0", "0"))
         shown = {i: sheet.control(i) for i in VIEW_CHECK_BOXES}
         self.assertEqual({i: (c.text, c.check, c.visible) for i, c in shown.items()},
                          {i: (text, 0, False) for i, text in VIEW_CHECK_BOXES.items()})
@@ -437,24 +492,25 @@ class SettingsSheet_ViewPage(SheetTestCase):
 
         self.sheets.click(CHECK_FOLLOWCARET)
         self.sheets.click(CHECK_INVERTCOLORS)
-        self.wait_until(lambda: self.view_checks() == (1, 1), 10,
-                        message=lambda: f"both boxes checked, not {self.view_checks()}")
+        self.sheets.click(CHECK_FOLLOWFOCUS)
+        self.wait_until(lambda: self.view_checks() == (1, 1, 1), 10,
+                        message=lambda: f"the boxes checked, not {self.view_checks()}")
         self.sheets.click(IDOK)
         self.sheets.wait_closed()
 
         settings = self.settings()
-        self.assertEqual(tuple(settings[k] for k in VIEW_KEYS), ("1", "1"))
+        self.assertEqual(tuple(settings[k] for k in VIEW_KEYS), ("1", "1", "1"))
         self.assertEqual((settings["MaxRateZoomIn"], settings["MouseZoomCtrl"]), ("4", "1"),
                          "page 1's values as shown")
 
         # Flags are bit 0; the page is applied on OK also when never shown.
-        settings.update(FollowCaret="3", InvertColors="2")
+        settings.update(FollowCaret="3", InvertColors="2", FollowFocus="2")
         ini.write_profile(path, {"DEFAULT": list(settings.items())})
         self.open_sheet(loupa)
-        self.assertEqual(self.view_checks(), (1, 0))
+        self.assertEqual(self.view_checks(), (1, 0, 0))
         self.sheets.click(IDOK)
         self.sheets.wait_closed()
-        self.assertEqual(tuple(self.settings()[k] for k in VIEW_KEYS), ("1", "0"))
+        self.assertEqual(tuple(self.settings()[k] for k in VIEW_KEYS), ("1", "0", "0"))
 
         # Changed and cancelled, nothing changes.
         self.open_sheet(loupa)
@@ -462,7 +518,8 @@ class SettingsSheet_ViewPage(SheetTestCase):
         self.sheets.show_page(1, CHECK_FOLLOWCARET)
         self.sheets.click(CHECK_FOLLOWCARET)
         self.sheets.click(CHECK_INVERTCOLORS)
-        self.wait_until(lambda: self.view_checks() == (0, 1), 10,
+        self.sheets.click(CHECK_FOLLOWFOCUS)
+        self.wait_until(lambda: self.view_checks() == (0, 1, 1), 10,
                         message=lambda: f"the boxes swapped, not {self.view_checks()}")
         self.sheets.click(IDCANCEL)
         self.sheets.wait_closed()

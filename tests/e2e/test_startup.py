@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Loupa's start-up as a user meets it: the settings file and the start-up
-shortcut it makes, one instance per file name, and nothing on screen but
-the notification-area icon."""
+shortcut it makes, a welcome balloon at the very first start, one instance
+per file name (a second start shows the running one's settings), and
+nothing on screen but the notification-area icon."""
 
 import re
 import subprocess
@@ -14,6 +15,8 @@ from harness.paths import loupa_exe
 
 START = 30  # seconds for a start to show its effects, generous for a loaded machine
 END = 15
+BALLOON = 15  # Wine's tray shows a balloon 2 s after it was asked to
+WELCOME = "Loupa は通知領域で動作しています。"
 
 
 class StartUpTestCase(harness.LoupaTestCase):
@@ -37,7 +40,7 @@ class StartUpTestCase(harness.LoupaTestCase):
 
 class StartUp_Settings(StartUpTestCase):
     def test_first_start_writes_auto_start_and_creates_shortcut(self):
-        loupa = self.start_loupa()
+        loupa = self.start_loupa(first_start=True)
         path = appdata_settings(self.prefix)
 
         keys = self.settings_keys(path)
@@ -49,6 +52,20 @@ class StartUp_Settings(StartUpTestCase):
                         path.read_bytes()[:40])
         self.assertShortcutTargets(self.shortcut(), loupa)
         self.assertFalse(loupa.settings_beside.exists())
+
+        # The welcome says where Loupa lives and how it is used.
+        names = self.probe.key_names(18, 222)
+        zoom_in = f"Win + {names[18]} + {names[222]}"
+        welcome = self.wait_until(lambda: [t for t in self.probe.tooltips() if WELCOME in t],
+                                  BALLOON, message="the welcome balloon")
+        self.assertEqual(welcome, [WELCOME + f"{zoom_in} でズームイン、Esc で解除します。"
+                                   "アイコンをダブルクリックすると設定が開きます。"])
+
+        # With the file there, the next start says nothing.
+        loupa.stop()
+        self.wait_until(lambda: not self.probe.tooltips(), BALLOON, message="the balloon to go")
+        self.wait_resident(loupa.start())
+        self.assertTrue(self.holds(lambda: not self.probe.tooltips(), 4.0), self.probe.tooltips())
 
     def test_auto_start_off_removes_the_shortcut_at_next_start(self):
         loupa = self.start_loupa()
@@ -105,11 +122,13 @@ class StartUp_SingleInstance(StartUpTestCase):
         self.wait_until(ended, END, message=f"{loupa.exe_path.name} (second instance) to end")
         self.assertEqual(shown, [], "the second instance showed windows")
 
-    def test_second_instance_ends_at_once_and_the_first_keeps_running(self):
+    def test_second_start_shows_the_running_settings_and_ends(self):
         first = self.start_loupa()
         self.wait_resident(first)
+        sheets = harness.SettingsSheet(self.env, self.probe)
         cases = [
             ("same executable", None),
+            # The sheet is open by now: it is brought forward, not doubled.
             ("same file name in another folder", "elsewhere"),
         ]
         for name, folder in cases:
@@ -118,6 +137,12 @@ class StartUp_SingleInstance(StartUpTestCase):
 
                 self.assertEndsWithoutWindow(second)
 
+                sheets.wait_open()
+                self.assertEqual(len(sheets.windows()), 1)
+                if folder is None:
+                    # Off Wine's tray, whose icons are counted.
+                    sheets.move(first.pid, 760, 240)
+                self.assertEqual(sheets.x_window(first.pid).name, "設定")
                 self.assertTrue(first.running())
                 self.assertEqual(self.tray_icon_count(), 1)
 

@@ -5,9 +5,11 @@ with that monitor magnified around the cursor and the rate in green at the
 top right; it follows the cursor, lets clicks through, zooms out, cancels,
 moves to the other monitor with the cursor, and takes the top back from
 another program's top-most window. With FollowCaret it follows the text
-caret while the user types; with InvertColors it shows inverted colours. At
-150 % scaling it still covers the monitor pixel for pixel, and its caption is
-half as large again.
+caret while the user types, the system caret or a caret that a program
+tells of through accessibility; with FollowFocus it follows the
+keyboard focus from control to control; with InvertColors it shows inverted
+colours. At 150 % scaling it still covers the monitor pixel for pixel, and
+its caption is half as large again.
 
 Each case runs on both paths (where the view is placed, caret or cursor,
 does not depend on the path: those cases run on the first only): the screen
@@ -22,7 +24,8 @@ the source is (0, 0, W / r, H / r) offset by (px - px / r, py - py / r), all
 truncated, stretched over the whole window pixel by pixel. A view on the
 caret is a source of the same size whose left is the x of the middle of the
 caret's rectangle less half the width, in whole pixels (its top likewise),
-moved as little as needed to lie inside the client area."""
+moved as little as needed to lie inside the client area; a view on the
+focus likewise on the middle of the focused button, smaller than the view."""
 
 import shutil
 import time
@@ -512,23 +515,28 @@ class Zoom_OneMonitor_Magnifier(Zoom_OneMonitor):
 
 
 class Zoom_Reading(ZoomTestCase):
-    """The options for reading and writing while zoomed, over a line to type
-    into: the test target's edit control, which has the focus."""
+    """The options for reading and writing while zoomed, over a control of
+    the test target that has the focus: a line to type into (an edit
+    control, or a line that draws a caret of its own and tells of it through
+    accessibility), or buttons to Tab through. A hidden system caret cannot
+    be shown here: Wine reports GUI_CARETBLINKING for every caret."""
     MONITOR = (0, 0, 1920, 1080)
     TARGET = (0, TRAY_BAND, 1920, 1080)
     REST = (1400, 700)  # where the pointer rests, far from the line typed into
     TYPED = "loupa"
 
-    def scene(self, edit=False, **settings):
+    def scene(self, control=None, **settings):
         """Loupa started with settings in its file, zoomed in by the hot key
         over the target with the pointer resting at REST; Loupa, the target
         and the screenshot from before the zoom."""
         ini.write_profile(appdata_settings(self.prefix), {"DEFAULT": list(settings.items())})
         loupa = self.start_resident_loupa()
-        target = self.start_target(self.TARGET, edit=edit)
+        target = self.start_target(self.TARGET, control=control)
         target.focus(self.input, self.REST)
-        if edit:
-            self.wait_until(target.caret, 10, message="the caret of the edit control")
+        if control == "buttons":
+            self.wait_until(target.focused_button, 10, message="the focus on a button")
+        elif control:
+            self.wait_until(target.caret, 10, message="the caret of the line")
         before = self.shot("before")
         self.input.key("super+alt+apostrophe")
         self.wait_zoom_window(loupa, self.MONITOR)
@@ -541,31 +549,61 @@ class Zoom_Reading(ZoomTestCase):
         return self.wait_until(lambda: target.caret(since=mark), 5,
                                message=f"the caret after {key!r} in the target's log")
 
-    def test_view_follows_the_caret_while_typing_and_the_cursor_once_it_moves(self):
-        _, target, before = self.scene(edit=True, FollowCaret=1)
-        self.wait_zoomed_view(before, self.MONITOR, RATE_IN, self.REST, "zoomed")
+    def tab(self, target):
+        """Moves the focus to the next button; the middle of that button."""
+        mark = target.mark()
+        self.input.key("Tab")
+        return self.wait_until(lambda: target.focused_button(since=mark), 5,
+                               message="the next button focused, in the target's log")
 
-        for key in self.TYPED:
-            caret = self.type_key(target, key)
-            self.wait_zoomed_view(before, self.MONITOR, RATE_IN, caret, f"typed {key}",
+    def assertFollowsThenBackOnTheCursor(self, before, steps):
+        """Each step (an action giving the point the view must centre on)
+        brings the view centred there; then a move of the pointer takes it
+        back around the pointer."""
+        for index, step in enumerate(steps):
+            point = step()
+            self.wait_zoomed_view(before, self.MONITOR, RATE_IN, point, f"step {index}",
                                   centred=True)
-
         moved = (self.REST[0] + 30, self.REST[1] + 10)
         self.input.move(*moved)
         self.wait_zoomed_view(before, self.MONITOR, RATE_IN, moved, "the pointer moved")
 
-    def test_view_stays_around_the_cursor_while_typing_without_follow_caret(self):
-        _, target, before = self.scene(edit=True, FollowCaret=0)
+    def assertStaysOnTheCursor(self, before, steps):
+        """The view stays around the resting pointer while steps happen."""
         shot, _ = self.wait_zoomed_view(before, self.MONITOR, RATE_IN, self.REST, "zoomed")
         still = self.monitor_part(shot, self.MONITOR, "still", without_caption=True)
         self.keep(still)
-
-        for key in self.TYPED:
-            self.type_key(target, key)
-
-        self.assertTrue(self.holds(lambda: self.differences(self.shot("typed"), still,
+        for step in steps:
+            step()
+        self.assertTrue(self.holds(lambda: self.differences(self.shot("after"), still,
                                                             self.MONITOR, True) == 0, 1.0),
-                        "the view moved while the user typed")
+                        "the view left the resting pointer")
+
+    def typing(self, target):
+        return [lambda key=key: self.type_key(target, key) for key in self.TYPED]
+
+    def test_view_follows_the_caret_while_typing_and_the_cursor_once_it_moves(self):
+        _, target, before = self.scene("edit", FollowCaret=1)
+        self.wait_zoomed_view(before, self.MONITOR, RATE_IN, self.REST, "zoomed")
+        self.assertFollowsThenBackOnTheCursor(before, self.typing(target))
+
+    def test_view_follows_a_caret_known_only_through_accessibility(self):
+        _, target, before = self.scene("own-caret", FollowCaret=1)
+        self.wait_zoomed_view(before, self.MONITOR, RATE_IN, self.REST, "zoomed")
+        self.assertFollowsThenBackOnTheCursor(before, self.typing(target))
+
+    def test_view_stays_around_the_cursor_while_typing_without_follow_caret(self):
+        _, target, before = self.scene("edit", FollowCaret=0)
+        self.assertStaysOnTheCursor(before, self.typing(target))
+
+    def test_view_follows_the_keyboard_focus_and_the_cursor_once_it_moves(self):
+        _, target, before = self.scene("buttons", FollowFocus=1)
+        self.wait_zoomed_view(before, self.MONITOR, RATE_IN, self.REST, "zoomed")
+        self.assertFollowsThenBackOnTheCursor(before, [lambda: self.tab(target)] * 3)
+
+    def test_view_stays_around_the_cursor_on_tab_without_follow_focus(self):
+        _, target, before = self.scene("buttons", FollowFocus=0, FollowCaret=1)
+        self.assertStaysOnTheCursor(before, [lambda: self.tab(target)] * 3)
 
     def test_inverted_colours_until_the_setting_is_off_again(self):
         loupa, _, before = self.scene(InvertColors=1)
@@ -592,7 +630,10 @@ class Zoom_Reading_Magnifier(Zoom_Reading):
     magnifier = True
     # Where the view is placed does not depend on the path.
     test_view_follows_the_caret_while_typing_and_the_cursor_once_it_moves = None
+    test_view_follows_a_caret_known_only_through_accessibility = None
     test_view_stays_around_the_cursor_while_typing_without_follow_caret = None
+    test_view_follows_the_keyboard_focus_and_the_cursor_once_it_moves = None
+    test_view_stays_around_the_cursor_on_tab_without_follow_focus = None
 
 
 class Zoom_At150Percent(ZoomTestCase):

@@ -98,7 +98,8 @@ void CheckInvariants(const ZoomController& zoom, const FakeZoomPlatform& fake,
     // The cursor stays put within a step, so every reading in it names the
     // same monitor; a kept monitor must still be the one under the point the
     // view is placed by: the cursor, or the caret the view follows.
-    const POINT placedBy = zoom.Focus().OnCaret() ? zoom.Focus().Caret() : fake.cursor;
+    const POINT placedBy =
+        zoom.Focus().Source() == ViewSource::Cursor ? fake.cursor : zoom.Focus().Centre();
     if (fake.visible && fake.Count("?Cursor") > 0 &&
         zoom.MonitorRect() != fake.MonitorFor(placedBy)) {
         FuzzFail(what + ": monitor " + Fmt(zoom.MonitorRect()) + " but the view's point " +
@@ -107,6 +108,13 @@ void CheckInvariants(const ZoomController& zoom, const FakeZoomPlatform& fake,
     if (zoom.Focus().OnCaret() && fake.settings.count(kFollowCaretKey) != 0 &&
         (fake.settings.at(kFollowCaretKey) & 1) == 0 && fake.Count("Read(FollowCaret)") > 0) {
         FuzzFail(what + ": the view follows the caret with FollowCaret off");
+    }
+    if (zoom.Focus().OnFocus() && fake.settings.count(kFollowFocusKey) != 0 &&
+        (fake.settings.at(kFollowFocusKey) & 1) == 0 && fake.Count("Read(FollowFocus)") > 0) {
+        FuzzFail(what + ": the view follows the focus with FollowFocus off");
+    }
+    if (!fake.visible && (fake.watchingCarets || fake.watchingFocus)) {
+        FuzzFail(what + ": reading events listened for while no zoom shows");
     }
     const auto invert = fake.settings.find(kInvertColorsKey);
     const bool wanted = invert != fake.settings.end() && (invert->second & 1) != 0;
@@ -224,6 +232,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             } else if ((op & 0x40) == 0) {
                 fake.caret = PickCursor(input, fake.monitors);
                 what += "caret to " + Fmt(*fake.caret);
+            } else if ((op & 0x20) != 0) {
+                const POINT at = PickCursor(input, fake.monitors);
+                const int size = input.Byte() * 8;
+                fake.focus = FocusMark{RECT{at.x, at.y, at.x + size, at.y + size / 4},
+                                       fake.focus ? fake.focus->changes + 1 : 1};
+                what += "focus to " + Fmt(fake.focus->rect);
             } else {
                 fake.caret.reset();
                 what += "no caret";
@@ -245,6 +259,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             fake.live = (flags & 0x10) == 0;
             fake.settings[kFollowCaretKey] = (flags & 0x40) != 0;
             fake.settings[kInvertColorsKey] = (flags & 0x80) != 0;
+            fake.settings[kFollowFocusKey] = (flags & 0x06) == 0x02;
             what += "platform and view settings " + std::to_string(flags);
             if ((flags & 0x20) != 0) {
                 fake.monitors = input.Pick(kLayouts);

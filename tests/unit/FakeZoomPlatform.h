@@ -53,6 +53,7 @@ public:
     std::vector<RECT> monitors{{0, 0, 1920, 1080}};
     POINT cursor{960, 540};
     std::optional<POINT> caret;
+    std::optional<FocusMark> focus;
     bool cursorFails = false; // as on a locked session or the secure desktop
     std::map<std::wstring, int> settings{{kMaxRateZoomInKey, 4}, {kMaxRateZoomOutKey, 2}};
     bool live = true;
@@ -71,6 +72,8 @@ public:
     std::vector<double> scales;
     int repaints = 0;
     bool inverted = false;
+    bool watchingCarets = false;
+    bool watchingFocus = false;
     RECT lastClient{};
 
     Calls Actions() const {
@@ -193,6 +196,19 @@ public:
     std::optional<POINT> TextCaret() override {
         calls.push_back("?Caret");
         return caret;
+    }
+    std::optional<FocusMark> KeyboardFocus() override {
+        calls.push_back("?Focus");
+        return focus;
+    }
+    void WatchReading(bool carets, bool focusToo) override {
+        calls.push_back(std::string("Watch(") + (carets ? "carets" : "-") + "," +
+                        (focusToo ? "focus" : "-") + ")");
+        if (carets == watchingCarets && focusToo == watchingFocus) {
+            ReportFakeFault("the reading events handed over again unchanged");
+        }
+        watchingCarets = carets;
+        watchingFocus = focusToo;
     }
     void SetColorInversion(bool invert) override {
         calls.push_back(invert ? "Invert(on)" : "Invert(off)");

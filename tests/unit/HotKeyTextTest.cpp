@@ -84,3 +84,20 @@ TEST(GetHotKeyName_JoinsNamesInFixedOrder, FollowsCapturedModifiers) {
     state = StepHotKeyCapture(state, 0x11, false);
     EXPECT_EQ(GetHotKeyName(state.m_wKey, state.m_wModifiers, names), L"");
 }
+
+TEST(FormatText_FillsNumberedPlaces, Table) {
+    const std::vector<std::wstring> args = {L"ズームイン", L"Win + Alt + '"};
+    struct Case {
+        const wchar_t* format;
+        const wchar_t* text;
+    } cases[] = {
+        {L"%1 (%2) は使えません。", L"ズームイン (Win + Alt + ') は使えません。"},
+        {L"%2 / %1", L"Win + Alt + ' / ズームイン"},
+        // Places without an argument, a lone % and %0 stay as written.
+        {L"%3 %0 100% %", L"%3 %0 100% %"},
+        {L"%%1", L"%ズームイン"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FormatText(c.format, args), c.text) << c.format;
+    }
+}

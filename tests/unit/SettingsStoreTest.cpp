@@ -99,6 +99,7 @@ TEST(SettingDefaults_ListsKeysInOrder, Table) {
         {L"MouseZoomWin", L"0"},        {L"HotKeyZoomIn", L"222"},   {L"HotKeyModZoomIn", L"9"},
         {L"HotKeyZoomOut", L"189"},     {L"HotKeyModZoomOut", L"9"}, {L"HotKeyZoomCancel", L"27"},
         {L"HotKeyModZoomCancel", L"0"}, {L"FollowCaret", L"0"},      {L"InvertColors", L"0"},
+        {L"FollowFocus", L"0"},
     };
     ASSERT_EQ(std::size(kSettingDefaults), std::size(expected));
     for (size_t i = 0; i < std::size(expected); ++i) {
@@ -367,6 +368,7 @@ TEST(SettingsStore_ReadSettingInt_ParsesText, Table) {
         {kFollowCaretKey, L"1", 1},
         {kInvertColorsKey, std::nullopt, 0},
         {kInvertColorsKey, L"3", 3},
+        {kFollowFocusKey, std::nullopt, 0},
         {kHotKeyZoomInKey, L"-1", -1},
         {kHotKeyZoomInKey, L"12abc", 12},
         {kHotKeyZoomInKey, L"garbage", 0},

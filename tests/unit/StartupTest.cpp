@@ -14,15 +14,21 @@ public:
     bool magInitializeWorks = true;
     std::vector<std::string> calls;
     bool dialogUsedMagnifier = false;
+    bool settingFileExisted = true;
+    bool dialogFirstStart = false;
 
     MutexResult CreateInstanceMutex() override {
         calls.push_back("CreateMutex");
         return mutex;
     }
     void ReleaseInstanceMutex() override { calls.push_back("ReleaseMutex"); }
+    void ShowRunningInstance() override { calls.push_back("ShowRunningInstance"); }
     void InitCommonControls() override { calls.push_back("InitCommonControls"); }
     void InitOle() override { calls.push_back("InitOle"); }
-    void InitSettingFile() override { calls.push_back("InitSettingFile"); }
+    void InitSettingFile(bool& fileExisted) override {
+        calls.push_back("InitSettingFile");
+        fileExisted = settingFileExisted;
+    }
     bool LoadMagnification() override {
         calls.push_back("LoadMagnification");
         return libraryPresent;
@@ -32,9 +38,10 @@ public:
         return magInitializeWorks;
     }
     void FreeMagnification() override { calls.push_back("FreeMagnification"); }
-    void RunMainDialog(bool useMagnifier) override {
+    void RunMainDialog(bool useMagnifier, bool firstStart) override {
         calls.push_back("RunMainDialog");
         dialogUsedMagnifier = useMagnifier;
+        dialogFirstStart = firstStart;
     }
 };
 
@@ -55,6 +62,14 @@ TEST(StartupSequence_RunsStepsInOrder, MagnificationPathWithLibrary) {
                                            "InitSettingFile", "LoadMagnification", "MagInitialize",
                                            "RunMainDialog", "ReleaseMutex", "FreeMagnification"}));
     EXPECT_TRUE(platform.dialogUsedMagnifier);
+    EXPECT_FALSE(platform.dialogFirstStart);
+}
+
+TEST(StartupSequence_RunsStepsInOrder, MissingSettingFileMakesAFirstStart) {
+    RecordingPlatform platform;
+    platform.settingFileExisted = false;
+    RunLife(platform, 6);
+    EXPECT_TRUE(platform.dialogFirstStart);
 }
 
 TEST(StartupSequence_RunsStepsInOrder, GateClosedTouchesNoMagnification) {
@@ -94,7 +109,7 @@ TEST(StartupSequence_RejectsSecondInstance, Table) {
     } cases[] = {
         // Holding a handle to the other instance's mutex: the release fails
         // harmlessly, nothing else runs.
-        {"mutex exists", {true, true}, {"CreateMutex", "ReleaseMutex"}},
+        {"mutex exists", {true, true}, {"CreateMutex", "ShowRunningInstance", "ReleaseMutex"}},
         {"mutex null", {false, false}, {"CreateMutex"}},
     };
     for (const Case& c : cases) {

@@ -62,6 +62,11 @@ public:
         m_r.calls.push_back("ShowError");
         shownError = text;
     }
+    void ShowBalloon(const std::wstring& text, bool warning) override {
+        // The tests' texts are ASCII.
+        m_r.calls.push_back(std::string(warning ? "ShowBalloon warning " : "ShowBalloon info ") +
+                            std::string(text.begin(), text.end()));
+    }
     std::wstring LoadText(unsigned id) override { return L"<" + std::to_wstring(id) + L">"; }
     void RequestClose() override { m_r.calls.push_back("RequestClose"); }
     void GetCursorPos(int& x, int& y) override {
@@ -286,4 +291,22 @@ TEST(TrayController_OnCommand, ExitClosesAnOpenSheetAsCancelFirst) {
     f.tray.duringSheet = [&] { f.controller.OnCommand(ID_TRAY_EXIT); };
     f.controller.OnSetting();
     EXPECT_EQ(f.r.calls, (Calls{"RunSettingsSheet", "CancelSettingsSheet", "EndMainDialog 0"}));
+}
+
+TEST(TrayController_ShowStartupNotice, RefusedKeysComeFirstAndDropTheWelcome) {
+    struct Case {
+        const wchar_t* refused;
+        const wchar_t* welcome;
+        Calls expected;
+    } cases[] = {
+        {L"", L"", {}},
+        {L"", L"welcome", {"ShowBalloon info welcome"}},
+        {L"refused", L"", {"ShowBalloon warning refused"}},
+        {L"refused", L"welcome", {"ShowBalloon warning refused"}},
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        f.controller.ShowStartupNotice(c.refused, c.welcome);
+        EXPECT_EQ(f.r.calls, c.expected);
+    }
 }

@@ -150,68 +150,103 @@ TEST(SourceRectAround_KeepsCursorPointAndStaysInside, Table) {
     }
 }
 
-TEST(SourceRectCentredOn_CentresAndStaysInside, Table) {
+TEST(SourceRectShowing_CentresOrShowsTopLeftAndStaysInside, Table) {
     const RECT full{0, 0, 1920, 1080};
+    const auto at = [](int x, int y) { return RECT{x, y, x, y}; };
     const struct {
         RECT client;
-        POINT centre;
+        RECT target;
         double rate;
         RECT expected;
     } cases[] = {
-        {full, {960, 540}, 4.0, {720, 405, 1200, 675}},
-        {full, {500, 300}, 4.0, {260, 165, 740, 435}},
-        {full, {501, 301}, 3.0, {181, 121, 821, 481}},
-        {full, {100, 50}, 4.0, {0, 0, 480, 270}},
-        {full, {1900, 1070}, 4.0, {1440, 810, 1920, 1080}},
-        {full, {-400, 5000}, 2.0, {0, 540, 960, 1080}},
-        {full, {700, 700}, 1.0, {0, 0, 1920, 1080}},
-        {full, {700, 700}, 0.5, {0, 0, 1920, 1080}},
-        {{0, 0, 1280, 1024}, {640, 512}, 20.0, {608, 487, 672, 538}},
-        {{0, 0, 0, 0}, {10, 10}, 2.0, {0, 0, 0, 0}},
+        {full, at(960, 540), 4.0, {720, 405, 1200, 675}},
+        {full, at(500, 300), 4.0, {260, 165, 740, 435}},
+        {full, at(501, 301), 3.0, {181, 121, 821, 481}},
+        {full, at(100, 50), 4.0, {0, 0, 480, 270}},
+        {full, at(1900, 1070), 4.0, {1440, 810, 1920, 1080}},
+        {full, at(-400, 5000), 2.0, {0, 540, 960, 1080}},
+        {full, at(700, 700), 1.0, {0, 0, 1920, 1080}},
+        {full, at(700, 700), 0.5, {0, 0, 1920, 1080}},
+        {{0, 0, 1280, 1024}, at(640, 512), 20.0, {608, 487, 672, 538}},
+        {{0, 0, 0, 0}, at(10, 10), 2.0, {0, 0, 0, 0}},
+        // A focused button: its middle.
+        {full, {900, 500, 1020, 532}, 4.0, {720, 381, 1200, 651}},
+        // As long as the part: still its middle.
+        {full, {400, 300, 880, 570}, 4.0, {400, 300, 880, 570}},
+        // Wider than the part: its left edge; taller too: its top.
+        {full, {300, 200, 1500, 260}, 4.0, {300, 95, 780, 365}},
+        {full, {300, 200, 1500, 900}, 4.0, {300, 200, 780, 470}},
+        // Top-left, then kept inside.
+        {full, {1700, 900, 3000, 2000}, 4.0, {1440, 810, 1920, 1080}},
+        {full, {-50, -50, 1000, 20}, 2.0, {0, 0, 960, 540}},
     };
     for (const auto& c : cases) {
-        const RECT source = SourceRectCentredOn(c.client, c.centre, c.rate);
-        EXPECT_EQ(Fmt(source), Fmt(c.expected)) << "centre " << Fmt(c.centre) << " rate " << c.rate;
+        const RECT source = SourceRectShowing(c.client, c.target, c.rate);
+        EXPECT_EQ(Fmt(source), Fmt(c.expected)) << "target " << Fmt(c.target) << " rate " << c.rate;
         EXPECT_TRUE(Inside(source, c.client)) << Fmt(source);
     }
 }
 
-TEST(ViewFocus_CaretTakesOverOnlyWhileCursorRests, Table) {
-    const std::optional<POINT> none;
+TEST(ViewFocus_LatestOfCaretAndFocusWhileCursorRests, Table) {
+    // follow: 1 the caret, 2 the focus. The cursor, the caret and the
+    // focused object lie on lines of their own: only x varies, 0 is none.
+    // The focus is 80 pixels wide and counts changes; target is the left of
+    // what the view shows.
+    const ViewSource cursor = ViewSource::Cursor, caret = ViewSource::Caret,
+                     focus = ViewSource::Focus;
     const struct Step {
         const char* what;
-        bool follow;
-        POINT cursor;
-        std::optional<POINT> caret;
-        bool onCaret;
-        POINT caretPoint;
+        int follow, cursorX, caretX, focusX;
+        std::uint32_t changes;
+        ViewSource source;
+        int target;
     } steps[] = {
-        {"first look only records", true, {100, 100}, POINT{500, 300}, false, {0, 0}},
-        {"nothing moved", true, {100, 100}, POINT{500, 300}, false, {0, 0}},
-        {"caret moved, cursor rests", true, {100, 100}, POINT{510, 300}, true, {510, 300}},
-        {"typing on", true, {100, 100}, POINT{520, 300}, true, {520, 300}},
-        {"caret gone: view stays", true, {100, 100}, none, true, {520, 300}},
-        {"caret back where it was", true, {100, 100}, POINT{520, 300}, true, {520, 300}},
-        {"cursor moved", true, {101, 100}, POINT{520, 300}, false, {520, 300}},
-        {"both moved: the cursor wins", true, {102, 100}, POINT{530, 300}, false, {520, 300}},
-        {"caret on the next line", true, {102, 100}, POINT{400, 320}, true, {400, 320}},
-        {"caret rests, cursor rests", true, {102, 100}, POINT{400, 320}, true, {400, 320}},
-        {"turned off", false, {102, 100}, POINT{410, 320}, false, {0, 0}},
-        {"turned on: records first", true, {102, 100}, POINT{420, 320}, false, {0, 0}},
-        {"caret appears elsewhere", true, {102, 100}, none, false, {0, 0}},
-        {"a caret that shows up moved", true, {102, 100}, POINT{420, 320}, true, {420, 320}},
+        {"first look only records", 1, 100, 500, 0, 0, cursor, 0},
+        {"nothing moved", 1, 100, 500, 0, 0, cursor, 0},
+        {"caret moved, cursor rests", 1, 100, 510, 0, 0, caret, 510},
+        {"typing on", 1, 100, 520, 0, 0, caret, 520},
+        {"caret gone: view stays", 1, 100, 0, 0, 0, caret, 520},
+        {"caret back where it was", 1, 100, 520, 0, 0, caret, 520},
+        {"cursor moved", 1, 101, 520, 0, 0, cursor, 0},
+        {"both moved: the cursor wins", 1, 102, 530, 0, 0, cursor, 0},
+        {"caret on the next line", 1, 102, 400, 0, 0, caret, 400},
+        {"turned off", 0, 102, 410, 0, 0, cursor, 0},
+        {"turned on: records first", 1, 102, 420, 0, 0, cursor, 0},
+        {"caret appears elsewhere", 1, 102, 0, 0, 0, cursor, 0},
+        {"a caret that shows up moved", 1, 102, 420, 0, 0, caret, 420},
+        {"focus turned on: records first", 3, 102, 420, 700, 3, caret, 420},
+        {"focus changes: the latest wins", 3, 102, 420, 900, 4, focus, 900},
+        {"same rectangle, a new change", 3, 102, 420, 900, 5, focus, 900},
+        {"caret moves after it", 3, 102, 428, 900, 5, caret, 428},
+        {"both in one tick: the caret", 3, 102, 300, 200, 6, caret, 300},
+        {"a focus change after typing", 3, 102, 300, 40, 7, focus, 40},
+        {"the mouse takes it back", 3, 103, 300, 40, 7, cursor, 0},
+        {"focus alone", 2, 103, 310, 60, 8, focus, 60},
+        {"caret ignored without FollowCaret", 2, 103, 320, 60, 8, focus, 60},
+        {"focus gone: view stays", 2, 103, 0, 0, 0, focus, 60},
+        {"focus turned off, caret on", 1, 103, 320, 0, 0, cursor, 0},
     };
-    ViewFocus focus;
+    ViewFocus view;
     for (const Step& step : steps) {
-        focus.Observe(step.follow, step.cursor, step.caret);
-        EXPECT_EQ(focus.OnCaret(), step.onCaret) << step.what;
-        if (focus.OnCaret()) {
-            EXPECT_EQ(Fmt(focus.Caret()), Fmt(step.caretPoint)) << step.what;
+        std::optional<POINT> caretAt;
+        std::optional<FocusMark> focusAt;
+        if (step.caretX != 0) {
+            caretAt = POINT{step.caretX, 300};
+        }
+        if (step.focusX != 0) {
+            focusAt = FocusMark{RECT{step.focusX, 200, step.focusX + 80, 220}, step.changes};
+        }
+        view.Observe((step.follow & 1) != 0, (step.follow & 2) != 0, POINT{step.cursorX, 100},
+                     caretAt, focusAt);
+        EXPECT_EQ(view.Source(), step.source) << step.what;
+        if (view.Source() != ViewSource::Cursor) {
+            EXPECT_EQ(view.Target().left, step.target) << step.what;
+            EXPECT_EQ(view.Centre().y, view.OnCaret() ? 300 : 210) << step.what;
         }
     }
-    focus.Reset();
-    focus.Observe(true, POINT{102, 100}, POINT{999, 999});
-    EXPECT_FALSE(focus.OnCaret()) << "after a reset the first look only records";
+    view.Reset();
+    view.Observe(true, true, POINT{102, 100}, POINT{999, 999}, FocusMark{RECT{}, 99});
+    EXPECT_EQ(view.Source(), ViewSource::Cursor) << "after a reset the first look only records";
 }
 
 // ---- every row of the state table ----
@@ -344,6 +379,7 @@ TEST_F(ZoomControllerTest, Tick_FollowsCursorAndRepaintsInOrder) {
         "Read(InvertColors)",
         "?Cursor",
         "Read(FollowCaret)",
+        "Read(FollowFocus)",
         "Scale(4)",
         "?Client",
         "?ToClient(1000,500)",
@@ -737,6 +773,7 @@ TEST_F(ZoomControllerTest, MonitorChange_CapturesNewMonitorBeforeMovingThere) {
     const Calls first{
         "Read(InvertColors)",
         "Read(FollowCaret)",
+        "Read(FollowFocus)",
         "Scale(2)",
         "Source(960,450,1920,990 in 1920,0,3200,1024)",
         "Capture(1920,0,3200,1024)",
@@ -749,6 +786,7 @@ TEST_F(ZoomControllerTest, MonitorChange_CapturesNewMonitorBeforeMovingThere) {
     const Calls second{
         "Read(InvertColors)",
         "Read(FollowCaret)",
+        "Read(FollowFocus)",
         "Scale(2)",
         "Source(290,450,930,962 in 1920,0,3200,1024)",
         "Move(1920,0,3200,1024)",
@@ -1061,6 +1099,57 @@ TEST_F(ZoomControllerTest, FollowCaret_OffOrBetweenTicksLeavesTheViewOnTheCursor
     fake.caret = POINT{348, 200};
     zoom.Tick();
     EXPECT_FALSE(zoom.Focus().OnCaret()) << "a new zoom starts on the cursor, history anew";
+}
+
+TEST_F(ZoomControllerTest, FollowFocus_ViewShowsTheFocusOnItsMonitorUntilTheCursorMoves) {
+    fake.monitors.push_back(RECT{1920, 0, 3200, 1024});
+    fake.settings[kFollowFocusKey] = 1;
+    fake.cursor = POINT{1000, 500};
+    zoom.ApplyZoom(4.0);
+    // changes 0: no focus reported yet.
+    const struct Step {
+        const char* what;
+        int cursorX;
+        RECT focus;
+        std::uint32_t changes;
+        const char* source;
+        const char* window;
+    } steps[] = {
+        {"zoom started", 1000, {}, 0, "750,375,1230,645", "0,0,1920,1080"},
+        {"Tab to a button", 1000, {300, 200, 420, 232}, 1, "120,81,600,351", "0,0,1920,1080"},
+        {"to the corner", 1000, {20, 1040, 140, 1072}, 2, "0,810,480,1080", "0,0,1920,1080"},
+        {"to a wide list", 1000, {600, 400, 1800, 450}, 3, "600,290,1080,560", "0,0,1920,1080"},
+        {"the mouse moves", 1001, {600, 400, 1800, 450}, 3, "750,375,1230,645", "0,0,1920,1080"},
+        {"the other monitor",
+         1001,
+         {2500, 600, 2600, 630},
+         4,
+         "1440,480,1920,750",
+         "1920,0,3200,1024"},
+        {"in its own size", 1001, {2500, 600, 2600, 630}, 4, "470,487,790,743", "1920,0,3200,1024"},
+    };
+    for (const Step& step : steps) {
+        fake.cursor = POINT{step.cursorX, 500};
+        fake.focus =
+            step.changes == 0 ? std::nullopt : std::optional<FocusMark>({step.focus, step.changes});
+        zoom.Tick();
+        EXPECT_EQ(Fmt(zoom.SourceRect()), step.source) << step.what;
+        EXPECT_EQ(Fmt(fake.window), step.window) << step.what;
+    }
+    EXPECT_EQ(fake.Count("?Caret"), 0) << "the caret is not looked for without FollowCaret";
+    EXPECT_EQ(fake.Count("Watch(-,focus)"), 1);
+
+    fake.settings[kFollowCaretKey] = 1;
+    zoom.Tick();
+    fake.settings[kFollowFocusKey] = 0;
+    zoom.Tick();
+    EXPECT_EQ(zoom.Focus().Source(), ViewSource::Cursor) << "focus off: back on the cursor";
+    zoom.ApplyZoom(1.0);
+    const Calls watched{"Watch(-,focus)", "Watch(carets,focus)", "Watch(carets,-)", "Watch(-,-)"};
+    Calls seen;
+    std::copy_if(fake.calls.begin(), fake.calls.end(), std::back_inserter(seen),
+                 [](const std::string& c) { return c.rfind("Watch(", 0) == 0; });
+    EXPECT_EQ(seen, watched) << "events listened for only while zoomed and asked for";
 }
 
 TEST_F(ZoomControllerTest, InvertColors_HandedOverBeforeTheFirstPaintAndOnEveryChange) {

@@ -100,7 +100,7 @@ protected:
 } // namespace
 
 TEST_F(LoupaDlgTest, StaysHiddenOwnsZoomWindowAndEndsOnExit) {
-    CLoupaDlg dlg(Settings(), false);
+    CLoupaDlg dlg(Settings(), false, false);
     Then([&] {
         ASSERT_NE(dlg.m_hWnd, nullptr);
         EXPECT_FALSE(::IsWindowVisible(dlg.m_hWnd));
@@ -125,14 +125,14 @@ TEST_F(LoupaDlgTest, StaysHiddenOwnsZoomWindowAndEndsOnExit) {
 }
 
 TEST_F(LoupaDlgTest, CloseRequestEndsLikeCancel) {
-    CLoupaDlg dlg(Settings(), false);
+    CLoupaDlg dlg(Settings(), false, false);
     Then([&] { dlg.PostMessage(WM_CLOSE); });
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_EQ(dlg.m_zoomWnd.m_hWnd, nullptr);
 }
 
 TEST_F(LoupaDlgTest, ShowWindowNeverMakesItVisible) {
-    CLoupaDlg dlg(Settings(), false);
+    CLoupaDlg dlg(Settings(), false, false);
     Then([&] {
         for (int cmd : {SW_SHOW, SW_SHOWNORMAL, SW_RESTORE, SW_SHOWMAXIMIZED}) {
             ::ShowWindow(dlg.m_hWnd, cmd);
@@ -147,7 +147,7 @@ TEST_F(LoupaDlgTest, ShowWindowNeverMakesItVisible) {
 }
 
 TEST_F(LoupaDlgTest, AboutBoxFromTheSystemMenu) {
-    CLoupaDlg dlg(Settings(), false);
+    CLoupaDlg dlg(Settings(), false, false);
     HWND about = nullptr;
     Then([&] { dlg.PostMessage(WM_SYSCOMMAND, IDM_ABOUTBOX); });
     // The dialog manager shows the box once its loop first idles.
@@ -172,7 +172,7 @@ TEST_F(LoupaDlgTest, AboutBoxFromTheSystemMenu) {
 }
 
 TEST_F(LoupaDlgTest, MenuZoomCommandsReachTheZoomWindow) {
-    CLoupaDlg dlg(Settings(), false);
+    CLoupaDlg dlg(Settings(), false, false);
     Then([&] {
         dlg.SendMessage(WM_COMMAND, ID_TRAY_ZOOMIN);
         EXPECT_TRUE(dlg.m_zoomWnd.Controller().IsAnimating());
@@ -195,7 +195,7 @@ TEST_F(LoupaDlgTest, MenuZoomCommandsReachTheZoomWindow) {
 
 TEST_F(LoupaDlgTest, ExitWhileZoomedRepeatedly) {
     for (int round = 0; round < 10; ++round) {
-        auto dlg = std::make_unique<CLoupaDlg>(Settings(), false);
+        auto dlg = std::make_unique<CLoupaDlg>(Settings(), false, false);
         Then([&] { dlg->SendMessage(WM_COMMAND, ID_TRAY_ZOOMIN); });
         // The zoom's own timer has driven the glide; its ticks go on while
         // the thread is busy, and the exit comes in the middle of them.

@@ -457,7 +457,9 @@ protected:
 } // namespace
 
 TEST_F(InitSettingFileTest, FreshInstall_CreatesFileInAppDataAndShortcut) {
-    ASSERT_TRUE(InitSettingFile());
+    bool existed = true;
+    ASSERT_TRUE(InitSettingFile(existed));
+    EXPECT_FALSE(existed);
     EXPECT_EQ(SettingFilePath(), AppDataSettingFile());
     EXPECT_EQ(wintest::ReadBytes(AppDataSettingFile()), "[DEFAULT]\r\nAutoStartUp=1\r\n");
     EXPECT_TRUE(wintest::Exists(StartupLink()));
@@ -467,7 +469,9 @@ TEST_F(InitSettingFileTest, FreshInstall_CreatesFileInAppDataAndShortcut) {
 TEST_F(InitSettingFileTest, AutoStartUpOff_RemovesShortcut) {
     ASSERT_TRUE(PlaceSettingFile(AppDataSettingFile(), "[DEFAULT]\r\nAutoStartUp=0\r\n"));
     ASSERT_TRUE(UpdateStartupShortcut(true));
-    ASSERT_TRUE(InitSettingFile());
+    bool existed = false;
+    ASSERT_TRUE(InitSettingFile(existed));
+    EXPECT_TRUE(existed);
     EXPECT_FALSE(wintest::Exists(StartupLink()));
     EXPECT_EQ(wintest::ReadBytes(AppDataSettingFile()), "[DEFAULT]\r\nAutoStartUp=0\r\n");
     EXPECT_EQ(Settings().ReadSettingInt(kAutoStartUpKey), 0);
@@ -477,7 +481,8 @@ TEST_F(InitSettingFileTest, AutoStartUpOff_RemovesShortcut) {
 
 TEST_F(InitSettingFileTest, AutoStartUpDoubleZero_KeepsShortcutButReadsZero) {
     ASSERT_TRUE(PlaceSettingFile(AppDataSettingFile(), "[DEFAULT]\r\nAutoStartUp=00\r\n"));
-    ASSERT_TRUE(InitSettingFile());
+    bool existed = true;
+    ASSERT_TRUE(InitSettingFile(existed));
     EXPECT_TRUE(wintest::Exists(StartupLink()));
     EXPECT_EQ(Settings().ReadSettingInt(kAutoStartUpKey), 0);
     EXPECT_TRUE(wintest::Exists(StartupLink()));
@@ -485,7 +490,8 @@ TEST_F(InitSettingFileTest, AutoStartUpDoubleZero_KeepsShortcutButReadsZero) {
 
 TEST_F(InitSettingFileTest, EmptyFileBesideExecutable_IsUsed) {
     ASSERT_TRUE(PlaceSettingFile(BesideExeSettingFile(), ""));
-    ASSERT_TRUE(InitSettingFile());
+    bool existed = true;
+    ASSERT_TRUE(InitSettingFile(existed));
     EXPECT_EQ(SettingFilePath(), BesideExeSettingFile());
     EXPECT_EQ(wintest::ReadBytes(BesideExeSettingFile()), "[DEFAULT]\r\nAutoStartUp=1\r\n");
     EXPECT_FALSE(wintest::Exists(AppDataSettingFile()));
@@ -494,6 +500,7 @@ TEST_F(InitSettingFileTest, EmptyFileBesideExecutable_IsUsed) {
 TEST_F(InitSettingFileTest, AppObject_GetsProfilePath) {
     fw::CWinApp app;
     app.SetProfileName(L"Loupa.INI");
-    ASSERT_TRUE(InitSettingFile());
+    bool existed = true;
+    ASSERT_TRUE(InitSettingFile(existed));
     EXPECT_EQ(app.ProfileName(), AppDataSettingFile());
 }

@@ -237,6 +237,17 @@ TEST_F(ZoomWndTest, EscapeIsHeldOnlyWhileAZoomShows) {
     EXPECT_TRUE(zoomInFree());
 }
 
+TEST_F(ZoomWndTest, KeysAnotherHolderHasAreNamedAndTheOthersWork) {
+    EXPECT_EQ(wnd.HotKeysRefusedAtCreation(), std::vector<int>{});
+    // Held elsewhere: the cancel key, which is only tried while hidden.
+    ASSERT_TRUE(::RegisterHotKey(nullptr, 1, 0, VK_ESCAPE));
+    EXPECT_EQ(wnd.RegisterHotKeysAnew(), std::vector<int>{HOTKEY_ZOOMCANCEL});
+    EXPECT_FALSE(HotKeyFree(MOD_ALT | MOD_WIN, 222)) << "zoom in still works";
+    ::UnregisterHotKey(nullptr, 1);
+    EXPECT_EQ(wnd.RegisterHotKeysAnew(), std::vector<int>{});
+    EXPECT_TRUE(EscapeFree()) << "the trial gave Escape back";
+}
+
 TEST_F(ZoomWndTest, StalledThreadGetsOneTickAfterwardsNotOnePerPeriod) {
     wnd.ZoomIn();
     ASSERT_TRUE(wintest::PumpUntil([&] { return !wnd.Controller().IsAnimating(); },

@@ -30,3 +30,30 @@ std::wstring GetHotKeyName(uint16_t key, uint16_t modifiers, const IKeyNames& na
     text += names.GetKeyName(key);
     return text;
 }
+
+std::wstring FormatText(const std::wstring& format, const std::vector<std::wstring>& args) {
+    std::wstring text;
+    for (size_t i = 0; i < format.size(); ++i) {
+        const wchar_t next = i + 1 < format.size() ? format[i + 1] : L'\0';
+        const size_t index = static_cast<size_t>(next - L'1');
+        if (format[i] == L'%' && next >= L'1' && next <= L'9' && index < args.size()) {
+            text += args[index];
+            ++i;
+        } else {
+            text += format[i];
+        }
+    }
+    return text;
+}
+
+std::wstring JoinNotice(const std::vector<std::wstring>& lines, const std::wstring& hint) {
+    if (lines.empty()) {
+        return std::wstring();
+    }
+    std::wstring text;
+    for (const std::wstring& line : lines) {
+        text += line;
+        text += L'\n';
+    }
+    return text + hint;
+}

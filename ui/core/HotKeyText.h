@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Names of keys as the keyboard layout gives them, and the program's own
 // words where the layout has none.
@@ -19,3 +20,11 @@ public:
 // table's words). The key's name is looked up also for key 0, so modifiers
 // held alone end in " + " and that name.
 std::wstring GetHotKeyName(uint16_t key, uint16_t modifiers, const IKeyNames& names);
+
+// format with %1, %2, … replaced by args[0], args[1], …; the string table's
+// texts say where the program's values go, so that a translation may move them.
+std::wstring FormatText(const std::wstring& format, const std::vector<std::wstring>& args);
+
+// A report of keys that cannot be registered: one line each, then the hint.
+// Empty when no line is given.
+std::wstring JoinNotice(const std::vector<std::wstring>& lines, const std::wstring& hint);

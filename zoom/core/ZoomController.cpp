@@ -69,41 +69,55 @@ RECT SourceRectAround(const RECT& client, POINT cursor, double rate) {
     return source;
 }
 
-RECT SourceRectCentredOn(const RECT& client, POINT centre, double rate) {
+RECT SourceRectShowing(const RECT& client, const RECT& target, double rate) {
     if (!(rate >= 1.0)) {
         rate = 1.0;
     }
     const int width = static_cast<int>(client.right / rate);
     const int height = static_cast<int>(client.bottom / rate);
-    const auto place = [](int middle, int length, int limit) {
-        const int start = middle - length / 2;
+    const auto place = [](int first, int last, int length, int limit) {
+        const int start = last - first > length ? first : (first + last) / 2 - length / 2;
         return start < 0 ? 0 : start > limit - length ? limit - length : start;
     };
     RECT source{};
-    source.left = place(centre.x, width, client.right);
-    source.top = place(centre.y, height, client.bottom);
+    source.left = place(target.left, target.right, width, client.right);
+    source.top = place(target.top, target.bottom, height, client.bottom);
     source.right = source.left + width;
     source.bottom = source.top + height;
     return source;
 }
 
-void ViewFocus::Observe(bool followCaret, POINT cursor, std::optional<POINT> caret) {
-    if (!followCaret) {
+POINT ViewFocus::Centre() const {
+    return POINT{(m_target.left + m_target.right) / 2, (m_target.top + m_target.bottom) / 2};
+}
+
+void ViewFocus::Observe(bool followCaret, bool followFocus, POINT cursor,
+                        std::optional<POINT> caret, std::optional<FocusMark> focus) {
+    if (!followCaret && !followFocus) {
         Reset();
         return;
     }
-    if (m_seen) {
-        const bool caretMoved = caret && (!m_lastCaret || *caret != *m_lastCaret);
-        if (cursor != m_lastCursor) {
-            m_onCaret = false;
-        } else if (caretMoved) {
-            m_onCaret = true;
-            m_caret = *caret;
-        }
+    const bool caretMoved =
+        followCaret && m_caretSeen && caret && (!m_lastCaret || *caret != *m_lastCaret);
+    const bool focusMoved = followFocus && m_focusSeen && focus &&
+                            (!m_lastFocus || focus->changes != m_lastFocus->changes);
+    if (m_seen && cursor != m_lastCursor) {
+        m_source = ViewSource::Cursor;
+    } else if (caretMoved) {
+        m_source = ViewSource::Caret;
+        m_target = RECT{caret->x, caret->y, caret->x, caret->y};
+    } else if (focusMoved) {
+        m_source = ViewSource::Focus;
+        m_target = focus->rect;
+    } else if ((OnCaret() && !followCaret) || (OnFocus() && !followFocus)) {
+        m_source = ViewSource::Cursor;
     }
     m_seen = true;
     m_lastCursor = cursor;
-    m_lastCaret = caret;
+    m_caretSeen = followCaret;
+    m_lastCaret = followCaret ? caret : std::nullopt;
+    m_focusSeen = followFocus;
+    m_lastFocus = followFocus ? focus : std::nullopt;
 }
 
 bool SystemExcludesFromCapture(unsigned majorVersion, unsigned buildNumber) {
@@ -238,11 +252,11 @@ void ZoomController::ApplyZoom(double rate) {
     // a tick under Wine.
     const POINT cursor = Cursor();
     if (m_inZoomTick) {
-        FollowFocus(cursor);
+        FollowReading(cursor);
     }
-    // The caret's monitor when the view follows the caret, so the zoom moves
-    // there if it lies on another.
-    const POINT centre = m_focus.OnCaret() ? m_focus.Caret() : cursor;
+    // The monitor of the caret or the focus when the view is on one, so the
+    // zoom moves there if it lies on another.
+    const POINT centre = m_focus.Source() == ViewSource::Cursor ? cursor : m_focus.Centre();
     FindMonitor(centre);
     if (!(rate > 1.0)) {
         CloseZoom(cursor);
@@ -254,9 +268,20 @@ void ZoomController::ApplyZoom(double rate) {
     PlaceWindow();
 }
 
-void ZoomController::FollowFocus(POINT cursor) {
-    const bool follow = (m_settings.ReadSettingInt(kFollowCaretKey) & 1) != 0;
-    m_focus.Observe(follow, cursor, follow ? m_platform.TextCaret() : std::nullopt);
+void ZoomController::FollowReading(POINT cursor) {
+    const bool caret = (m_settings.ReadSettingInt(kFollowCaretKey) & 1) != 0;
+    const bool focus = (m_settings.ReadSettingInt(kFollowFocusKey) & 1) != 0;
+    WatchReading(caret, focus);
+    m_focus.Observe(caret, focus, cursor, caret ? m_platform.TextCaret() : std::nullopt,
+                    focus ? m_platform.KeyboardFocus() : std::nullopt);
+}
+
+void ZoomController::WatchReading(bool carets, bool focus) {
+    if (carets != m_watchingCarets || focus != m_watchingFocus) {
+        m_platform.WatchReading(carets, focus);
+        m_watchingCarets = carets;
+        m_watchingFocus = focus;
+    }
 }
 
 void ZoomController::UpdateColorInversion() {
@@ -270,6 +295,7 @@ void ZoomController::UpdateColorInversion() {
 
 void ZoomController::CloseZoom(POINT cursor) {
     m_focus.Reset();
+    WatchReading(false, false);
     m_rate = 1.0;
     // Only a failed timer start closes a zoom in the middle of an animation;
     // a hidden window must not be left animating, or every command is ignored.
@@ -290,8 +316,17 @@ void ZoomController::CloseZoom(POINT cursor) {
 void ZoomController::UpdateSourceRect(double rate, POINT point) {
     const RECT client = m_platform.ClientRect();
     const POINT inClient = m_platform.ScreenToClient(point);
-    m_sourceRect = m_focus.OnCaret() ? SourceRectCentredOn(client, inClient, rate)
-                                     : SourceRectAround(client, inClient, rate);
+    if (m_focus.Source() == ViewSource::Cursor) {
+        m_sourceRect = SourceRectAround(client, inClient, rate);
+    } else {
+        RECT target = m_focus.Target();
+        const POINT centre = m_focus.Centre();
+        target.left += inClient.x - centre.x;
+        target.right += inClient.x - centre.x;
+        target.top += inClient.y - centre.y;
+        target.bottom += inClient.y - centre.y;
+        m_sourceRect = SourceRectShowing(client, target, rate);
+    }
     m_platform.SetMagnifierSource(m_sourceRect, m_monitorRect);
 }
 

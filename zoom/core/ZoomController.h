@@ -22,6 +22,17 @@ struct ZoomTimer {
     bool Running() const { return kind != ZoomTimerKind::None; }
 };
 
+// Where the keyboard focus went: the focused object's rectangle in screen
+// coordinates, and how many focus changes had been seen then, so that a move
+// to an object of the same rectangle still counts as a change.
+struct FocusMark {
+    RECT rect{};
+    std::uint32_t changes = 0;
+};
+
+// What the view is placed by.
+enum class ViewSource { Cursor, Caret, Focus };
+
 // What the zoom logic needs of the system and of its window. Points and
 // rectangles are in screen coordinates unless a comment says client ones.
 class IZoomPlatform {
@@ -76,6 +87,13 @@ public:
     // The text caret of the foreground thread: the middle of its rectangle,
     // in screen coordinates; nothing when that thread shows no caret.
     virtual std::optional<POINT> TextCaret() = 0;
+    // Where the keyboard focus went last, as reported since the focus has
+    // been watched; nothing before the first report.
+    virtual std::optional<FocusMark> KeyboardFocus() = 0;
+    // Starts or stops listening for where carets that are not the system
+    // caret and the keyboard focus go. Called on a change only, and with
+    // both off when the zoom closes; a source turned off forgets its report.
+    virtual void WatchReading(bool carets, bool focus) = 0;
     // Shows the view with its colours inverted, or as they are. The view
     // starts with them as they are.
     virtual void SetColorInversion(bool invert) = 0;
@@ -90,31 +108,46 @@ double PreviousWholeRate(double rate, double wheelStep);
 // cursor stays under it. cursor is in client coordinates and is clamped into
 // client first, so the result always lies inside client.
 RECT SourceRectAround(const RECT& client, POINT cursor, double rate);
-// The part of the client area to magnify by rate with centre in its middle,
-// moved as little as needed to lie inside client.
-RECT SourceRectCentredOn(const RECT& client, POINT centre, double rate);
+// The part of the client area to magnify by rate that shows target: centred
+// on target's middle, or, along an axis where target is longer than the
+// part, from target's top-left; moved as little as needed to lie inside
+// client. A caret is an empty target at its point.
+RECT SourceRectShowing(const RECT& client, const RECT& target, double rate);
 
-// Which point the view is placed by: the cursor, or the text caret once the
-// caret has moved while the cursor rested, until the cursor moves again.
+// What the view is placed by: the cursor, or, while the cursor rests, the
+// latest of a caret move and a focus change, until the cursor moves again.
 class ViewFocus {
 public:
-    // What one tick saw. caret is the text caret's position, if any; a caret
-    // that shows up counts as moved. The first tick after a reset only
-    // records, and without followCaret the view stays on the cursor.
-    void Observe(bool followCaret, POINT cursor, std::optional<POINT> caret);
+    // What one tick saw: the text caret's position and the keyboard focus,
+    // each if any and only when followed. A source's first look after a
+    // reset or after it was turned on only records; a caret that shows up
+    // counts as moved, and a focus mark with another count of changes as a
+    // focus change. A caret move and a focus change in the same tick give
+    // the caret: it is where the typing goes inside the newly focused field.
+    // A source turned off gives the view back to the cursor.
+    void Observe(bool followCaret, bool followFocus, POINT cursor, std::optional<POINT> caret,
+                 std::optional<FocusMark> focus);
     // Back to the cursor with no history: the zoom starts or ends.
     void Reset() { *this = ViewFocus{}; }
 
-    bool OnCaret() const { return m_onCaret; }
-    // Where the caret was when it last moved; the point while OnCaret.
-    POINT Caret() const { return m_caret; }
+    ViewSource Source() const { return m_source; }
+    bool OnCaret() const { return m_source == ViewSource::Caret; }
+    bool OnFocus() const { return m_source == ViewSource::Focus; }
+    // What the view shows while it is not on the cursor: the caret as an
+    // empty rectangle at its point, or the focused object's rectangle.
+    const RECT& Target() const { return m_target; }
+    // The middle of Target.
+    POINT Centre() const;
 
 private:
     bool m_seen = false;
     POINT m_lastCursor{};
+    bool m_caretSeen = false;
     std::optional<POINT> m_lastCaret;
-    bool m_onCaret = false;
-    POINT m_caret{};
+    bool m_focusSeen = false;
+    std::optional<FocusMark> m_lastFocus;
+    ViewSource m_source = ViewSource::Cursor;
+    RECT m_target{};
 };
 
 // Windows 10 version 2004 (build 19041) is the first to leave a window with
@@ -169,7 +202,8 @@ public:
 
     // The steps the commands are made of.
     void ApplyZoom(double rate);
-    // Around point: the point stays in place, or in caret mode it is centred.
+    // Around point: the point stays in place; while the view is on the caret
+    // or the focus, point is the middle of what it shows, which it centres.
     void UpdateSourceRect(double rate, POINT point);
     void PlaceWindow();
     void AdvanceAnimation();
@@ -203,8 +237,11 @@ private:
     // the view stays where it was instead of jumping to a corner.
     POINT Cursor();
     void FindMonitor(POINT cursor);
-    // Inside a tick: reads FollowCaret and looks at the caret.
-    void FollowFocus(POINT cursor);
+    // Inside a tick: reads FollowCaret and FollowFocus, and looks at the
+    // caret and the focus they ask for.
+    void FollowReading(POINT cursor);
+    // Tells the platform which reading events to listen for, on a change.
+    void WatchReading(bool carets, bool focus);
     // Reads InvertColors and hands a change over to the platform.
     void UpdateColorInversion();
     void CloseZoom(POINT cursor);
@@ -240,6 +277,9 @@ private:
     POINT m_lastCursor{};
 
     ViewFocus m_focus;
+    // The reading events the platform listens for.
+    bool m_watchingCarets = false;
+    bool m_watchingFocus = false;
     // The inversion the platform shows, not the setting: that is read anew.
     bool m_inverted = false;
 

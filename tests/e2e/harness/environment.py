@@ -6,6 +6,7 @@ import atexit
 import shutil
 import signal
 import time
+from pathlib import Path
 
 from . import magnification
 from .display import DualMonitorDisplay, VirtualDisplay
@@ -23,6 +24,12 @@ _live = []
 # program started afterwards sees that DPI on every monitor.
 BASE_DPI = 96
 DPI_KEY = r"HKCU\Control Panel\Desktop"
+COLORS_KEY = r"HKCU\Control Panel\Colors"
+
+# The colours of Windows' "High Contrast Black" that dialogs are drawn in.
+HIGH_CONTRAST_BLACK = dict(Window="0 0 0", WindowText="255 255 255", ButtonFace="0 0 0",
+                           ButtonText="255 255 255", GrayText="63 242 63",
+                           Hilight="26 235 255", HilightText="0 0 0", Background="0 0 0")
 
 
 def mul_div(number, numerator, denominator):
@@ -65,12 +72,16 @@ class Environment:
     """magnifier: the stand-in Magnification.dll lies in the system folder,
     so Loupa takes the Magnification API path (else the screen copy).
     right_monitor: the size of the second monitor when dual_monitor.
-    dpi: the DPI every Wine program of the run sees (96 is 100 %)."""
+    dpi: the DPI every Wine program of the run sees (96 is 100 %); colors:
+    the system colours they see ({name in Control Panel\\Colors: "r g b"}),
+    None for the prefix's own."""
 
     def __init__(self, dual_monitor=False, name="e2e", retro=False, magnifier=False,
-                 right_monitor=(1920, 1080), dpi=BASE_DPI):
+                 right_monitor=(1920, 1080), dpi=BASE_DPI, colors=None):
         self.name = name
         self.dpi = dpi
+        self.colors = colors
+        self._colors_before = None
         self.work_dir = WORK_DIR / name
         self.magnifier = magnifier
         self.display = (DualMonitorDisplay(retro=retro, right=right_monitor) if dual_monitor
@@ -105,8 +116,23 @@ class Environment:
         # sets this run's DPI, whatever an earlier run left in the prefix.
         started = time.monotonic()
         self._set_dpi(self.dpi, "warm-up.log")
+        if self.colors:
+            self._colors_before = self.work_dir / "colors-before.reg"
+            self._reg("reg", "export", COLORS_KEY, self._colors_before, "/y")
+            reg = self.work_dir / "colors.reg"
+            reg.write_text(f"Windows Registry Editor Version 5.00\r\n\r\n[{COLORS_KEY}]\r\n"
+                           .replace("HKCU", "HKEY_CURRENT_USER") +
+                           "".join(f'"{n}"="{v}"\r\n' for n, v in self.colors.items()))
+            self._reg("regedit", "/S", reg)
         self.warm_up_seconds = time.monotonic() - started
         check_locale(Probe(self.prefix, self.display, self.work_dir))
+
+    def _reg(self, tool, *args):
+        """reg or regedit; paths as the Windows side names them."""
+        log = self.work_dir / f"{tool}.log"
+        args = [self.prefix.to_windows(a) if isinstance(a, Path) else a for a in args]
+        if self.prefix.run([tool, *args], log, self.display, timeout=120) != 0:
+            raise RuntimeError(f"{tool} failed, see {log}")
 
     def _set_dpi(self, dpi, log_name):
         log = self.work_dir / log_name
@@ -126,6 +152,11 @@ class Environment:
                 # Other users of the prefix (the Win32 tests) expect 100 %.
                 try:
                     self._set_dpi(BASE_DPI, "dpi-reset.log")
+                except Exception:
+                    pass
+            if self._colors_before is not None and self.session in started:
+                try:
+                    self._reg("regedit", "/S", self._colors_before)  # for later runs
                 except Exception:
                     pass
             if self.session in started:

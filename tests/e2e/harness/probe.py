@@ -117,6 +117,11 @@ class Probe:
         (Their pid is Wine's process id, not the Unix one.)"""
         return parse_windows(self._text("windows", escape(title)))
 
+    def tooltips(self):
+        """The texts of the visible tool tips (balloons among them) of every
+        program."""
+        return [unescape_line(line) for line in self._text("tooltips").splitlines()]
+
     def key_names(self, *vks):
         """{vk: the layout's name of the key}."""
         names = {}

@@ -54,15 +54,19 @@ def parse_log(text):
 
 class TestTarget:
     """One LoupaTestTarget.exe over rect = (left, top, right, bottom), screen
-    coordinates, with a one-line edit control that keeps the focus when edit
-    is set; stop() ends only its PID."""
+    coordinates, with a control that keeps the focus when control names one
+    (see TestTarget.cpp: "edit", "own-caret", "buttons"), holding the global
+    hot key hold = (modifiers, vk) if given, as another program would;
+    stop() ends only its PID."""
 
-    def __init__(self, prefix, display, log_path, rect=DEFAULT_RECT, exe=None, edit=False):
+    def __init__(self, prefix, display, log_path, rect=DEFAULT_RECT, exe=None, control=None,
+                 hold=None):
         self.prefix = prefix
         self.display = display
         self.log_path = Path(log_path)
         self.rect = tuple(rect)
-        self.edit = edit
+        self.control = control
+        self.hold = hold
         self.exe = Path(exe or test_target_exe())
         self.process = None
         self.window = None
@@ -86,7 +90,9 @@ class TestTarget:
         self.log_path.unlink(missing_ok=True)
         left, top, right, bottom = self.rect
         args = [self.prefix.to_windows(self.exe), self.prefix.to_windows(self.log_path),
-                left, top, right - left, bottom - top] + (["edit"] if self.edit else [])
+                left, top, right - left, bottom - top] + ([self.control] if self.control else [])
+        if self.hold:
+            args.append("hold:{}:{}".format(*self.hold))
         self.process = self.prefix.start([str(a) for a in args],
                                          self.log_path.with_suffix(".wine.log"), self.display)
 
@@ -142,9 +148,17 @@ class TestTarget:
         return len(self.messages())
 
     def caret(self, since=0):
-        """The edit control's caret as last logged (from index since on):
-        the middle of its rectangle on the screen; None before any."""
-        logged = self.messages("CARET", since)
+        """The control's caret as last logged (from index since on): the
+        middle of its rectangle on the screen; None before any."""
+        return self.last_point("CARET", since)
+
+    def focused_button(self, since=0):
+        """The middle of the button that last got the focus (from index
+        since on), on the screen; None before any."""
+        return self.last_point("FOCUS", since)
+
+    def last_point(self, name, since):
+        logged = self.messages(name, since)
         return (logged[-1].wparam, logged[-1].lparam) if logged else None
 
     # ---- the focus ----------------------------------------------------------

@@ -43,13 +43,14 @@ class LoupaTestCase(unittest.TestCase):
     # through the Magnification API and logs its calls to the library.
     magnifier = False
     dpi = BASE_DPI  # as Windows calls 100 %; 144 is 150 %
+    colors = None  # system colours for the run, e.g. HIGH_CONTRAST_BLACK
     env = None
 
     @classmethod
     def setUpClass(cls):
         cls.env = Environment(cls.dual_monitor, name=f"{_module_name(cls)}.{cls.__name__}",
                               magnifier=cls.magnifier, right_monitor=cls.right_monitor,
-                              dpi=cls.dpi)
+                              dpi=cls.dpi, colors=cls.colors)
         cls.env.start()
 
     @classmethod
@@ -129,8 +130,16 @@ class LoupaTestCase(unittest.TestCase):
         self.loupas.append(process)
         return process
 
-    def start_loupa(self, file_name="Loupa.exe", folder=None, variables=None):
-        return self.loupa(file_name, folder, variables).start()
+    def start_loupa(self, file_name="Loupa.exe", folder=None, variables=None, first_start=False):
+        """Unless first_start, an empty setting.ini where none is: no welcome
+        balloon over the tray."""
+        process = self.loupa(file_name, folder, variables)
+        settings = loupa.appdata_settings(self.prefix)
+        if not first_start and not settings.exists() and not process.settings_beside.exists():
+            settings.parent.mkdir(parents=True, exist_ok=True)
+            settings.write_bytes(b"")
+        return process.start()
+
 
     def magnifier_calls(self, process, name=None):
         """The calls process made to the stand-in Magnification.dll so far."""
@@ -138,13 +147,14 @@ class LoupaTestCase(unittest.TestCase):
             return []
         return magnification.read_calls(process.calls_log, name)
 
-    def start_target(self, rect=DEFAULT_RECT, edit=False):
+    def start_target(self, rect=DEFAULT_RECT, control=None, hold=None):
         """A LoupaTestTarget window at rect, shown with its pattern and
-        logging, with an edit control that has the focus if edit is set;
-        stopped after the test."""
+        logging, with the control named (see TestTarget) holding the focus,
+        holding the hot key hold = (modifiers, vk) if given; stopped after
+        the test."""
         log = (self.env.work_dir / "logs" /
                f"{self._testMethodName}-target-{len(self.targets) + 1}.log")
-        target = TestTarget(self.prefix, self.display, log, rect, edit=edit)
+        target = TestTarget(self.prefix, self.display, log, rect, control=control, hold=hold)
         self.targets.append(target)
         return target.start(self.windows)
 

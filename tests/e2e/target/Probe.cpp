@@ -5,6 +5,9 @@
 //       top-level windows with that title, each with its focus and controls
 //       (id, class, visibility, client rectangle on the screen, slider
 //       position, check state, text with \\, \n and \r escaped)
+//   LoupaProbe.exe <out> tooltips
+//       the text of each visible tool tip (balloons too), one a line, escaped
+//       as above
 //   LoupaProbe.exe <out> keynames <vk>...
 //       the keyboard layout's name of each virtual key
 //   LoupaProbe.exe <out> cover <x> <y> <w> <h> <ms>
@@ -137,6 +140,17 @@ BOOL CALLBACK PutWindow(HWND hwnd, LPARAM lParam) {
                   static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(gui.hwndFocus)));
     Put(query->out, head + ClientOnScreen(hwnd) + L"\n");
     EnumChildWindows(hwnd, PutControl, reinterpret_cast<LPARAM>(query->out));
+    return TRUE;
+}
+
+// A tool tip answers WM_GETTEXT, which the system carries across processes.
+BOOL CALLBACK PutTooltip(HWND hwnd, LPARAM lParam) {
+    wchar_t cls[64] = {}, text[1024] = {};
+    GetClassNameW(hwnd, cls, 64);
+    if (lstrcmpiW(cls, TOOLTIPS_CLASSW) == 0 && IsWindowVisible(hwnd)) {
+        SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, LPARAM(text), SMTO_ABORTIFHUNG, 5000, nullptr);
+        Put(reinterpret_cast<FILE*>(lParam), OneLine(text) + L"\n");
+    }
     return TRUE;
 }
 
@@ -294,6 +308,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         return std::fclose(out) == 0 ? code : 1;
     } else if (command == L"taskbarcreated" && (argc == 4 || argc == 5)) {
         BroadcastTaskbarCreated(_wtoi(argv[3]), argc == 5 && std::wcscmp(argv[4], L"forget") == 0);
+    } else if (command == L"tooltips" && argc == 3) {
+        EnumWindows(PutTooltip, reinterpret_cast<LPARAM>(out));
     } else if (command == L"keynames") {
         for (int i = 3; i < argc; ++i) {
             const UINT vk = static_cast<UINT>(_wtoi(argv[i]));
