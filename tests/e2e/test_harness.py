@@ -503,10 +503,17 @@ class Desktop_Works(harness.LoupaTestCase):
             box = self.wait_until(lambda: self.windows.visible_of(process.pid), 20,
                                   message="the message box")[0]
             self.assertEqual(box.name, "設定")
-            # Text sits right of the icon, in the upper half of the box.
-            shot = Image.load(self.env.screenshot(self.env.work_dir / f"{name}.png"))
             x, y, right, bottom = box.rect
-            return shot.crop((x + 50, y + 8, right - 8, y + (bottom - y) // 2))
+
+            def text_line():
+                # Text sits right of the icon, in the upper half of the box;
+                # mapped is not yet painted.
+                line = Image.load(self.env.screenshot(self.env.work_dir / f"{name}.ppm",
+                                                      rect=(x + 50, y + 8, right - 8,
+                                                            y + (bottom - y) // 2)))
+                return line if line.count_unlike(line.dominant_color()) else None
+
+            return self.wait_until(text_line, 10, message=f"text in the message box ({name})")
         finally:
             process.stop(sig=None)
 

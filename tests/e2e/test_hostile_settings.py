@@ -21,7 +21,6 @@ from harness import ini
 from harness.loupa import appdata_settings, startup_shortcut
 
 START = 30  # seconds for a start to show its effects, generous for a loaded machine
-VIEW = 10  # seconds for the zoom window to appear or go
 # Keys and the wheel reach Loupa's hot keys and hooks only while a Wine window
 # has the focus: the target's, clear of Wine's tray at the top left.
 TARGET = (300, 160, 1620, 940)
@@ -299,25 +298,6 @@ class HostileSettings(harness.LoupaTestCase):
             self.assertFalse(paths[where].exists(), f"a setting.ini appeared {where}")
 
     # ---- zooming ---------------------------------------------------------
-    def zoom_windows(self, loupa):
-        return [w for w in self.windows.visible_of(loupa.pid) if w.rect == self.display.monitors[0]]
-
-    def wait_zoomed(self, loupa, how):
-        self.wait_until(lambda: self.zoom_windows(loupa), VIEW, ignore=(RuntimeError,),
-                        message=f"the zoom window after {how}")
-
-    def wait_hidden(self, loupa, how, again=None):
-        """Waits until the zoom window has gone; again() is repeated while
-        it stays (a cancel during the glide in is ignored)."""
-        def gone():
-            if not self.zoom_windows(loupa):
-                return True
-            if again:
-                again()
-            return False
-        self.wait_until(gone, VIEW, interval=1.0, ignore=(RuntimeError,),
-                        message=f"the zoom window to go after {how}")
-
     def zoom_with_hot_key(self, loupa):
         self.target.focus(self.input)
         self.input.key("super+alt+apostrophe")

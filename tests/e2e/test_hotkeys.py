@@ -60,14 +60,14 @@ class HotKeys_Defaults(HotKeyTestCase):
         loupa, target, zoom = self.start_zoom_scene()
         point = target.center
 
-        # With nothing shown, zooming out changes nothing, and Escape is the
-        # program's.
+        # With nothing shown, Escape is the program's: that it arrives there
+        # shows that nothing holds it. Zooming out changes nothing.
         mark = target.mark()
-        for combo in ("Escape", ALT_SUPER_MINUS):
-            self.input.key(combo)
-            self.assertTrue(zoom.stays_hidden(SETTLED), f"{combo} showed the zoom window")
+        self.input.key("Escape")
         self.wait_until(lambda: VK_ESCAPE in key_presses(target.messages(since=mark)), 10,
                         message="Escape in the log of the program with the focus")
+        self.input.key(ALT_SUPER_MINUS)
+        self.assertTrue(zoom.stays_hidden(SETTLED), f"{ALT_SUPER_MINUS} showed the zoom window")
         self.assertNotIn(VK_OEM_MINUS, key_presses(target.messages(since=mark)))
 
         mark = target.mark()

@@ -44,15 +44,6 @@ class TrayTestCase(harness.LoupaTestCase):
         self.addCleanup(self.maps.stop)
 
     # ---- Loupa and its windows ------------------------------------------
-    def start_resident(self, variables=None):
-        """Starts Loupa and waits for its icon in Wine's tray."""
-        loupa = self.start_loupa(variables=variables)
-        self.wait_until(lambda: not loupa.running() or self.tray_icon_count() == 1, START,
-                        message="Loupa's icon in the Wine System Tray", ignore=(RuntimeError,))
-        self.assertTrue(loupa.running(), f"Loupa ended with exit code "
-                        f"{loupa.process.returncode}:\n{loupa.log_text()}")
-        return loupa
-
     def icon(self):
         return self.windows.tray().icon_center(0)
 
@@ -106,7 +97,7 @@ class TrayTestCase(harness.LoupaTestCase):
     def menu_layout(self, menu, artifact=None):
         """The menu's layout, read once it is drawn (the same twice in a
         row); the menu's picture is kept as an artifact."""
-        shot = self.env.work_dir / "menu-layout.png"
+        shot = self.env.work_dir / "menu-layout.ppm"
         previous = [None]
 
         def drawn():

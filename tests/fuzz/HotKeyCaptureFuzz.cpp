@@ -9,6 +9,7 @@
 #include "settings/core/ZoomWindowMessages.h"
 #include "ui/core/HotKeyModifiers.h"
 
+#include "../support/TextKeys.h"
 #include "FuzzInput.h"
 
 #include <string>
@@ -36,14 +37,6 @@ uint16_t ModifierFlag(uint16_t vk) {
         }
     }
     return 0;
-}
-
-// Keys that type or edit text, listed here too: they count only with Ctrl,
-// Alt or the Windows key.
-bool TypesText(uint16_t vk) {
-    return vk == 0x08 || vk == 0x09 || vk == 0x0D || vk == 0x20 || vk == 0x2E ||
-           (vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z') || (vk >= 0x60 && vk <= 0x6F) ||
-           (vk >= 0xBA && vk <= 0xC0) || (vk >= 0xDB && vk <= 0xDF) || vk == 0xE2;
 }
 
 constexpr uint16_t kCommandFlags = HOTKEYF_CONTROL | HOTKEYF_ALT | HOTKEYF_WIN;
@@ -118,7 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             // Ctrl, Alt or the Windows key emptied it.
             const bool counts =
                 state.m_wHeldKey != 0 &&
-                (!TypesText(state.m_wHeldKey) || (state.m_wHeldModifiers & kCommandFlags) != 0);
+                (!IsTextKey(state.m_wHeldKey) || (state.m_wHeldModifiers & kCommandFlags) != 0);
             const bool empties =
                 down && (vk == 0x08 || vk == 0x2E) && (held.modifiers & kCommandFlags) == 0;
             uint16_t key = counts ? state.m_wHeldKey : 0;

@@ -9,6 +9,7 @@
 #include "settings/core/IntegerText.h"
 #include "settings/core/SettingsStore.h"
 
+#include "../support/FakeShortcut.h"
 #include "FuzzInput.h"
 
 #include <algorithm>
@@ -221,21 +222,6 @@ private:
     std::vector<FileLine> m_lines;
 };
 
-class RecordingShortcut : public IStartupShortcut {
-public:
-    explicit RecordingShortcut(std::vector<Logged>& log) : m_log(log) {}
-
-    bool UpdateStartupShortcut(bool enable) override {
-        m_log.push_back({Event::Shortcut, L"", enable ? L"1" : L"0", succeeds});
-        return succeeds;
-    }
-
-    bool succeeds = true;
-
-private:
-    std::vector<Logged>& m_log;
-};
-
 // The keys an operation may name: the known ones and some the store must
 // refuse, among them spellings the file itself would take for known keys.
 const wchar_t* const kKeys[] = {
@@ -259,14 +245,6 @@ const wchar_t* const kKeys[] = {
     L"DEFAULT",
     nullptr,
 };
-
-std::string Narrow(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text) {
-        out += c >= 0x20 && c < 0x7F ? static_cast<char>(c) : '?';
-    }
-    return out;
-}
 
 std::string Name(const wchar_t* key) {
     return key == nullptr ? "(null)" : "\"" + Narrow(key) + "\"";
@@ -469,7 +447,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput input(data, size);
     std::vector<Logged> log;
     MemoryProfile profile(log, input.TextUntil(0));
-    RecordingShortcut shortcut(log);
+    Calls shortcutCalls;
+    FakeShortcut shortcut(shortcutCalls);
+    shortcut.observe = [&log](bool enable, bool succeeded) {
+        log.push_back({Event::Shortcut, L"", enable ? L"1" : L"0", succeeded});
+    };
     SettingsStore store(profile, shortcut);
     store.LoadDefaults();
     const std::vector<std::wstring> untouchable = UntouchableLines(profile.Lines());

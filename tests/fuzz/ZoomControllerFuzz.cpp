@@ -8,7 +8,7 @@
 
 #include "settings/core/ZoomWindowMessages.h"
 
-#include "../unit/FakeZoomPlatform.h"
+#include "../support/FakeZoomPlatform.h"
 #include "FuzzInput.h"
 
 #include <climits>
@@ -105,19 +105,21 @@ void CheckInvariants(const ZoomController& zoom, const FakeZoomPlatform& fake,
         FuzzFail(what + ": monitor " + Fmt(zoom.MonitorRect()) + " but the view's point " +
                  Fmt(placedBy) + " is on " + Fmt(fake.MonitorFor(placedBy)));
     }
-    if (zoom.Focus().OnCaret() && fake.settings.count(kFollowCaretKey) != 0 &&
-        (fake.settings.at(kFollowCaretKey) & 1) == 0 && fake.Count("Read(FollowCaret)") > 0) {
+    if (zoom.Focus().OnCaret() && fake.settings.values.count(kFollowCaretKey) != 0 &&
+        (fake.settings.values.at(kFollowCaretKey) & 1) == 0 &&
+        fake.Count("Read(FollowCaret)") > 0) {
         FuzzFail(what + ": the view follows the caret with FollowCaret off");
     }
-    if (zoom.Focus().OnFocus() && fake.settings.count(kFollowFocusKey) != 0 &&
-        (fake.settings.at(kFollowFocusKey) & 1) == 0 && fake.Count("Read(FollowFocus)") > 0) {
+    if (zoom.Focus().OnFocus() && fake.settings.values.count(kFollowFocusKey) != 0 &&
+        (fake.settings.values.at(kFollowFocusKey) & 1) == 0 &&
+        fake.Count("Read(FollowFocus)") > 0) {
         FuzzFail(what + ": the view follows the focus with FollowFocus off");
     }
     if (!fake.visible && (fake.watchingCarets || fake.watchingFocus)) {
         FuzzFail(what + ": reading events listened for while no zoom shows");
     }
-    const auto invert = fake.settings.find(kInvertColorsKey);
-    const bool wanted = invert != fake.settings.end() && (invert->second & 1) != 0;
+    const auto invert = fake.settings.values.find(kInvertColorsKey);
+    const bool wanted = invert != fake.settings.values.end() && (invert->second & 1) != 0;
     if (fake.Count("Read(InvertColors)") > 0 && fake.inverted != wanted) {
         FuzzFail(what + ": colours " + (fake.inverted ? "inverted" : "as they are") +
                  " after InvertColors was read as " + std::to_string(wanted));
@@ -174,7 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FakeZoomPlatform fake;
     fake.monitors = input.Pick(kLayouts);
     fake.cursor = POINT{fake.monitors.front().left, fake.monitors.front().top};
-    ZoomController zoom(fake, fake);
+    ZoomController zoom(fake, fake.settings);
     zoom.UpdateMonitorRect();
     fake.window = zoom.MonitorRect();
 
@@ -244,12 +246,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
             break;
         case 9:
-            fake.settings[kMaxRateZoomInKey] = PickLimit(input);
-            what += "MaxRateZoomIn=" + std::to_string(fake.settings[kMaxRateZoomInKey]);
+            fake.settings.values[kMaxRateZoomInKey] = PickLimit(input);
+            what += "MaxRateZoomIn=" + std::to_string(fake.settings.values[kMaxRateZoomInKey]);
             break;
         case 10:
-            fake.settings[kMaxRateZoomOutKey] = PickLimit(input);
-            what += "MaxRateZoomOut=" + std::to_string(fake.settings[kMaxRateZoomOutKey]);
+            fake.settings.values[kMaxRateZoomOutKey] = PickLimit(input);
+            what += "MaxRateZoomOut=" + std::to_string(fake.settings.values[kMaxRateZoomOutKey]);
             break;
         case 11: {
             const uint8_t flags = input.Byte();
@@ -257,9 +259,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             fake.timerKind =
                 (flags & 0x08) != 0 ? ZoomTimerKind::Window : ZoomTimerKind::Multimedia;
             fake.live = (flags & 0x10) == 0;
-            fake.settings[kFollowCaretKey] = (flags & 0x40) != 0;
-            fake.settings[kInvertColorsKey] = (flags & 0x80) != 0;
-            fake.settings[kFollowFocusKey] = (flags & 0x06) == 0x02;
+            fake.settings.values[kFollowCaretKey] = (flags & 0x40) != 0;
+            fake.settings.values[kInvertColorsKey] = (flags & 0x80) != 0;
+            fake.settings.values[kFollowFocusKey] = (flags & 0x06) == 0x02;
             what += "platform and view settings " + std::to_string(flags);
             if ((flags & 0x20) != 0) {
                 fake.monitors = input.Pick(kLayouts);

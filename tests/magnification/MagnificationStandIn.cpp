@@ -23,6 +23,8 @@
 // ("MagSetWindowSource window=0x2004c rect=750,375,1230,645 result=1"),
 // "attach module=..." and "detach freed=1|0" (by FreeLibrary, or at the
 // process's end), and the magnifier windows' "create", "size" and "destroy".
+#include "../support/Bitmap32.h"
+
 #include <windows.h>
 
 #include <cmath>
@@ -146,13 +148,7 @@ Magnifier* MagnifierOf(HWND hwnd) {
 void Capture(Magnifier& m, const RECT& monitor) {
     const int width = monitor.right - monitor.left;
     const int height = monitor.bottom - monitor.top;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = Bitmap32(width, height);
     void* bits = nullptr;
     HDC screen = ::GetDC(nullptr);
     HDC memory = ::CreateCompatibleDC(screen);
@@ -254,13 +250,7 @@ void Paint(HWND hwnd, Magnifier& m) {
         if (m.hasEffect) {
             ApplyEffect(view, m.effect);
         }
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = size.cx;
-        info.bmiHeader.biHeight = -size.cy;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO info = Bitmap32(size.cx, size.cy);
         ::SetDIBitsToDevice(dc, 0, 0, size.cx, size.cy, 0, 0, 0, size.cy, view.data(), &info,
                             DIB_RGB_COLORS);
     }

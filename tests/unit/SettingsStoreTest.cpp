@@ -1,5 +1,7 @@
 #include "settings/core/SettingsStore.h"
 
+#include "../support/FakeSettings.h"
+#include "../support/FakeShortcut.h"
 #include "resource.h"
 #include "settings/core/SettingsCopy.h"
 
@@ -13,8 +15,6 @@
 
 namespace {
 
-using Calls = std::vector<std::wstring>;
-
 // An INI file in memory that records every call into a log shared with the
 // shortcut, so the order across both is visible.
 class FakeProfile : public ISettingProfile {
@@ -23,13 +23,13 @@ public:
 
     std::wstring ReadProfileText(const wchar_t* section, const wchar_t* key,
                                  const wchar_t* fallback) override {
-        m_log.push_back(std::wstring(L"read ") + section + L"/" + key + L" " + fallback);
+        m_log.push_back(Narrow(std::wstring(L"read ") + section + L"/" + key + L" " + fallback));
         auto it = values.find(std::wstring(section) + L"/" + key);
         return it != values.end() ? it->second : fallback;
     }
     bool WriteProfileText(const wchar_t* section, const wchar_t* key,
                           const std::wstring& value) override {
-        m_log.push_back(std::wstring(L"write ") + section + L"/" + key + L"=" + value);
+        m_log.push_back(Narrow(std::wstring(L"write ") + section + L"/" + key + L"=" + value));
         if (writable) {
             values[std::wstring(section) + L"/" + key] = value;
         }
@@ -42,7 +42,7 @@ public:
     }
 
     bool RemoveProfileKey(const wchar_t* section, const wchar_t* key) override {
-        m_log.push_back(std::wstring(L"remove ") + section + L"/" + key);
+        m_log.push_back(Narrow(std::wstring(L"remove ") + section + L"/" + key));
         if (writable) {
             values.erase(std::wstring(section) + L"/" + key);
         }
@@ -51,25 +51,6 @@ public:
 
     std::map<std::wstring, std::wstring> values;
     bool writable = true;
-
-private:
-    Calls& m_log;
-};
-
-class FakeShortcut : public IStartupShortcut {
-public:
-    explicit FakeShortcut(Calls& log) : m_log(log) {}
-
-    bool UpdateStartupShortcut(bool enable) override {
-        m_log.push_back(enable ? L"shortcut on" : L"shortcut off");
-        if (succeeds) {
-            exists = enable;
-        }
-        return succeeds;
-    }
-
-    bool succeeds = true;
-    bool exists = false;
 
 private:
     Calls& m_log;
@@ -136,15 +117,15 @@ TEST(SettingsStore_FillsEmptyFileWithDefaults, InReadOrder) {
         EXPECT_EQ(f.profile.Value(row.key), std::optional<std::wstring>(row.value));
     }
     Calls writes;
-    for (const std::wstring& call : f.log) {
-        if (call.rfind(L"write ", 0) == 0) {
+    for (const std::string& call : f.log) {
+        if (call.rfind("write ", 0) == 0) {
             writes.push_back(call);
         }
     }
     ASSERT_EQ(writes.size(), std::size(kSettingDefaults));
     for (size_t i = 0; i < writes.size(); ++i) {
-        EXPECT_EQ(writes[i], std::wstring(L"write DEFAULT/") + kSettingDefaults[i].key + L"=" +
-                                 kSettingDefaults[i].value);
+        EXPECT_EQ(writes[i], Narrow(std::wstring(L"write DEFAULT/") + kSettingDefaults[i].key +
+                                    L"=" + kSettingDefaults[i].value));
     }
     EXPECT_TRUE(f.shortcut.exists);
 }
@@ -169,7 +150,7 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
          true,
          true,
          L"4",
-         {L"read DEFAULT/MaxRateZoomIn ###", L"write DEFAULT/MaxRateZoomIn=4"},
+         {"read DEFAULT/MaxRateZoomIn ###", "write DEFAULT/MaxRateZoomIn=4"},
          L"4"},
         {"empty value stays empty",
          kMouseZoomCtrlKey,
@@ -178,7 +159,7 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
          true,
          true,
          L"",
-         {L"read DEFAULT/MouseZoomCtrl ###"},
+         {"read DEFAULT/MouseZoomCtrl ###"},
          L""},
         {"stored sentinel is replaced by the default",
          kHotKeyZoomInKey,
@@ -187,7 +168,7 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
          true,
          true,
          L"222",
-         {L"read DEFAULT/HotKeyZoomIn ###", L"write DEFAULT/HotKeyZoomIn=222"},
+         {"read DEFAULT/HotKeyZoomIn ###", "write DEFAULT/HotKeyZoomIn=222"},
          L"222"},
         {"sentinel prefix is an ordinary value",
          kHotKeyZoomInKey,
@@ -196,7 +177,7 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
          true,
          true,
          L"###1",
-         {L"read DEFAULT/HotKeyZoomIn ###"},
+         {"read DEFAULT/HotKeyZoomIn ###"},
          L"###1"},
         {"stored value is returned as is",
          kHotKeyModZoomOutKey,
@@ -205,7 +186,7 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
          true,
          true,
          L" 12x",
-         {L"read DEFAULT/HotKeyModZoomOut ###"},
+         {"read DEFAULT/HotKeyModZoomOut ###"},
          L" 12x"},
         {"read-only file still reads the default",
          kMaxRateZoomOutKey,
@@ -214,7 +195,7 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
          false,
          true,
          L"2",
-         {L"read DEFAULT/MaxRateZoomOut ###", L"write DEFAULT/MaxRateZoomOut=2"},
+         {"read DEFAULT/MaxRateZoomOut ###", "write DEFAULT/MaxRateZoomOut=2"},
          std::nullopt},
         {"over-long value is cut and never rewritten",
          kMaxRateZoomInKey,
@@ -223,7 +204,7 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
          true,
          true,
          kLong5000.substr(0, 4095),
-         {L"read DEFAULT/MaxRateZoomIn ###"},
+         {"read DEFAULT/MaxRateZoomIn ###"},
          kLong5000},
         {"unknown key touches nothing",
          L"Unknown",
@@ -251,8 +232,8 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
          true,
          true,
          L"1",
-         {L"read DEFAULT/AutoStartUp ###", L"read DEFAULT/AutoStartUp ###",
-          L"write DEFAULT/AutoStartUp=1", L"shortcut on", L"shortcut on"},
+         {"read DEFAULT/AutoStartUp ###", "read DEFAULT/AutoStartUp ###",
+          "write DEFAULT/AutoStartUp=1", "shortcut on", "shortcut on"},
          L"1"},
         {"AutoStartUp 0 removes the shortcut",
          kAutoStartUpKey,
@@ -261,7 +242,7 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
          true,
          true,
          L"0",
-         {L"read DEFAULT/AutoStartUp ###", L"shortcut off"},
+         {"read DEFAULT/AutoStartUp ###", "shortcut off"},
          L"0"},
         {"AutoStartUp 00 is not exactly 0",
          kAutoStartUpKey,
@@ -270,7 +251,7 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
          true,
          true,
          L"00",
-         {L"read DEFAULT/AutoStartUp ###", L"shortcut on"},
+         {"read DEFAULT/AutoStartUp ###", "shortcut on"},
          L"00"},
         {"AutoStartUp empty is not exactly 0",
          kAutoStartUpKey,
@@ -279,7 +260,7 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
          true,
          true,
          L"",
-         {L"read DEFAULT/AutoStartUp ###", L"shortcut on"},
+         {"read DEFAULT/AutoStartUp ###", "shortcut on"},
          L""},
         {"AutoStartUp shortcut failure fails the read",
          kAutoStartUpKey,
@@ -288,7 +269,7 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
          true,
          false,
          L"1",
-         {L"read DEFAULT/AutoStartUp ###", L"shortcut on"},
+         {"read DEFAULT/AutoStartUp ###", "shortcut on"},
          L"1"},
         {"AutoStartUp missing with shortcut failure: the write-back is taken out",
          kAutoStartUpKey,
@@ -297,9 +278,9 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
          true,
          false,
          L"1",
-         {L"read DEFAULT/AutoStartUp ###", L"read DEFAULT/AutoStartUp ###",
-          L"write DEFAULT/AutoStartUp=1", L"shortcut on", L"remove DEFAULT/AutoStartUp",
-          L"shortcut on"},
+         {"read DEFAULT/AutoStartUp ###", "read DEFAULT/AutoStartUp ###",
+          "write DEFAULT/AutoStartUp=1", "shortcut on", "remove DEFAULT/AutoStartUp",
+          "shortcut on"},
          std::nullopt},
         {"AutoStartUp 0 with failing shortcut",
          kAutoStartUpKey,
@@ -308,7 +289,7 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
          true,
          false,
          L"0",
-         {L"read DEFAULT/AutoStartUp ###", L"shortcut off"},
+         {"read DEFAULT/AutoStartUp ###", "shortcut off"},
          L"0"},
         {"AutoStartUp missing in read-only file",
          kAutoStartUpKey,
@@ -317,8 +298,8 @@ TEST(SettingsStore_ReadSetting_FollowsRules, Table) {
          false,
          true,
          L"1",
-         {L"read DEFAULT/AutoStartUp ###", L"read DEFAULT/AutoStartUp ###",
-          L"write DEFAULT/AutoStartUp=1", L"shortcut on"},
+         {"read DEFAULT/AutoStartUp ###", "read DEFAULT/AutoStartUp ###",
+          "write DEFAULT/AutoStartUp=1", "shortcut on"},
          std::nullopt},
     };
     for (const Case& c : cases) {
@@ -418,7 +399,7 @@ TEST(SettingsStore_WriteSetting_FollowsRules, Table) {
          true,
          true,
          true,
-         {L"write DEFAULT/MaxRateZoomIn=6"},
+         {"write DEFAULT/MaxRateZoomIn=6"},
          L"6"},
         {"empty value is written",
          kMouseZoomWinKey,
@@ -426,7 +407,7 @@ TEST(SettingsStore_WriteSetting_FollowsRules, Table) {
          true,
          true,
          true,
-         {L"write DEFAULT/MouseZoomWin="},
+         {"write DEFAULT/MouseZoomWin="},
          L""},
         {"read-only file fails",
          kMaxRateZoomInKey,
@@ -434,7 +415,7 @@ TEST(SettingsStore_WriteSetting_FollowsRules, Table) {
          true,
          false,
          false,
-         {L"write DEFAULT/MaxRateZoomIn=6"},
+         {"write DEFAULT/MaxRateZoomIn=6"},
          L"3"},
         {"unknown key writes nothing", L"Other", L"6", true, true, false, {}, std::nullopt},
         {"case-sensitive lookup", L"autostartup", L"1", true, true, false, {}, std::nullopt},
@@ -444,7 +425,7 @@ TEST(SettingsStore_WriteSetting_FollowsRules, Table) {
          true,
          true,
          true,
-         {L"read DEFAULT/AutoStartUp ###", L"write DEFAULT/AutoStartUp=0", L"shortcut off"},
+         {"read DEFAULT/AutoStartUp ###", "write DEFAULT/AutoStartUp=0", "shortcut off"},
          L"0"},
         {"AutoStartUp 1",
          kAutoStartUpKey,
@@ -452,7 +433,7 @@ TEST(SettingsStore_WriteSetting_FollowsRules, Table) {
          true,
          true,
          true,
-         {L"read DEFAULT/AutoStartUp ###", L"write DEFAULT/AutoStartUp=1", L"shortcut on"},
+         {"read DEFAULT/AutoStartUp ###", "write DEFAULT/AutoStartUp=1", "shortcut on"},
          L"1"},
         {"AutoStartUp 00 asks for the shortcut",
          kAutoStartUpKey,
@@ -460,7 +441,7 @@ TEST(SettingsStore_WriteSetting_FollowsRules, Table) {
          true,
          true,
          true,
-         {L"read DEFAULT/AutoStartUp ###", L"write DEFAULT/AutoStartUp=00", L"shortcut on"},
+         {"read DEFAULT/AutoStartUp ###", "write DEFAULT/AutoStartUp=00", "shortcut on"},
          L"00"},
         {"AutoStartUp shortcut failure puts the old value back",
          kAutoStartUpKey,
@@ -468,8 +449,8 @@ TEST(SettingsStore_WriteSetting_FollowsRules, Table) {
          false,
          true,
          false,
-         {L"read DEFAULT/AutoStartUp ###", L"write DEFAULT/AutoStartUp=0", L"shortcut off",
-          L"write DEFAULT/AutoStartUp=3"},
+         {"read DEFAULT/AutoStartUp ###", "write DEFAULT/AutoStartUp=0", "shortcut off",
+          "write DEFAULT/AutoStartUp=3"},
          L"3"},
         {"AutoStartUp in read-only file leaves the shortcut",
          kAutoStartUpKey,
@@ -477,7 +458,7 @@ TEST(SettingsStore_WriteSetting_FollowsRules, Table) {
          true,
          false,
          false,
-         {L"read DEFAULT/AutoStartUp ###", L"write DEFAULT/AutoStartUp=0"},
+         {"read DEFAULT/AutoStartUp ###", "write DEFAULT/AutoStartUp=0"},
          L"3"},
         {"line feed would split the line",
          kMaxRateZoomInKey,
@@ -537,7 +518,7 @@ TEST(SettingsStore_WriteSettingInt_WritesDecimal, Table) {
     for (const Case& c : cases) {
         Fixture f;
         EXPECT_TRUE(f.store.WriteSettingInt(kHotKeyZoomCancelKey, c.value));
-        EXPECT_EQ(f.log, Calls{std::wstring(L"write DEFAULT/HotKeyZoomCancel=") + c.text});
+        EXPECT_EQ(f.log, Calls{"write DEFAULT/HotKeyZoomCancel=" + Narrow(c.text)});
         EXPECT_EQ(f.store.ReadSettingInt(kHotKeyZoomCancelKey), c.value);
     }
 }
@@ -549,9 +530,9 @@ TEST(SettingsStore_WriteSettingInt_AutoStartUpZeroRemovesShortcut, FileBeforeSho
     EXPECT_FALSE(f.shortcut.exists);
     EXPECT_TRUE(f.store.WriteSettingInt(kAutoStartUpKey, 1));
     EXPECT_TRUE(f.shortcut.exists);
-    EXPECT_EQ(f.log, (Calls{L"read DEFAULT/AutoStartUp ###", L"write DEFAULT/AutoStartUp=0",
-                            L"shortcut off", L"read DEFAULT/AutoStartUp ###",
-                            L"write DEFAULT/AutoStartUp=1", L"shortcut on"}));
+    EXPECT_EQ(f.log, (Calls{"read DEFAULT/AutoStartUp ###", "write DEFAULT/AutoStartUp=0",
+                            "shortcut off", "read DEFAULT/AutoStartUp ###",
+                            "write DEFAULT/AutoStartUp=1", "shortcut on"}));
 }
 
 TEST(SettingsStore_ReadOnlyFile_KeepsOldValue, WriteThenRead) {
@@ -567,9 +548,8 @@ TEST(SettingsStore_ReadOnlyFile_RetriesWriteBackOnEveryRead, MissingKey) {
     f.profile.writable = false;
     EXPECT_EQ(f.store.ReadSettingInt(kHotKeyZoomOutKey), 189);
     EXPECT_EQ(f.store.ReadSettingInt(kHotKeyZoomOutKey), 189);
-    EXPECT_EQ(f.log,
-              (Calls{L"read DEFAULT/HotKeyZoomOut ###", L"write DEFAULT/HotKeyZoomOut=189",
-                     L"read DEFAULT/HotKeyZoomOut ###", L"write DEFAULT/HotKeyZoomOut=189"}));
+    EXPECT_EQ(f.log, (Calls{"read DEFAULT/HotKeyZoomOut ###", "write DEFAULT/HotKeyZoomOut=189",
+                            "read DEFAULT/HotKeyZoomOut ###", "write DEFAULT/HotKeyZoomOut=189"}));
 }
 
 TEST(SettingsStore_NothingIsCached, WriteSeenByNextRead) {
@@ -612,7 +592,7 @@ TEST(SettingsCopy, HoldsHotKeysInMemoryByTheStoreRules) {
     // Other keys go to the file at every read.
     f.log.clear();
     EXPECT_EQ(copy.ReadSettingInt(kMaxRateZoomOutKey), 2);
-    EXPECT_EQ(f.log.front(), L"read DEFAULT/MaxRateZoomOut ###");
+    EXPECT_EQ(f.log.front(), "read DEFAULT/MaxRateZoomOut ###");
     // A write counts at once, unless the file refuses it.
     EXPECT_TRUE(copy.WriteSettingInt(kMouseZoomShiftKey, 1));
     EXPECT_EQ(copy.ReadSettingInt(kMouseZoomShiftKey), 1);
@@ -628,43 +608,31 @@ public:
     explicit FakeFileSystem(Calls& log) : m_log(log) {}
 
     std::wstring ModuleDirectory() override {
-        m_log.push_back(L"module directory");
+        m_log.push_back("module directory");
         return L"C:\\Program Files\\Loupa\\";
     }
     bool PathExists(const std::wstring& path) override {
-        m_log.push_back(L"exists " + path);
+        m_log.push_back("exists " + Narrow(path));
         return besideExe;
     }
     int32_t RoamingAppDataFolder(std::wstring& folder) override {
-        m_log.push_back(L"app data");
+        m_log.push_back("app data");
         if (appDataCode >= 0) {
             folder = L"C:\\Users\\u\\AppData\\Roaming";
         }
         return appDataCode;
     }
-    void CreateFolder(const std::wstring& path) override { m_log.push_back(L"create " + path); }
-    void SetProfilePath(const std::wstring& path) override { m_log.push_back(L"profile " + path); }
-    void ShowWarning(const std::wstring& text) override { m_log.push_back(L"warn " + text); }
+    void CreateFolder(const std::wstring& path) override {
+        m_log.push_back("create " + Narrow(path));
+    }
+    void SetProfilePath(const std::wstring& path) override {
+        m_log.push_back("profile " + Narrow(path));
+    }
+    void ShowWarning(const std::wstring& text) override { m_log.push_back("warn " + Narrow(text)); }
     std::wstring LoadText(unsigned id) override { return L"<" + std::to_wstring(id) + L">"; }
 
     bool besideExe = false;
     int32_t appDataCode = 0;
-
-private:
-    Calls& m_log;
-};
-
-class RecordingSettings : public ISettings {
-public:
-    explicit RecordingSettings(Calls& log) : m_log(log) {}
-    int ReadSettingInt(const wchar_t* key) override {
-        m_log.push_back(std::wstring(L"read int ") + key);
-        return 1;
-    }
-    bool WriteSettingInt(const wchar_t* key, int) override {
-        m_log.push_back(std::wstring(L"write int ") + key);
-        return true;
-    }
 
 private:
     Calls& m_log;
@@ -685,34 +653,35 @@ TEST(InitSettingFile_LocatesFile, Table) {
          true,
          0,
          true,
-         {L"module directory", L"exists C:\\Program Files\\Loupa\\setting.ini",
-          L"profile C:\\Program Files\\Loupa\\setting.ini", L"read int AutoStartUp"}},
+         {"module directory", "exists C:\\Program Files\\Loupa\\setting.ini",
+          "profile C:\\Program Files\\Loupa\\setting.ini", "Read(AutoStartUp)"}},
         {"otherwise the application-data folder",
          false,
          0,
          true,
-         {L"module directory", L"exists C:\\Program Files\\Loupa\\setting.ini", L"app data",
-          L"create C:\\Users\\u\\AppData\\Roaming\\Loupa",
-          L"profile C:\\Users\\u\\AppData\\Roaming\\Loupa\\setting.ini", L"read int AutoStartUp"}},
+         {"module directory", "exists C:\\Program Files\\Loupa\\setting.ini", "app data",
+          "create C:\\Users\\u\\AppData\\Roaming\\Loupa",
+          "profile C:\\Users\\u\\AppData\\Roaming\\Loupa\\setting.ini", "Read(AutoStartUp)"}},
         {"S_FALSE is not a failure",
          false,
          1,
          true,
-         {L"module directory", L"exists C:\\Program Files\\Loupa\\setting.ini", L"app data",
-          L"create C:\\Users\\u\\AppData\\Roaming\\Loupa",
-          L"profile C:\\Users\\u\\AppData\\Roaming\\Loupa\\setting.ini", L"read int AutoStartUp"}},
+         {"module directory", "exists C:\\Program Files\\Loupa\\setting.ini", "app data",
+          "create C:\\Users\\u\\AppData\\Roaming\\Loupa",
+          "profile C:\\Users\\u\\AppData\\Roaming\\Loupa\\setting.ini", "Read(AutoStartUp)"}},
         {"folder failure warns and changes nothing",
          false,
          static_cast<int32_t>(0x80070005u),
          false,
-         {L"module directory", L"exists C:\\Program Files\\Loupa\\setting.ini", L"app data",
-          L"warn <" + std::to_wstring(IDS_APP_FOLDER_FAILED) + L">80070005"}},
+         {"module directory", "exists C:\\Program Files\\Loupa\\setting.ini", "app data",
+          "warn <" + std::to_string(IDS_APP_FOLDER_FAILED) + ">80070005"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Calls log;
         FakeFileSystem system(log);
-        RecordingSettings settings(log);
+        FakeSettings settings(log);
+        settings.values[kAutoStartUpKey] = 1;
         system.besideExe = c.besideExe;
         system.appDataCode = c.appDataCode;
         EXPECT_EQ(InitSettingFile(system, settings), c.expected);

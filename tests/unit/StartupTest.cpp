@@ -1,5 +1,7 @@
 #include "app/core/Startup.h"
 
+#include "../support/Calls.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,7 +14,7 @@ public:
     MutexResult mutex{true, false};
     bool libraryPresent = true;
     bool magInitializeWorks = true;
-    std::vector<std::string> calls;
+    Calls calls;
     bool dialogUsedMagnifier = false;
     bool settingFileExisted = true;
     bool dialogFirstStart = false;
@@ -45,9 +47,7 @@ public:
     }
 };
 
-using Calls = std::vector<std::string>;
-
-std::vector<std::string> RunLife(RecordingPlatform& platform, int osMajor) {
+Calls RunLife(RecordingPlatform& platform, int osMajor) {
     StartupSequence app(platform, osMajor);
     EXPECT_FALSE(app.InitInstance());
     app.ExitInstance();

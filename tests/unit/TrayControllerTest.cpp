@@ -1,43 +1,21 @@
 #include "app/core/TrayController.h"
+
+#include "../support/FakeSettings.h"
 #include "settings/core/SettingsStore.h"
 
 #include "resource.h"
 
 #include <gtest/gtest.h>
 
-#include <cwchar>
 #include <deque>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
 namespace {
 
-using Calls = std::vector<std::string>;
-
 struct Recorder {
     Calls calls;
-};
-
-class FakeSettings : public ISettings {
-public:
-    explicit FakeSettings(Recorder& r) : m_r(r) {}
-    std::map<std::wstring, int> values;
-    int ReadSettingInt(const wchar_t* key) override {
-        m_r.calls.push_back("Read " + Narrow(key));
-        auto it = values.find(key);
-        return it == values.end() ? 0 : it->second;
-    }
-    bool WriteSettingInt(const wchar_t* key, int value) override {
-        m_r.calls.push_back("Write " + Narrow(key) + "=" + std::to_string(value));
-        values[key] = value;
-        return true;
-    }
-
-private:
-    static std::string Narrow(const wchar_t* s) { return std::string(s, s + std::wcslen(s)); }
-    Recorder& m_r;
 };
 
 class FakeTray : public ITrayPlatform {
@@ -114,7 +92,7 @@ private:
 
 struct Fixture {
     Recorder r;
-    FakeSettings settings{r};
+    FakeSettings settings{r.calls};
     FakeTray tray{r};
     FakeZoom zoom{r};
     TrayController controller{tray, settings, zoom};
@@ -204,7 +182,8 @@ TEST(TrayController_OnTrayNotify, MapsMouseMessagesToActions) {
         {0x0202, {"GetCursorPos"}},
         {0x0203, {"GetCursorPos", "RunSettingsSheet"}},
         {0x0204,
-         {"GetCursorPos", "SetForeground", "Read AutoStartUp", "TrackTrayMenu 640,1050 unchecked"}},
+         {"GetCursorPos", "SetForeground", "Read(AutoStartUp)",
+          "TrackTrayMenu 640,1050 unchecked"}},
         {0x0205, {"GetCursorPos"}}, // right release
         {0x0206, {"GetCursorPos"}},
     };
@@ -241,7 +220,7 @@ TEST(TrayController_OnCommand, DispatchesMenuCommands) {
         {ID_TRAY_ZOOMIN, true, {"ZoomIn"}},
         {ID_TRAY_ZOOMOUT, true, {"ZoomOut"}},
         {ID_TRAY_ZOOMCANCEL, true, {"CancelZoom"}},
-        {ID_TRAY_AUTOSTARTUP, true, {"Read AutoStartUp", "Write AutoStartUp=1"}},
+        {ID_TRAY_AUTOSTARTUP, true, {"Read(AutoStartUp)", "Write(AutoStartUp=1)"}},
         {ID_TRAY_EXIT, true, {"EndMainDialog 0"}},
         {1, false, {}},
         {ID_TRAY_EXIT + 1, false, {}},
@@ -262,7 +241,7 @@ TEST(TrayController_OnCommand, AutoStartUpWritesTheOtherValue) {
         Fixture f;
         f.settings.values[kAutoStartUpKey] = c.stored;
         f.controller.OnCommand(ID_TRAY_AUTOSTARTUP);
-        EXPECT_EQ(f.r.calls.back(), "Write AutoStartUp=" + std::to_string(c.written));
+        EXPECT_EQ(f.r.calls.back(), "Write(AutoStartUp=" + std::to_string(c.written) + ")");
     }
 }
 

@@ -1,6 +1,7 @@
 #include "input/core/WheelChord.h"
 
-#include "RecordingSettings.h"
+#include "../support/FakeSettings.h"
+#include "settings/core/SettingsStore.h"
 
 #include <gtest/gtest.h>
 
@@ -141,14 +142,16 @@ TEST(WheelDeltaFromMouseData_TakesSignedHighWord, Table) {
 }
 
 TEST(ReadWheelChordSettings_ReadsInOrder, CtrlAltShiftWin) {
-    RecordingSettings settings;
+    Calls reads;
+    FakeSettings settings{reads};
+    settings.readOnly = true;
     settings.values = {{kMouseZoomCtrlKey, 11},
                        {kMouseZoomAltKey, 12},
                        {kMouseZoomShiftKey, 13},
                        {kMouseZoomWinKey, 14}};
     const WheelChordSettings chord = ReadWheelChordSettings(settings);
-    EXPECT_EQ(settings.reads, (std::vector<std::wstring>{kMouseZoomCtrlKey, kMouseZoomAltKey,
-                                                         kMouseZoomShiftKey, kMouseZoomWinKey}));
+    EXPECT_EQ(reads, (Calls{"Read(MouseZoomCtrl)", "Read(MouseZoomAlt)", "Read(MouseZoomShift)",
+                            "Read(MouseZoomWin)"}));
     EXPECT_EQ(chord.ctrl, 11);
     EXPECT_EQ(chord.alt, 12);
     EXPECT_EQ(chord.shift, 13);

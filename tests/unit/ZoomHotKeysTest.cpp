@@ -1,6 +1,7 @@
 #include "input/core/ZoomHotKeys.h"
 
-#include "RecordingSettings.h"
+#include "../support/FakeSettings.h"
+#include "settings/core/SettingsStore.h"
 
 #include <gtest/gtest.h>
 
@@ -24,16 +25,17 @@ TEST(HotKeyLowWord_KeepsLow16BitsUnsigned, Table) {
 }
 
 TEST(ReadZoomHotKeys_ReadsKeyBeforeModifiers, InCommandOrder) {
-    RecordingSettings settings;
+    Calls reads;
+    FakeSettings settings{reads};
+    settings.readOnly = true;
     settings.values = {{kHotKeyZoomInKey, 222},    {kHotKeyModZoomInKey, 9},
                        {kHotKeyZoomOutKey, 189},   {kHotKeyModZoomOutKey, 9},
                        {kHotKeyZoomCancelKey, 27}, {kHotKeyModZoomCancelKey, 0}};
     const std::array<HotKeyRegistration, 3> r = ReadZoomHotKeys(settings);
 
-    EXPECT_EQ(settings.reads,
-              (std::vector<std::wstring>{kHotKeyZoomInKey, kHotKeyModZoomInKey, kHotKeyZoomOutKey,
-                                         kHotKeyModZoomOutKey, kHotKeyZoomCancelKey,
-                                         kHotKeyModZoomCancelKey}));
+    EXPECT_EQ(reads, (Calls{"Read(HotKeyZoomIn)", "Read(HotKeyModZoomIn)", "Read(HotKeyZoomOut)",
+                            "Read(HotKeyModZoomOut)", "Read(HotKeyZoomCancel)",
+                            "Read(HotKeyModZoomCancel)"}));
     // Every registration asks for one command per press, not one per repeat.
     EXPECT_EQ(r[0].id, 101);
     EXPECT_EQ(r[0].key, 222);
@@ -47,7 +49,9 @@ TEST(ReadZoomHotKeys_ReadsKeyBeforeModifiers, InCommandOrder) {
 }
 
 TEST(ReadZoomHotKeys_CutsValuesTo16Bits, WideKeyAndMask) {
-    RecordingSettings settings;
+    Calls reads;
+    FakeSettings settings{reads};
+    settings.readOnly = true;
     settings.values = {{kHotKeyZoomInKey, 65 + 65536}, {kHotKeyModZoomInKey, 0x10009},
                        {kHotKeyZoomOutKey, -1},        {kHotKeyModZoomOutKey, 0x4002},
                        {kHotKeyZoomCancelKey, 0},      {kHotKeyModZoomCancelKey, 0x20000}};
@@ -61,11 +65,12 @@ TEST(ReadZoomHotKeys_CutsValuesTo16Bits, WideKeyAndMask) {
 }
 
 TEST(ReadCancelHotKey_ReadsOnlyTheCancelKeyAndItsModifiers, WhenAZoomShows) {
-    RecordingSettings settings;
+    Calls reads;
+    FakeSettings settings{reads};
+    settings.readOnly = true;
     settings.values = {{kHotKeyZoomCancelKey, 27 + 65536}, {kHotKeyModZoomCancelKey, 2}};
     const HotKeyRegistration r = ReadCancelHotKey(settings);
-    EXPECT_EQ(settings.reads,
-              (std::vector<std::wstring>{kHotKeyZoomCancelKey, kHotKeyModZoomCancelKey}));
+    EXPECT_EQ(reads, (Calls{"Read(HotKeyZoomCancel)", "Read(HotKeyModZoomCancel)"}));
     EXPECT_EQ(r.id, 103);
     EXPECT_EQ(r.key, 27);
     EXPECT_EQ(r.modifiers, 2 | kHotKeyNoRepeat);

@@ -196,21 +196,26 @@ TEST_F(LoupaDlgTest, MenuZoomCommandsReachTheZoomWindow) {
 TEST_F(LoupaDlgTest, ExitWhileZoomedRepeatedly) {
     for (int round = 0; round < 10; ++round) {
         auto dlg = std::make_unique<CLoupaDlg>(Settings(), false, false);
+        ZoomTimer timer;
+        HWND zoomWindow = nullptr;
         Then([&] { dlg->SendMessage(WM_COMMAND, ID_TRAY_ZOOMIN); });
         // The zoom's own timer has driven the glide; its ticks go on while
         // the thread is busy, and the exit comes in the middle of them.
         Then(
             [&] {
                 ::Sleep(75);
+                timer = dlg->m_zoomWnd.Controller().Timer();
+                zoomWindow = dlg->m_zoomWnd.m_hWnd;
                 dlg->SendMessage(WM_COMMAND, ID_TRAY_EXIT);
             },
             [&] { return dlg->m_zoomWnd.Controller().Rate() > 1.5; });
         EXPECT_EQ(dlg->DoModal(), 0) << "round " << round;
         EXPECT_EQ(dlg->m_zoomWnd.m_hWnd, nullptr);
         dlg.reset();
+        // Nothing of this run can arrive afterwards.
+        EXPECT_TRUE(timer.Running()) << "round " << round;
+        wintest::ExpectTimerGone(timer, zoomWindow);
     }
-    // Nothing of those runs arrives afterwards.
-    wintest::PumpUntil([] { return false; }, std::chrono::milliseconds(300));
 }
 
 // This program carries Loupa's manifest.

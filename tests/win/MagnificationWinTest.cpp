@@ -4,6 +4,7 @@
 // folder for the test, and its call log tells what ran.
 #include "zoom/Magnification.h"
 
+#include "../support/Bitmap32.h"
 #include "WinTestFiles.h"
 #include "WinTestMessages.h"
 
@@ -168,17 +169,6 @@ template <typename F> std::vector<std::uint32_t> Picture(int width, int height, 
         }
     }
     return pixels;
-}
-
-BITMAPINFO Bitmap32(int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
 }
 
 LRESULT CALLBACK PatternProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -1,5 +1,6 @@
 #include "settings/Settings.h"
 
+#include "../support/FakeShortcut.h"
 #include "WinTestFiles.h"
 #include "fw/WinApp.h"
 #include "settings/StartupShortcut.h"
@@ -14,16 +15,6 @@
 #include <vector>
 
 namespace {
-
-class RecordingShortcut : public IStartupShortcut {
-public:
-    bool UpdateStartupShortcut(bool enable) override {
-        calls.push_back(enable);
-        return succeeds;
-    }
-    std::vector<bool> calls;
-    bool succeeds = true;
-};
 
 // The store over a real INI file in a scratch folder; the shortcut is
 // recorded, not made.
@@ -53,7 +44,8 @@ protected:
     wintest::ScratchFolder scratch;
     int fileCount = 0;
     std::wstring path;
-    RecordingShortcut shortcut;
+    Calls shortcutCalls;
+    FakeShortcut shortcut{shortcutCalls};
     std::unique_ptr<PrivateProfile> profile;
     std::unique_ptr<SettingsStore> storeOnFile;
 };
@@ -81,7 +73,7 @@ TEST_F(StoreOnFileTest, FreshFile_FillsInReadOrderAutoStartUpFirst) {
     EXPECT_EQ(Bytes(), "[DEFAULT]\r\nAutoStartUp=1\r\nHotKeyZoomIn=222\r\nHotKeyModZoomIn=9\r\n"
                        "HotKeyZoomOut=189\r\nHotKeyModZoomOut=9\r\nHotKeyZoomCancel=27\r\n"
                        "HotKeyModZoomCancel=0\r\n");
-    EXPECT_EQ(shortcut.calls, (std::vector<bool>{true, true}));
+    EXPECT_EQ(shortcutCalls, (Calls{"shortcut on", "shortcut on"}));
 }
 
 TEST_F(StoreOnFileTest, ValuesInFile_ReadByRules) {
@@ -177,7 +169,7 @@ TEST_F(StoreOnFileTest, MissingSection_AddedBesideOthers) {
     EXPECT_EQ(Store().ReadSettingInt(kAutoStartUpKey), 1);
     EXPECT_EQ(Raw(L"Other", kAutoStartUpKey), L"0");
     EXPECT_EQ(Raw(L"DEFAULT", kAutoStartUpKey), L"1");
-    EXPECT_EQ(shortcut.calls, (std::vector<bool>{true, true}));
+    EXPECT_EQ(shortcutCalls, (Calls{"shortcut on", "shortcut on"}));
 }
 
 TEST_F(StoreOnFileTest, EmptyFile_GetsDefaults) {
@@ -209,12 +201,12 @@ TEST_F(StoreOnFileTest, AutoStartUp_ShortcutFailure_LeavesFile) {
         SCOPED_TRACE(line);
         UseFile(std::string("[DEFAULT]\r\n") + line + "\r\n");
         std::string before = Bytes();
-        shortcut.calls.clear();
+        shortcutCalls.clear();
         shortcut.succeeds = false;
         EXPECT_FALSE(Store().WriteSettingInt(kAutoStartUpKey, 0));
         EXPECT_EQ(Store().ReadSettingInt(kAutoStartUpKey), 0);
         EXPECT_EQ(Bytes(), before);
-        EXPECT_EQ(shortcut.calls, (std::vector<bool>{false, true}));
+        EXPECT_EQ(shortcutCalls, (Calls{"shortcut off", "shortcut on"}));
     }
 }
 
@@ -224,7 +216,7 @@ TEST_F(StoreOnFileTest, AutoStartUp_MissingKeyWithShortcutFailure_StaysMissing) 
     shortcut.succeeds = false;
     EXPECT_EQ(Store().ReadSettingInt(kAutoStartUpKey), 0);
     EXPECT_EQ(Bytes(), before);
-    EXPECT_EQ(shortcut.calls, (std::vector<bool>{true, true}));
+    EXPECT_EQ(shortcutCalls, (Calls{"shortcut on", "shortcut on"}));
 }
 
 TEST_F(StoreOnFileTest, AutoStartUp_FileThatCannotBeWritten_LeavesShortcut) {
@@ -232,7 +224,7 @@ TEST_F(StoreOnFileTest, AutoStartUp_FileThatCannotBeWritten_LeavesShortcut) {
     UseFreshFile();
     ASSERT_TRUE(::CreateDirectoryW(path.c_str(), nullptr));
     EXPECT_FALSE(Store().WriteSettingInt(kAutoStartUpKey, 0));
-    EXPECT_TRUE(shortcut.calls.empty());
+    EXPECT_TRUE(shortcutCalls.empty());
     ::RemoveDirectoryW(path.c_str());
 }
 

@@ -16,7 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
-#include <memory>
 #include <string>
 
 namespace {
@@ -66,27 +65,21 @@ void PrintCensus(const char* when, const wintest::ResourceCensus& c) {
                 c.freeGdi, static_cast<unsigned long>(c.handles), c.heapBytes, c.committedBytes);
 }
 
-class SoakTest : public testing::Test {
+class SoakTest : public wintest::ZoomWindowTest<> {
 protected:
     void SetUp() override {
-        wintest::UseScratchSettings(scratch.File(L"setting.ini"));
+        ZoomWindowTest::SetUp();
         monitor = wintest::PrimaryMonitor();
         MoveCursor(0);
-        // The screen-copy path the program takes under Wine.
-        wnd = std::make_unique<CZoomWnd>(Settings(), wintest::ProgramZoomInput(), false);
-        ASSERT_TRUE(wnd->CreateEx(0, nullptr, nullptr, 0, wnd->MonitorRect(), nullptr, 0))
-            << "error " << ::GetLastError();
+        CreateZoomWindow();
     }
-    void TearDown() override { wnd.reset(); }
 
-    bool Visible() const { return ::IsWindowVisible(wnd->m_hWnd) != FALSE; }
+    bool Visible() const { return ::IsWindowVisible(wnd.m_hWnd) != FALSE; }
 
     void MoveCursor(int stop) {
         POINT at = PathPoint(monitor, stop);
         ::SetCursorPos(at.x, at.y);
     }
-
-    void Tick() { wnd->SendMessage(WM_TIMER, ZoomController::kTimerId, 0); }
 
     // Ticks until done() holds; false when it still does not after limit ticks.
     template <typename F> bool TickUntil(F done, int limit) {
@@ -102,27 +95,27 @@ protected:
     // zoom window did not do its part.
     bool ZoomCycle(int i, std::string& failure) {
         MoveCursor(i);
-        wnd->SendMessage(WM_HOTKEY, HOTKEY_ZOOMIN, 0);
-        if (!Visible() || !wnd->Controller().IsAnimating()) {
+        wnd.SendMessage(WM_HOTKEY, HOTKEY_ZOOMIN, 0);
+        if (!Visible() || !wnd.Controller().IsAnimating()) {
             failure = "the zoom-in hot key started no glide";
             return false;
         }
-        if (!TickUntil([&] { return !wnd->Controller().IsAnimating(); }, kGlideTickLimit) ||
-            wnd->Controller().Rate() != 4.0) {
+        if (!TickUntil([&] { return !wnd.Controller().IsAnimating(); }, kGlideTickLimit) ||
+            wnd.Controller().Rate() != 4.0) {
             failure = "the glide did not end at 4";
             return false;
         }
         for (WPARAM forward : {1, 1, 0}) {
-            wnd->SendMessage(WM_ZOOMWHEEL, forward, 0);
+            wnd.SendMessage(WM_ZOOMWHEEL, forward, 0);
             Tick();
         }
-        if (wnd->Controller().Rate() != 4.1) {
+        if (wnd.Controller().Rate() != 4.1) {
             failure = "the wheel notches did not end at 4.1";
             return false;
         }
-        wnd->SendMessage(WM_HOTKEY, HOTKEY_ZOOMCANCEL, 0);
+        wnd.SendMessage(WM_HOTKEY, HOTKEY_ZOOMCANCEL, 0);
         if (!TickUntil([&] { return !Visible(); }, kGlideTickLimit) ||
-            wnd->Controller().Rate() != 1.0 || wnd->Controller().Timer().Running()) {
+            wnd.Controller().Rate() != 1.0 || wnd.Controller().Timer().Running()) {
             failure = "the cancel hot key did not hide the window";
             return false;
         }
@@ -140,7 +133,7 @@ protected:
                 if (failed++ == 0) {
                     firstFailure = "cycle " + std::to_string(i) + ": " + failure;
                 }
-                wnd->CancelZoom();
+                wnd.CancelZoom();
                 TickUntil([&] { return !Visible(); }, kGlideTickLimit);
             }
         }
@@ -167,9 +160,7 @@ protected:
             << "private memory lost";
     }
 
-    wintest::ScratchFolder scratch;
     RECT monitor{};
-    std::unique_ptr<CZoomWnd> wnd;
 };
 
 } // namespace
@@ -212,8 +203,8 @@ TEST_F(SoakTest, TenThousandTicksWhileZoomed_LeaveNothingBehind) {
     const wintest::ResourceCensus before = wintest::ResourceCensus::Take();
     const auto started = std::chrono::steady_clock::now();
 
-    wnd->SendMessage(WM_HOTKEY, HOTKEY_ZOOMIN, 0);
-    ASSERT_TRUE(TickUntil([&] { return !wnd->Controller().IsAnimating(); }, kGlideTickLimit));
+    wnd.SendMessage(WM_HOTKEY, HOTKEY_ZOOMIN, 0);
+    ASSERT_TRUE(TickUntil([&] { return !wnd.Controller().IsAnimating(); }, kGlideTickLimit));
     for (int i = 0; i < kSoakTicks; ++i) {
         if (i % kTicksPerMove == 0) {
             MoveCursor(i / kTicksPerMove);
@@ -224,9 +215,9 @@ TEST_F(SoakTest, TenThousandTicksWhileZoomed_LeaveNothingBehind) {
         }
     }
     EXPECT_TRUE(Visible());
-    EXPECT_DOUBLE_EQ(wnd->Controller().Rate(), 4.0);
-    EXPECT_TRUE(wnd->Controller().Timer().Running());
-    wnd->SendMessage(WM_HOTKEY, HOTKEY_ZOOMCANCEL, 0);
+    EXPECT_DOUBLE_EQ(wnd.Controller().Rate(), 4.0);
+    EXPECT_TRUE(wnd.Controller().Timer().Running());
+    wnd.SendMessage(WM_HOTKEY, HOTKEY_ZOOMCANCEL, 0);
     ASSERT_TRUE(TickUntil([&] { return !Visible(); }, kGlideTickLimit));
     wintest::PumpMessages();
 

@@ -26,8 +26,7 @@ RECT WindowRect(HWND hwnd) {
 // Counts the placements a tick really makes, and the ticks.
 class PlacementCountingZoomWnd : public CZoomWnd {
 public:
-    // The screen-copy path the program takes under Wine.
-    PlacementCountingZoomWnd() : CZoomWnd(Settings(), wintest::ProgramZoomInput(), false) {}
+    using CZoomWnd::CZoomWnd;
 
     int placements = 0;
     int ticks = 0;
@@ -68,24 +67,13 @@ bool EscapeFree() {
     return HotKeyFree(0, VK_ESCAPE);
 }
 
-class ZoomWndTest : public testing::Test {
+class ZoomWndTest : public wintest::ZoomWindowTest<PlacementCountingZoomWnd> {
 protected:
     void SetUp() override {
-        wintest::UseScratchSettings(scratch.File(L"setting.ini"));
+        ZoomWindowTest::SetUp();
         ::SetCursorPos(1000, 500);
-        ASSERT_TRUE(wnd.CreateEx(0, nullptr, nullptr, 0, wnd.MonitorRect(), nullptr, 0))
-            << "error " << ::GetLastError();
+        CreateZoomWindow();
     }
-    void TearDown() override { wnd.DestroyWindow(); }
-
-    void Tick(int n = 1) {
-        for (int i = 0; i < n; ++i) {
-            wnd.SendMessage(WM_TIMER, ZoomController::kTimerId, 0);
-        }
-    }
-
-    wintest::ScratchFolder scratch;
-    PlacementCountingZoomWnd wnd;
 };
 
 } // namespace
@@ -102,10 +90,11 @@ TEST_F(ZoomWndTest, CreatedHiddenAsLayeredTopMostClickThroughPopup) {
     // Wine cannot leave the window out of screen copies: the view is
     // stretched from a snapshot.
     EXPECT_FALSE(wnd.CopiesLive());
-    // Creating the window registers the hot keys, reading their settings.
-    EXPECT_EQ(Settings().ReadSettingInt(kHotKeyZoomInKey), 222);
-    EXPECT_NE(wintest::ReadBytes(SettingFilePath()).find("HotKeyModZoomCancel=0"),
-              std::string::npos);
+    // Creating the window registers the hot keys, reading their settings:
+    // the store writes each default it reads into the empty file.
+    const std::string file = wintest::ReadBytes(SettingFilePath());
+    EXPECT_NE(file.find("HotKeyZoomIn=222"), std::string::npos) << file;
+    EXPECT_NE(file.find("HotKeyModZoomCancel=0"), std::string::npos) << file;
 }
 
 TEST_F(ZoomWndTest, ZoomInGlidesToLimitOverCursorMonitor) {
@@ -272,11 +261,12 @@ TEST_F(ZoomWndTest, StalledThreadGetsOneTickAfterwardsNotOnePerPeriod) {
 TEST_F(ZoomWndTest, DestroyedWhileZoomedStopsTheTimer) {
     wnd.ZoomIn();
     Tick(12);
-    ASSERT_TRUE(wnd.Controller().Timer().Running());
+    const ZoomTimer timer = wnd.Controller().Timer();
+    ASSERT_TRUE(timer.Running());
+    const HWND hwnd = wnd.m_hWnd;
     wnd.DestroyWindow();
     EXPECT_FALSE(wnd.Controller().Timer().Running());
-    // Nothing may arrive for the window any more.
-    wintest::PumpUntil([] { return false; }, std::chrono::milliseconds(300));
+    wintest::ExpectTimerGone(timer, hwnd);
 }
 
 TEST_F(ZoomWndTest, NoResourceGrowthOverManyTicks) {
@@ -290,7 +280,8 @@ TEST_F(ZoomWndTest, NoResourceGrowthOverManyTicks) {
     }
     // Ticks are quick: the zoom's own timer may not have fired yet, and its
     // thread makes its message queue at its first tick.
-    wintest::PumpUntil([] { return false; }, std::chrono::milliseconds(200));
+    const int sent = wnd.ticks;
+    ASSERT_TRUE(wintest::PumpUntil([&] { return wnd.ticks > sent; }, std::chrono::seconds(10)));
     int gdiBefore = wintest::FreeGdiCapacity();
     DWORD handlesBefore = wintest::HandleLevel();
 

@@ -167,8 +167,8 @@ class Environment:
             if self.display in started:
                 self.display.stop()
 
-    def screenshot(self, path, window="root"):
-        return screenshot(self.display, path, window)
+    def screenshot(self, path, window="root", rect=None):
+        return screenshot(self.display, path, window, rect)
 
     def __enter__(self):
         return self.start()

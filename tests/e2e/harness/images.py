@@ -7,13 +7,20 @@ from pathlib import Path
 from .processes import run_tool
 
 
-def screenshot(display, path, window="root"):
-    """Saves the whole screen (or one X window, by id) as PNG."""
+def screenshot(display, path, window="root", rect=None):
+    """Saves the whole screen (or one X window, by id), or only rect = (left,
+    top, right, bottom) of it, in the format path's suffix names: .ppm
+    (uncompressed, read without a converter) for what a polling loop looks
+    at, .png for what is kept."""
     path = Path(path)
     path.parent.mkdir(parents=True, exist_ok=True)
     target = window if window == "root" else hex(window) if isinstance(window, int) else window
-    run_tool(["import", "-display", display.name, "-window", target, str(path)],
-             env=display.env())
+    crop = []
+    if rect is not None:
+        left, top, right, bottom = rect
+        crop = ["-crop", f"{right - left}x{bottom - top}+{left}+{top}", "+repage"]
+    run_tool(["import", "-display", display.name, "-window", target, *crop, "-depth", "8",
+              str(path)], env=display.env())
     return path
 
 
@@ -64,10 +71,19 @@ class Image:
 
     @classmethod
     def load(cls, path):
+        if Path(path).suffix == ".ppm":
+            image = cls.from_ppm(Path(path).read_bytes())
+            if image is not None:
+                return image
         raw = subprocess.run(["convert", str(path), "-depth", "8", "ppm:-"],
                              stdin=subprocess.DEVNULL, capture_output=True, check=True,
                              timeout=60).stdout
-        # Binary PPM: "P6\n<w> <h>\n255\n" then RGB bytes.
+        return cls.from_ppm(raw)
+
+    @classmethod
+    def from_ppm(cls, raw):
+        """Binary PPM: "P6\n<w> <h>\n255\n" then RGB bytes; None for another
+        kind (another depth)."""
         fields, pos = [], 0
         while len(fields) < 4:
             while raw[pos:pos + 1].isspace():
@@ -80,6 +96,8 @@ class Image:
                 end += 1
             fields.append(raw[pos:end])
             pos = end
+        if fields[0] != b"P6" or fields[3] != b"255":
+            return None
         width, height = int(fields[1]), int(fields[2])
         return cls(width, height, raw[pos + 1:pos + 1 + width * height * 3])
 

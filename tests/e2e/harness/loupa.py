@@ -130,7 +130,7 @@ def choose_menu_item(env, loupa, menu, label, layout=TRAY_MENU, timeout=5):
 
     The pointer rests on the item until the menu highlights it: a click the
     menu receives before it tracks the pointer can be lost."""
-    shot = env.work_dir / "menu.png"
+    shot = env.work_dir / "menu.ppm"
     # A menu just mapped may not be drawn yet.
     centers = wait_until(lambda: menu.item_centers(layout, shot), timeout,
                          message="the items of the menu drawn", ignore=(RuntimeError,))

@@ -144,13 +144,15 @@ class Probe:
         """Posts WM_SYSCOMMAND with command to the window hwnd."""
         self._run(self.work_dir / f"probe-{self.calls}.txt", "syscommand", hwnd, command)
 
-    def cover(self, out_path, rect, milliseconds):
+    def cover(self, out_path, rect, milliseconds, until_above=None):
         """Shows a magenta top-most window over rect (left, top, right,
-        bottom) for milliseconds without activating it. out_path holds
-        "shown" once the window is up; returns [(class, title), ...] of the
-        visible windows above it at the end."""
+        bottom) without activating it, for milliseconds or until a visible
+        window of the class until_above is above it. out_path holds "shown"
+        once the window is up; returns [(class, title), ...] of the visible
+        windows above it at the end."""
         left, top, right, bottom = rect
-        self._run(out_path, "cover", left, top, right - left, bottom - top, milliseconds,
+        until = [until_above] if until_above else []
+        self._run(out_path, "cover", left, top, right - left, bottom - top, milliseconds, *until,
                   timeout=30 + milliseconds / 1000)
         lines = out_path.read_bytes().decode("utf-8").splitlines()
         return [tuple(line.split("\t")[1:3]) for line in lines if line.startswith("above\t")]

@@ -1,7 +1,10 @@
 """unittest base for end-to-end tests of Loupa.exe.
 
-One Environment per test class (display, prefix, wineserver); every test
-starts from the reset state, and every Loupa it starts is killed after it.
+One Environment (display, prefix, wineserver) for the classes of a module
+that ask for the same one (monitors, DPI, the stand-in Magnification.dll):
+main() runs those classes one after the other, and the environment is
+started once for them. Every test starts from the reset state, and every
+Loupa it starts is killed after it.
 When a test fails, its screenshot, X window listing, Wine logs and the
 setting files go to build/e2e-artifacts/<module>.<class>.<test>/, beside
 what the test kept there itself (artifacts_dir()); the folder is emptied
@@ -35,6 +38,79 @@ def _module_name(cls):
     return cls.__module__
 
 
+def _environment_key(cls):
+    """What tells one class's environment from another's."""
+    colors = tuple(sorted(cls.colors.items())) if cls.colors else None
+    return (_module_name(cls), cls.dual_monitor, tuple(cls.right_monitor), cls.magnifier, cls.dpi,
+            colors)
+
+
+def _environment_name(key):
+    module, dual_monitor, right_monitor, magnifier, dpi, colors = key
+    name = module
+    if dual_monitor:
+        name += ".dual-{}x{}".format(*right_monitor)
+    if dpi != BASE_DPI:
+        name += f".dpi{dpi}"
+    if magnifier:
+        name += ".magnifier"
+    if colors:
+        name += ".colors"
+    return name
+
+
+# The environment of the classes that run now, kept for the next class that
+# asks for the same: (key, Environment) or None.
+_shared = None
+
+
+def _stop_shared():
+    global _shared
+    if _shared is not None:
+        _, env = _shared
+        _shared = None
+        env.stop()
+
+
+def _environment_for(cls):
+    global _shared
+    key = _environment_key(cls)
+    if _shared is not None and _shared[0] != key:
+        _stop_shared()
+    if _shared is None:
+        env = Environment(cls.dual_monitor, name=_environment_name(key), magnifier=cls.magnifier,
+                          right_monitor=cls.right_monitor, dpi=cls.dpi, colors=cls.colors)
+        env.start()
+        _shared = (key, env)
+    return _shared[1]
+
+
+def _test_cases(suite):
+    for test in suite:
+        if isinstance(test, unittest.TestSuite):
+            yield from _test_cases(test)
+        else:
+            yield test
+
+
+class _GroupingLoader(unittest.TestLoader):
+    """Loads a module's tests with the classes that share an environment
+    next to each other, in their first class's order; within a class the
+    order stays unittest's."""
+
+    def loadTestsFromModule(self, module, *args, **kwargs):
+        tests = list(_test_cases(super().loadTestsFromModule(module, *args, **kwargs)))
+        keys = []
+        for test in tests:
+            key = _environment_key(type(test)) if isinstance(test, LoupaTestCase) else None
+            if key not in keys:
+                keys.append(key)
+        rank = {key: index for index, key in enumerate(keys)}
+        tests.sort(key=lambda test: rank[_environment_key(type(test))
+                                        if isinstance(test, LoupaTestCase) else None])
+        return self.suiteClass(tests)
+
+
 class LoupaTestCase(unittest.TestCase):
     dual_monitor = False
     # The size of the second monitor.
@@ -48,16 +124,13 @@ class LoupaTestCase(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
-        cls.env = Environment(cls.dual_monitor, name=f"{_module_name(cls)}.{cls.__name__}",
-                              magnifier=cls.magnifier, right_monitor=cls.right_monitor,
-                              dpi=cls.dpi, colors=cls.colors)
-        cls.env.start()
+        cls.env = _environment_for(cls)
 
     @classmethod
     def tearDownClass(cls):
-        if cls.env is not None:
-            cls.env.stop()
-            cls.env = None
+        # The environment stays for the next class that asks for the same;
+        # main() (or the exit hook) ends the last one.
+        cls.env = None
 
     def __init__(self, method_name="runTest"):
         super().__init__(method_name)
@@ -117,7 +190,7 @@ class LoupaTestCase(unittest.TestCase):
         stand-in Magnification.dll, its calls go to process.calls_log."""
         folder = folder or self._testMethodName
         log = (self.env.work_dir / "logs" /
-               f"{self._testMethodName}-{len(self.loupas) + 1}-{file_name}.log")
+               f"{self._log_name()}-{len(self.loupas) + 1}-{file_name}.log")
         variables = dict(variables or {})
         calls_log = log.with_suffix(".magnification.log")
         if self.magnifier:
@@ -130,6 +203,10 @@ class LoupaTestCase(unittest.TestCase):
         self.loupas.append(process)
         return process
 
+    def _log_name(self):
+        # Classes that share an environment may have tests of one name.
+        return f"{type(self).__name__}.{self._testMethodName}"
+
     def start_loupa(self, file_name="Loupa.exe", folder=None, variables=None, first_start=False):
         """Unless first_start, an empty setting.ini where none is: no welcome
         balloon over the tray."""
@@ -139,7 +216,6 @@ class LoupaTestCase(unittest.TestCase):
             settings.parent.mkdir(parents=True, exist_ok=True)
             settings.write_bytes(b"")
         return process.start()
-
 
     def magnifier_calls(self, process, name=None):
         """The calls process made to the stand-in Magnification.dll so far."""
@@ -153,7 +229,7 @@ class LoupaTestCase(unittest.TestCase):
         holding the hot key hold = (modifiers, vk) if given; stopped after
         the test."""
         log = (self.env.work_dir / "logs" /
-               f"{self._testMethodName}-target-{len(self.targets) + 1}.log")
+               f"{self._log_name()}-target-{len(self.targets) + 1}.log")
         target = TestTarget(self.prefix, self.display, log, rect, control=control, hold=hold)
         self.targets.append(target)
         return target.start(self.windows)
@@ -168,11 +244,39 @@ class LoupaTestCase(unittest.TestCase):
                         f"{process.process.returncode}:\n{process.log_text()}")
         return process
 
+    def start_resident(self, variables=None, timeout=30):
+        """Starts Loupa and waits for its icon in Wine's tray."""
+        return self.wait_resident(self.start_loupa(variables=variables), timeout=timeout)
+
+    def zoom_windows(self, loupa):
+        """Loupa's mapped windows that are not menus."""
+        return [w for w in self.windows.visible_of(loupa.pid) if not w.override_redirect]
+
+    def _zoomed(self, loupa):
+        return [w for w in self.zoom_windows(loupa) if w.rect in self.display.monitors]
+
+    def wait_zoomed(self, loupa, how, timeout=10):
+        """Waits until Loupa's zoom window covers a monitor after how."""
+        return self.wait_until(lambda: self._zoomed(loupa), timeout, ignore=(RuntimeError,),
+                               message=f"the zoom window after {how}")
+
+    def wait_hidden(self, loupa, how, again=None, timeout=10):
+        """Waits until the zoom window has gone after how; again() is
+        repeated while it stays (a cancel during the glide in is ignored)."""
+        def gone():
+            if not self._zoomed(loupa):
+                return True
+            if again:
+                again()
+            return False
+        self.wait_until(gone, timeout, interval=1.0 if again else 0.05, ignore=(RuntimeError,),
+                        message=f"the zoom window to go after {how}")
+
     def start_zoom_scene(self, rect=DEFAULT_RECT, variables=None):
         """A resident Loupa (with variables added to its environment) and the
         test target under the pointer with the focus: where hot keys and the
         wheel are tried. (loupa, target, zoom view)"""
-        process = self.wait_resident(self.start_loupa(variables=variables))
+        process = self.start_resident(variables)
         target = self.start_target(rect)
         target.focus(self.input)
         return process, target, ZoomView(self.env, self.probe, process, target.rect,
@@ -188,7 +292,7 @@ class LoupaTestCase(unittest.TestCase):
         tray = self.windows.tray()
         if tray is None:
             return 0
-        return tray.icon_count(self.env.work_dir / "tray.png")
+        return tray.icon_count(self.env.work_dir / "tray.ppm")
 
     def wait_tray_icons(self, count, timeout=15):
         """Waits until Wine's tray shows exactly count icons."""
@@ -243,4 +347,9 @@ class LoupaTestCase(unittest.TestCase):
 def main():
     """Entry point of a test module run by ctest."""
     stop_on_sigterm()
-    unittest.main(module="__main__", verbosity=2)
+    try:
+        program = unittest.main(module="__main__", verbosity=2, testLoader=_GroupingLoader(),
+                                exit=False)
+    finally:
+        _stop_shared()
+    sys.exit(not program.result.wasSuccessful())

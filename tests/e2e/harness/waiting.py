@@ -45,9 +45,11 @@ def holds(condition, duration, interval=0.05):
     """True when condition() stays true for the whole duration.
 
     Used to observe that something does not happen (a window never shows);
-    it is an observation window, not a wait for a state.
+    it is an observation window, not a wait for a state. It stretches with
+    the deadlines: on a slow machine what should not happen takes as much
+    longer to show.
     """
-    end = time.monotonic() + duration
+    end = time.monotonic() + scaled(duration)
     while True:
         if not condition():
             return False

@@ -173,12 +173,13 @@ class WineTray:
     def icon_count(self, shot_path):
         """Cells that show an icon, judged from a screenshot saved at
         shot_path: a cell holding anything but the tray's background."""
-        screen = Image.load(screenshot(self.display, shot_path))
-        area = screen.crop(self.window.rect)
+        area = Image.load(screenshot(self.display, shot_path, rect=self.window.rect))
         background = area.dominant_color()
         count = 0
         for index in range(self.window.width // self.cell):
-            cell = screen.crop(self.cell_rect(index))
+            left, top, right, bottom = self.cell_rect(index)
+            x, y = self.window.x, self.window.y
+            cell = area.crop((left - x, top - y, right - x, bottom - y))
             if cell.count_unlike(background) < 8:
                 break
             count += 1

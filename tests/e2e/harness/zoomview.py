@@ -105,7 +105,7 @@ class ZoomView:
         if window is None:
             self.last = "the zoom window is not shown"
             return False
-        image = Image.load(self.env.screenshot(self.env.work_dir / "zoom.png"))
+        image = Image.load(self.env.screenshot(self.env.work_dir / "zoom.ppm"))
         shown = green_pixels(image, window.rect, self.area)
         expected = self.caption(rate, window.width) if self.with_caption else frozenset()
         text = caption_text(rate) if self.with_caption else ""

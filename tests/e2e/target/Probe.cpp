@@ -10,10 +10,11 @@
 //       as above
 //   LoupaProbe.exe <out> keynames <vk>...
 //       the keyboard layout's name of each virtual key
-//   LoupaProbe.exe <out> cover <x> <y> <w> <h> <ms>
-//       shows a magenta top-most window there without activating it, for ms;
-//       writes "shown" as soon as it is up, then at the end a line for each
-//       visible window above it (its class and title)
+//   LoupaProbe.exe <out> cover <x> <y> <w> <h> <ms> [<class>]
+//       shows a magenta top-most window there without activating it, for ms
+//       or until a visible window of that class is above it; writes "shown"
+//       as soon as it is up, then at the end a line for each visible window
+//       above it (its class and title)
 //   LoupaProbe.exe <out> locale
 //       the UI language (hex) and the ANSI code page this run has
 //   LoupaProbe.exe <out> syscommand <hwnd> <command>
@@ -34,10 +35,12 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -232,8 +235,22 @@ int Render(const wchar_t* path, wchar_t** args) {
     return saved ? 0 : 1;
 }
 
+// Class and title of each visible window above hwnd.
+std::vector<std::pair<std::wstring, std::wstring>> VisibleAbove(HWND hwnd) {
+    std::vector<std::pair<std::wstring, std::wstring>> windows;
+    for (HWND above = GetWindow(hwnd, GW_HWNDPREV); above != nullptr;
+         above = GetWindow(above, GW_HWNDPREV)) {
+        if (IsWindowVisible(above)) {
+            wchar_t cls[64] = {};
+            GetClassNameW(above, cls, 64);
+            windows.emplace_back(cls, TextOf(above));
+        }
+    }
+    return windows;
+}
+
 // Another program's top-most window coming up over whatever is on top.
-int Cover(FILE* out, wchar_t** args) {
+int Cover(FILE* out, wchar_t** args, const std::wstring& awaited) {
     WNDCLASSW wc{};
     wc.lpfnWndProc = DefWindowProcW;
     wc.hInstance = GetModuleHandleW(nullptr);
@@ -253,20 +270,23 @@ int Cover(FILE* out, wchar_t** args) {
     Put(out, L"shown\n");
     std::fflush(out);
     const DWORD end = GetTickCount() + static_cast<DWORD>(_wtoi(args[4]));
+    std::vector<std::pair<std::wstring, std::wstring>> above;
     for (DWORD now = GetTickCount(); static_cast<LONG>(end - now) > 0; now = GetTickCount()) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(end - now, 50), QS_ALLINPUT);
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             DispatchMessageW(&msg);
         }
-    }
-    for (HWND above = GetWindow(hwnd, GW_HWNDPREV); above != nullptr;
-         above = GetWindow(above, GW_HWNDPREV)) {
-        if (IsWindowVisible(above)) {
-            wchar_t cls[64] = {};
-            GetClassNameW(above, cls, 64);
-            Put(out, L"above\t" + std::wstring(cls) + L"\t" + TextOf(above) + L"\n");
+        if (!awaited.empty()) {
+            above = VisibleAbove(hwnd);
+            if (std::any_of(above.begin(), above.end(),
+                            [&](const auto& window) { return window.first == awaited; })) {
+                break;
+            }
         }
+    }
+    for (const auto& [cls, title] : VisibleAbove(hwnd)) {
+        Put(out, L"above\t" + cls + L"\t" + title + L"\n");
     }
     DestroyWindow(hwnd);
     return 0;
@@ -303,8 +323,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (command == L"windows" && argc == 4) {
         WindowsQuery query{out, Unescape(argv[3])};
         EnumWindows(PutWindow, reinterpret_cast<LPARAM>(&query));
-    } else if (command == L"cover" && argc == 8) {
-        const int code = Cover(out, argv + 3);
+    } else if (command == L"cover" && (argc == 8 || argc == 9)) {
+        const int code = Cover(out, argv + 3, argc == 9 ? argv[8] : L"");
         return std::fclose(out) == 0 ? code : 1;
     } else if (command == L"taskbarcreated" && (argc == 4 || argc == 5)) {
         BroadcastTaskbarCreated(_wtoi(argv[3]), argc == 5 && std::wcscmp(argv[4], L"forget") == 0);

@@ -13,6 +13,8 @@
 // program would, and logs "HOTKEY_HELD" or "HOTKEY_REFUSED".
 //
 //   LoupaTestTarget.exe <log file> [x y width height [control] [hold:<mods>:<vk>]]
+#include "../../support/Bitmap32.h"
+
 #include <windows.h>
 #include <oleacc.h>
 #include <shellapi.h>
@@ -206,13 +208,7 @@ void MakePicture(int x0, int y0, int w, int h) {
 void Paint(HWND hwnd) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
-    bmi.bmiHeader.biWidth = g_width;
-    bmi.bmiHeader.biHeight = -g_height;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bmi = Bitmap32(g_width, g_height);
     SetDIBitsToDevice(dc, 0, 0, g_width, g_height, 0, 0, 0, g_height, g_pixels.data(), &bmi,
                       DIB_RGB_COLORS);
     EndPaint(hwnd, &ps);

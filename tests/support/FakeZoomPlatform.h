@@ -1,9 +1,10 @@
-// A recording fake of the zoom window's platform and settings, shared by the
-// unit tests and the fuzzer. It knows no test framework: a call that breaks
-// the platform's rules goes to ReportFakeFault, which each program that
-// includes this header defines (a test failure, or an abort).
+// A recording fake of the zoom window's platform, with the settings it reads,
+// shared by the unit tests and the fuzzer. It knows no test framework: a call
+// that breaks the platform's rules goes to ReportFakeFault.
 #pragma once
 
+#include "Calls.h"
+#include "FakeSettings.h"
 #include "settings/core/SettingsStore.h"
 #include "zoom/core/ZoomController.h"
 
@@ -16,10 +17,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
-void ReportFakeFault(const std::string& what);
-
-using Calls = std::vector<std::string>;
 
 inline std::string Fmt(double value) {
     std::ostringstream out;
@@ -47,7 +44,7 @@ inline bool Inside(const RECT& inner, const RECT& outer) {
 
 // A desktop with monitors, a cursor, one window and a timer. Queries are
 // recorded with a leading '?' so tests can look at the actions alone.
-class FakeZoomPlatform : public IZoomPlatform, public ISettings {
+class FakeZoomPlatform : public IZoomPlatform {
 public:
     // The first monitor is the primary one.
     std::vector<RECT> monitors{{0, 0, 1920, 1080}};
@@ -55,7 +52,6 @@ public:
     std::optional<POINT> caret;
     std::optional<FocusMark> focus;
     bool cursorFails = false; // as on a locked session or the secure desktop
-    std::map<std::wstring, int> settings{{kMaxRateZoomInKey, 4}, {kMaxRateZoomOutKey, 2}};
     bool live = true;
     bool timerFails = false;
     ZoomTimerKind timerKind = ZoomTimerKind::Multimedia;
@@ -64,6 +60,8 @@ public:
     std::function<void()> onCursor; // after the position is handed out
 
     Calls calls;
+    // Its reads go to calls, among the platform's.
+    FakeSettings settings{calls};
     RECT window{0, 0, 1920, 1080};
     bool visible = false;
     bool cancelHotKey = false;
@@ -75,6 +73,11 @@ public:
     bool watchingCarets = false;
     bool watchingFocus = false;
     RECT lastClient{};
+
+    FakeZoomPlatform() {
+        settings.values = {{kMaxRateZoomInKey, 4}, {kMaxRateZoomOutKey, 2}};
+        settings.readOnly = true;
+    }
 
     Calls Actions() const {
         Calls actions;
@@ -216,19 +219,5 @@ public:
             ReportFakeFault("the colour inversion handed over again unchanged");
         }
         inverted = invert;
-    }
-
-    int ReadSettingInt(const wchar_t* key) override {
-        std::string name;
-        for (const wchar_t* c = key; *c; ++c) {
-            name += static_cast<char>(*c);
-        }
-        calls.push_back("Read(" + name + ")");
-        auto found = settings.find(key);
-        return found == settings.end() ? 0 : found->second;
-    }
-    bool WriteSettingInt(const wchar_t*, int) override {
-        ReportFakeFault("the zoom logic never writes settings");
-        return false;
     }
 };
