@@ -73,7 +73,11 @@ void SettingsWatch::Watch() {
             ::FindNextChangeNotification(m_change.Get());
         }
         const ULONGLONG now = FileStamp();
-        if (now != stamp && !m_refreshPosted.exchange(true)) {
+        // A file taken away is no edit to take up: reading it now would
+        // write the defaults back behind the user's back.
+        if (now == 0) {
+            stamp = now;
+        } else if (now != stamp && !m_refreshPosted.exchange(true)) {
             stamp = now;
             if (!PostMessage(WM_SETTINGFILECHANGED)) {
                 m_refreshPosted = false;
