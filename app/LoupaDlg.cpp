@@ -82,8 +82,7 @@ LRESULT CLoupaDlg::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         // window); a menu or sheet run from there would get no input.
         PostMessage(WM_TRAYNOTIFYPOSTED, wParam, lParam);
     } else if (g_taskbarCreatedMessage != 0 && msg == g_taskbarCreatedMessage) {
-        // The shell restarted and forgot our icon.
-        m_tray.AddTrayIcon();
+        m_tray.OnTaskbarCreated();
     }
     return CDialog::DefWindowProc(msg, wParam, lParam);
 }
@@ -302,6 +301,8 @@ void CLoupaDlg::ShowHotKeyHints(HMENU popup) {
 }
 
 void CLoupaDlg::RunSettingsSheet() {
+    // The sheet shows what the file holds at this moment.
+    m_settings.Reload();
     m_pSettingSheet = std::make_unique<CSettingPropetySheet>(
         this, m_settings, static_cast<ISettingSheetOwner&>(*this));
     m_pSettingSheet->m_psh.dwFlags |= PSH_NOAPPLYNOW;

@@ -29,6 +29,10 @@ public:
     virtual std::vector<int> RegisterHotKeys(HWND hwnd, bool withCancel) = 0;
     virtual void UnregisterHotKeys(HWND hwnd) = 0;
     virtual void SetCancelHotKey(HWND hwnd, bool registered) = 0;
+    // Tells the hooks whether a zoom shows, and that a wheel step they posted
+    // has been taken.
+    virtual void SetZoomShown(bool shown) = 0;
+    virtual void WheelStepTaken() = 0;
 };
 
 class CZoomWnd : public fw::CWnd, private IZoomPlatform {
@@ -67,6 +71,7 @@ protected:
     void OnDestroy() override;
     void OnPaint() override;
     void OnHotKey(UINT id, UINT modifiers, UINT vk) override;
+    void OnZoomWheel(WPARAM forward);
     // The screen resolution or the monitors changed.
     void OnDisplayChange();
     // The DPI of the window's monitor changed, or the window moved to a
@@ -127,4 +132,7 @@ private:
     HWND m_tickTarget = nullptr;
     MAGTRANSFORM m_magTransform{};
     bool m_invertColors = false;
+    // The caption's font, at the height of m_captionFontHeight.
+    fw::FontOwner m_captionFont;
+    int m_captionFontHeight = 0;
 };
