@@ -221,3 +221,14 @@ public:
         inverted = invert;
     }
 };
+
+// The zoom logic with the steps its commands are made of in reach, so that a
+// case can set a zoom up directly.
+class ZoomControllerProbe : public ZoomController {
+public:
+    using ZoomController::ZoomController;
+    using ZoomController::AnimateZoomTo;
+    using ZoomController::ApplyZoom;
+    using ZoomController::Tick;
+    using ZoomController::UpdateSourceRect;
+};
