@@ -12,7 +12,7 @@ void TrayController::AddTrayIcon() {
             return;
         }
         unsigned long error = m_platform.LastError();
-        if (error != kErrorTimeout) {
+        if (error != win32::kErrorTimeout) {
             m_platform.ShowError(m_platform.LoadText(IDS_TRAY_ICON_FAILED) +
                                  std::to_wstring(static_cast<int32_t>(error)));
             m_platform.RequestClose();
@@ -40,8 +40,8 @@ void TrayController::OnTrayNotify(unsigned mouseMessage) {
     int y = 0;
     m_platform.GetCursorPos(x, y);
     switch (mouseMessage) {
-    case kLButtonDblClk: OnSetting(); break;
-    case kRButtonDown: ShowTrayMenu(x, y); break;
+    case win32::kWmLButtonDblClk: OnSetting(); break;
+    case win32::kWmRButtonDown: ShowTrayMenu(x, y); break;
     }
 }
 

@@ -10,7 +10,7 @@ HotKeyRegistration ReadOne(ISettings& settings, int id, const wchar_t* keySettin
     registration.id = id;
     registration.key = HotKeyLowWord(settings.ReadSettingInt(keySetting));
     registration.modifiers = static_cast<uint16_t>(
-        HotKeyLowWord(settings.ReadSettingInt(modifierSetting)) | kHotKeyNoRepeat);
+        HotKeyLowWord(settings.ReadSettingInt(modifierSetting)) | win32::kModNoRepeat);
     return registration;
 }
 

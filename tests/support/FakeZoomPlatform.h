@@ -226,9 +226,9 @@ public:
 // case can set a zoom up directly.
 class ZoomControllerProbe : public ZoomController {
 public:
-    using ZoomController::ZoomController;
     using ZoomController::AnimateZoomTo;
     using ZoomController::ApplyZoom;
     using ZoomController::Tick;
     using ZoomController::UpdateSourceRect;
+    using ZoomController::ZoomController;
 };

@@ -11,20 +11,20 @@ std::wstring GetHotKeyName(uint16_t key, uint16_t modifiers, const IKeyNames& na
     }
     const std::wstring separator = names.LoadText(IDS_HOTKEY_SEPARATOR);
     std::wstring text;
-    if ((modifiers & HOTKEYF_WIN) != 0) {
+    if ((modifiers & win32::kHotkeyfWin) != 0) {
         text += names.LoadText(IDS_HOTKEY_WIN);
         text += separator;
     }
-    if ((modifiers & HOTKEYF_CONTROL) != 0) {
-        text += names.GetKeyName(VK_CONTROL);
+    if ((modifiers & win32::kHotkeyfControl) != 0) {
+        text += names.GetKeyName(win32::kVkControl);
         text += separator;
     }
-    if ((modifiers & HOTKEYF_SHIFT) != 0) {
-        text += names.GetKeyName(VK_SHIFT);
+    if ((modifiers & win32::kHotkeyfShift) != 0) {
+        text += names.GetKeyName(win32::kVkShift);
         text += separator;
     }
-    if ((modifiers & HOTKEYF_ALT) != 0) {
-        text += names.GetKeyName(VK_MENU);
+    if ((modifiers & win32::kHotkeyfAlt) != 0) {
+        text += names.GetKeyName(win32::kVkMenu);
         text += separator;
     }
     text += names.GetKeyName(key);
