@@ -1,6 +1,6 @@
 #include "app/core/TrayController.h"
 
-#include "settings/core/SettingsStore.h"
+#include "settings/core/SettingKeys.h"
 
 #include "resource.h"
 

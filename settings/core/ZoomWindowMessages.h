@@ -3,8 +3,6 @@
 // that neither includes the other.
 #pragma once
 
-#include <cstdint>
-
 constexpr int HOTKEY_ZOOMIN = 101;
 constexpr int HOTKEY_ZOOMOUT = 102;
 constexpr int HOTKEY_ZOOMCANCEL = 103;
@@ -18,9 +16,3 @@ constexpr unsigned kWmUser = 0x0400;
 constexpr unsigned WM_ZOOMWHEEL = win32::kWmUser + 5;
 // Escape released; the zoom window gives it no meaning.
 constexpr unsigned WM_ZOOMESCAPE = win32::kWmUser + 6;
-
-// Key codes and modifier masks reach the platform as their low 16 bits,
-// unsigned, whatever the file holds.
-constexpr uint16_t HotKeyLowWord(int settingValue) {
-    return static_cast<uint16_t>(static_cast<unsigned>(settingValue) & 0xFFFFu);
-}

@@ -6,7 +6,7 @@
 // for a value from the settings, two stored integers of four bytes each.
 #include "ui/core/HotKeyCapture.h"
 
-#include "settings/core/ZoomWindowMessages.h"
+#include "settings/core/SettingKeys.h"
 #include "ui/core/HotKeyModifiers.h"
 
 #include "../support/TextKeys.h"

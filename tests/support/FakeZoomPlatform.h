@@ -5,7 +5,7 @@
 
 #include "Calls.h"
 #include "FakeSettings.h"
-#include "settings/core/SettingsStore.h"
+#include "settings/core/SettingKeys.h"
 #include "zoom/core/ZoomController.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 // as the RegisterHotKey mask; the settings page converts between the two.
 #pragma once
 
-#include "settings/core/ZoomWindowMessages.h" // HotKeyLowWord: the 16-bit cut of stored key codes
+#include "settings/core/SettingKeys.h" // HotKeyLowWord: the 16-bit cut of stored key codes
 
 #include <cstdint>
 #include <optional>

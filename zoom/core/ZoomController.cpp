@@ -1,7 +1,7 @@
 #include "zoom/core/ZoomController.h"
 
 #include "settings/core/ZoomWindowMessages.h"
-#include "settings/core/SettingsStore.h"
+#include "settings/core/SettingKeys.h"
 
 #include <cmath>
 
