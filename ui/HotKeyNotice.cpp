@@ -2,6 +2,7 @@
 
 #include "fw/WinApp.h"
 #include "resource.h"
+#include "settings/core/ISettings.h"
 #include "settings/core/SettingKeys.h"
 #include "settings/core/ZoomWindowMessages.h"
 #include "ui/HotKeyExCtrl.h"
