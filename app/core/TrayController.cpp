@@ -49,7 +49,7 @@ void TrayController::ShowTrayMenu(int x, int y) {
     m_platform.SetForeground();
     // This read also brings the start-up shortcut in line with the setting.
     bool checked = m_settings.ReadSettingInt(kAutoStartUpKey) != 0;
-    m_platform.TrackTrayMenu(x, y, checked);
+    m_platform.TrackTrayMenu(x, y, checked, m_zoom.IsZoomed());
 }
 
 bool TrayController::OnCommand(unsigned id) {

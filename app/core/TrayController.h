@@ -36,9 +36,10 @@ public:
 
     virtual void GetCursorPos(int& x, int& y) = 0;
     virtual void SetForeground() = 0;
-    // Shows the tray menu at (x, y) with the auto-start item checked or not,
-    // and returns when it closes; the chosen command arrives as WM_COMMAND.
-    virtual void TrackTrayMenu(int x, int y, bool autoStartChecked) = 0;
+    // Shows the tray menu at (x, y) with the auto-start item checked or not
+    // and the cancel item greyed unless zoomed, and returns when it closes;
+    // the chosen command arrives as WM_COMMAND.
+    virtual void TrackTrayMenu(int x, int y, bool autoStartChecked, bool zoomed) = 0;
 
     // Runs the settings sheet modally; returns when it has closed.
     virtual void RunSettingsSheet() = 0;
@@ -59,6 +60,8 @@ public:
     virtual void ZoomOut() = 0;
     // Glides back to 1.0 unless an animation runs.
     virtual void CancelZoom() = 0;
+    // A zoom is shown or on its way: there is something to cancel.
+    virtual bool IsZoomed() = 0;
 };
 
 class TrayController {

@@ -638,12 +638,12 @@ TEST(InitSettingFile_LocatesFile, Table) {
          {"module directory", "exists C:\\Program Files\\Loupa\\setting.ini", "app data",
           "create C:\\Users\\u\\AppData\\Roaming\\Loupa",
           "profile C:\\Users\\u\\AppData\\Roaming\\Loupa\\setting.ini", "Read(AutoStartUp)"}},
-        {"folder failure warns and changes nothing",
+        {"folder failure: no file at all, then the warning",
          false,
          static_cast<int32_t>(0x80070005u),
          false,
          {"module directory", "exists C:\\Program Files\\Loupa\\setting.ini", "app data",
-          "warn <" + std::to_string(IDS_APP_FOLDER_FAILED) + ">80070005"}},
+          "profile ", "warn <" + std::to_string(IDS_APP_FOLDER_FAILED) + ">80070005"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -53,9 +53,9 @@ public:
         y = 1050;
     }
     void SetForeground() override { m_r.calls.push_back("SetForeground"); }
-    void TrackTrayMenu(int x, int y, bool checked) override {
+    void TrackTrayMenu(int x, int y, bool checked, bool zoomed) override {
         m_r.calls.push_back("TrackTrayMenu " + std::to_string(x) + "," + std::to_string(y) +
-                            (checked ? " checked" : " unchecked"));
+                            (checked ? " checked" : " unchecked") + (zoomed ? " zoomed" : ""));
     }
     void RunSettingsSheet() override {
         m_r.calls.push_back("RunSettingsSheet");
@@ -85,6 +85,9 @@ public:
     void ZoomIn() override { m_r.calls.push_back("ZoomIn"); }
     void ZoomOut() override { m_r.calls.push_back("ZoomOut"); }
     void CancelZoom() override { m_r.calls.push_back("CancelZoom"); }
+    bool IsZoomed() override { return zoomed; }
+
+    bool zoomed = false;
 
 private:
     Recorder& m_r;
@@ -181,19 +184,23 @@ TEST(TrayController_OnTrayNotify, MapsMouseMessagesToActions) {
     }
 }
 
-TEST(TrayController_Menu, CheckMarkFollowsStoredAutoStartUp) {
+TEST(TrayController_Menu, CheckMarkFollowsStoredAutoStartUpCancelFollowsZoom) {
     // An unreadable value arrives as 0 from the store.
     struct Case {
         int stored;
-        bool checked;
-    } cases[] = {{0, false}, {1, true}, {2, true}, {-1, true}};
+        bool zoomed;
+        const char* shown;
+    } cases[] = {{0, false, "unchecked"},
+                 {1, false, "checked"},
+                 {2, true, "checked zoomed"},
+                 {-1, false, "checked"},
+                 {0, true, "unchecked zoomed"}};
     for (const Case& c : cases) {
         Fixture f;
         f.settings.values[kAutoStartUpKey] = c.stored;
+        f.zoom.zoomed = c.zoomed;
         f.controller.OnTrayNotify(0x0204);
-        EXPECT_EQ(f.r.calls.back(),
-                  std::string("TrackTrayMenu 640,1050 ") + (c.checked ? "checked" : "unchecked"))
-            << c.stored;
+        EXPECT_EQ(f.r.calls.back(), std::string("TrackTrayMenu 640,1050 ") + c.shown) << c.stored;
     }
 }
 

@@ -31,6 +31,35 @@ std::wstring GetHotKeyName(uint16_t key, uint16_t modifiers, const IKeyNames& na
     return text;
 }
 
+bool IsExtendedKey(uint16_t vk) {
+    switch (vk) {
+    case win32::kVkPrior:
+    case win32::kVkNext:
+    case win32::kVkEnd:
+    case win32::kVkHome:
+    case win32::kVkLeft:
+    case win32::kVkUp:
+    case win32::kVkRight:
+    case win32::kVkDown:
+    case win32::kVkInsert:
+    case win32::kVkDelete:
+    case win32::kVkNumLock:
+    case win32::kVkDivide:
+    case win32::kVkRControl:
+    case win32::kVkRMenu:
+    case win32::kVkLWin:
+    case win32::kVkRWin:
+    case win32::kVkApps: return true;
+    }
+    return false;
+}
+
+int32_t KeyNameParam(uint16_t vk, uint32_t scanCode) {
+    constexpr int32_t kExtendedBit = 1 << 24;
+    const int32_t param = static_cast<int32_t>((scanCode & 0xFF) << 16);
+    return IsExtendedKey(vk) ? param | kExtendedBit : param;
+}
+
 std::wstring FormatText(const std::wstring& format, const std::vector<std::wstring>& args) {
     std::wstring text;
     for (size_t i = 0; i < format.size(); ++i) {
