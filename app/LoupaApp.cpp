@@ -2,6 +2,8 @@
 
 #include "app/LoupaDlg.h"
 #include "settings/Settings.h"
+#include "settings/SettingsWatch.h"
+#include "settings/core/SettingsCopy.h"
 #include "zoom/Magnification.h"
 
 #include <commctrl.h>
@@ -70,7 +72,13 @@ void CLoupaApp::FreeMagnification() {
 }
 
 void CLoupaApp::RunMainDialog(bool useMagnifier, bool firstStart) {
-    CLoupaDlg dlg(Settings(), useMagnifier, firstStart);
+    // The hooks and the zoom tick read their settings from memory; an edit
+    // of the file by hand reaches the copy through the watch.
+    SettingsCopy settings(Settings());
+    settings.Reload();
+    SettingsWatch watch(settings);
+    watch.Start(SettingFilePath());
+    CLoupaDlg dlg(settings, useMagnifier, firstStart);
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;

@@ -6,7 +6,7 @@
 #include "fw/Handles.h"
 #include "fw/WinApp.h"
 #include "resource.h"
-#include "settings/core/SettingsStore.h"
+#include "settings/core/SettingKeys.h"
 #include "settings/core/ZoomWindowMessages.h"
 #include "ui/HotKeyNotice.h"
 #include "ui/core/HotKeyModifiers.h"
@@ -77,8 +77,7 @@ LRESULT CLoupaDlg::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     } else if (msg == WM_TRAYNOTIFYPOSTED) {
         m_tray.OnTrayNotify(static_cast<unsigned>(lParam));
     } else if (g_taskbarCreatedMessage != 0 && msg == g_taskbarCreatedMessage) {
-        // The shell restarted and forgot our icon.
-        m_tray.AddTrayIcon();
+        m_tray.OnTaskbarCreated();
     } else if (m_showSettingsMessage != 0 && msg == m_showSettingsMessage) {
         PostMessage(WM_SHOWSETTINGSPOSTED);
     } else if (msg == WM_SHOWSETTINGSPOSTED) {
@@ -328,6 +327,8 @@ void CLoupaDlg::ShowHotKeyHints(HMENU popup) {
 }
 
 void CLoupaDlg::RunSettingsSheet() {
+    // The sheet shows what the file holds at this moment.
+    m_settings.Reload();
     m_pSettingSheet = std::make_unique<CSettingPropetySheet>(this, m_settings);
     m_pSettingSheet->m_psh.dwFlags |= PSH_NOAPPLYNOW;
     m_pSettingSheet->m_psh.dwFlags &= ~PSH_HASHELP;

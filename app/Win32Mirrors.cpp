@@ -1,6 +1,7 @@
 // The platform-free files copy the few Win32 values they need under names of
 // their own; a copy that differs from the system's value fails the build.
 #include "app/core/TrayController.h"
+#include "input/core/WheelChord.h"
 #include "input/core/ZoomHotKeys.h"
 #include "settings/core/ZoomWindowMessages.h"
 #include "ui/core/HotKeyModifiers.h"
@@ -60,6 +61,7 @@ static_assert(win32::kModWin == MOD_WIN);
 static_assert(win32::kModNoRepeat == MOD_NOREPEAT);
 
 static_assert(win32::kWmUser == WM_USER);
+static_assert(win32::kWheelDelta == WHEEL_DELTA);
 static_assert(win32::kErrorTimeout == ERROR_TIMEOUT);
 static_assert(win32::kWmLButtonDblClk == WM_LBUTTONDBLCLK);
 static_assert(win32::kWmRButtonDown == WM_RBUTTONDOWN);

@@ -69,7 +69,14 @@ public:
     TrayController(ITrayPlatform& platform, ISettings& settings, IZoomCommands& zoom)
         : m_platform(platform), m_settings(settings), m_zoom(zoom) {}
 
+    // Registers the icon at start-up; a failure other than a time-out is
+    // shown and ends the program.
     void AddTrayIcon();
+    // The shell broadcast "TaskbarCreated": after a restart it has forgotten
+    // the icon, but it also broadcasts with the icon still there (a scale
+    // change, a remote session). The icon is updated, or added again when it
+    // is gone; the program never ends on this path.
+    void OnTaskbarCreated();
     // Once the icon is up at start-up: keys the system refused come first,
     // and then the welcome of a first start is dropped (one balloon, not a
     // queue of them). Either text may be empty.
@@ -84,6 +91,9 @@ public:
     bool SettingsOpen() const { return m_settingsOpen; }
 
 private:
+    // Adds the icon, retrying while the shell times out; 0 on success, else
+    // the error of the failed attempt.
+    unsigned long RegisterIcon();
     void ShowTrayMenu(int x, int y);
     void OnAutoStartUp();
     void OnExit();

@@ -18,6 +18,7 @@ from harness.sheet import CHECK_ALT, IDCANCEL, IDM_ABOUTBOX, IDOK, PAGE_CLASS
 from harness.wine import locale_variables
 from harness.xevents import MapRecorder
 from harness.xwindows import PopupMenu
+from harness.zoomview import ZoomView
 
 START = 30  # seconds for a start to show its effects, generous for a loaded machine
 END = 15
@@ -169,6 +170,26 @@ class Tray_Icon(TrayTestCase):
                                    QUIET),
                         [str(w) for w in self.windows.visible_of(loupa.pid)])
         self.assertEqual(self.shown_since(loupa, mark), [], "a window was shown again")
+
+
+class Tray_TaskbarCreated(TrayTestCase):
+    def test_broadcasts_keep_the_run_and_its_one_icon_and_a_restart_brings_it_back(self):
+        loupa = self.start_resident()
+        mark = self.maps.mark()
+        # The shell broadcasts it after a scale change or a remote session
+        # too, with the icon still there: no message box, no second icon.
+        self.probe.taskbar_created(3)
+        self.assertTrue(self.holds(lambda: loupa.running() and self.tray_icon_count() == 1
+                                   and not self.windows.visible_of(loupa.pid), QUIET))
+        self.assertShown(loupa, mark)
+        self.probe.taskbar_created(1, forget=True)
+        self.wait_tray_icons(1)
+        # The hot keys still work.
+        target = self.start_target()
+        target.focus(self.input)
+        zoom = ZoomView(self.env, self.probe, loupa, target.rect)
+        self.input.key("super+alt+apostrophe")
+        zoom.wait_rate(4.0, target.center, STEP)
 
 
 class Tray_Menu(TrayTestCase):

@@ -134,13 +134,26 @@ TEST(TrayController_AddTrayIcon, RetriesTimeoutsAndGivesUpOnOtherErrors) {
          {1460, 2},
          {"AddIcon", "LastError", "ModifyIcon", "Sleep 1000", "AddIcon", "LastError", "ShowError",
           "RequestClose"}},
+        // "TaskbarCreated" (marked by a first ModifyIcon) never ends the run.
+        {"taskbar created, icon still there", {}, {true}, {}, {"ModifyIcon"}},
+        {"taskbar created, shell restarted and slow",
+         {false, true},
+         {false, false},
+         {1460},
+         {"ModifyIcon", "AddIcon", "LastError", "ModifyIcon", "Sleep 1000", "AddIcon"}},
+        {"taskbar created, another error", {false}, {false}, {5},
+         {"ModifyIcon", "AddIcon", "LastError"}},
     };
     for (Case& c : cases) {
         Fixture f;
         f.tray.addResults = c.add;
         f.tray.modifyResults = c.modify;
         f.tray.errors = c.errors;
-        f.controller.AddTrayIcon();
+        if (std::string(c.name).rfind("taskbar", 0) == 0) {
+            f.controller.OnTaskbarCreated();
+        } else {
+            f.controller.AddTrayIcon();
+        }
         EXPECT_EQ(f.r.calls, c.expected) << c.name;
     }
 }
