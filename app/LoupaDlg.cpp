@@ -6,7 +6,7 @@
 #include "fw/Handles.h"
 #include "fw/WinApp.h"
 #include "resource.h"
-#include "settings/core/SettingsStore.h"
+#include "settings/core/SettingKeys.h"
 #include "settings/core/ZoomWindowMessages.h"
 #include "ui/HotKeyNotice.h"
 #include "ui/core/HotKeyModifiers.h"

@@ -12,7 +12,7 @@ bool RegisterZoomHotKey(HWND hwnd, const HotKeyRegistration& hotKey) {
     // Systems before Windows 7 refuse the no-repeat flag; there a held key
     // repeats, but the hot key works.
     return ::RegisterHotKey(hwnd, hotKey.id, hotKey.modifiers, hotKey.key) ||
-           ::RegisterHotKey(hwnd, hotKey.id, hotKey.modifiers & ~kHotKeyNoRepeat, hotKey.key);
+           ::RegisterHotKey(hwnd, hotKey.id, hotKey.modifiers & ~win32::kModNoRepeat, hotKey.key);
 }
 
 } // namespace

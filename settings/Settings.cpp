@@ -3,6 +3,7 @@
 #include "fw/Handles.h"
 #include "fw/WinApp.h"
 #include "settings/core/ProfileText.h"
+#include "settings/core/SettingFile.h"
 #include "settings/StartupShortcut.h"
 
 #include <shlobj.h>

@@ -3,7 +3,7 @@
 #include "fw/WinApp.h"
 #include "resource.h"
 #include "settings/Settings.h"
-#include "settings/core/SettingsStore.h"
+#include "settings/core/SettingKeys.h"
 #include "ui/HotKeyNotice.h"
 #include "ui/LabelFit.h"
 #include "ui/core/HotKeyCapture.h"

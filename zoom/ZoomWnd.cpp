@@ -187,9 +187,9 @@ void CALLBACK CZoomWnd::ZoomTimerProc(UINT id, UINT, DWORD_PTR user, DWORD_PTR, 
     // timer is killed synchronously before this object or its window goes,
     // so what is read here is valid while the callback runs.
     auto* wnd = reinterpret_cast<CZoomWnd*>(user);
-    if (wnd->m_zoom.ClaimTickPost(id) &&
+    if (wnd->m_zoom.Ticks().Claim(id) &&
         !::PostMessageW(wnd->m_tickTarget, WM_TIMER, ZoomController::kTimerId, 0)) {
-        wnd->m_zoom.TickPostFailed();
+        wnd->m_zoom.Ticks().Release();
     }
 }
 
