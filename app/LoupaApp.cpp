@@ -1,6 +1,7 @@
 #include "app/LoupaApp.h"
 
 #include "app/LoupaDlg.h"
+#include "fw/Trace.h"
 #include "settings/Settings.h"
 #include "zoom/Magnification.h"
 
@@ -54,7 +55,9 @@ void CLoupaApp::ShowRunningInstance() {
 }
 
 void CLoupaApp::InitSettingFile(bool& fileExisted) {
-    ::InitSettingFile(fileExisted);
+    if (!::InitSettingFile(fileExisted)) {
+        fw::Trace(L"InitSettingFile", ::GetLastError());
+    }
 }
 
 bool CLoupaApp::LoadMagnification() {

@@ -1,5 +1,6 @@
 #include "fw/WinApp.h"
 
+#include "fw/Trace.h"
 #include "fw/Wnd.h"
 
 #include <ole2.h>
@@ -50,6 +51,9 @@ int CWinApp::ExitInstance() {
 BOOL CWinApp::AfxOleInit() {
     HRESULT hr = ::OleInitialize(nullptr);
     m_oleInitialized = SUCCEEDED(hr);
+    if (!m_oleInitialized) {
+        Trace(L"OleInitialize", static_cast<DWORD>(hr));
+    }
     return m_oleInitialized;
 }
 

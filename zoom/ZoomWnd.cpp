@@ -114,7 +114,7 @@ bool CZoomWnd::ExcludeFromCapture() {
     return setAffinity != nullptr && setAffinity(m_hWnd, kExcludeFromCapture) != FALSE;
 }
 
-BOOL CZoomWnd::CreateMagnifierChild(int cx, int cy) {
+bool CZoomWnd::CreateMagnifierChild(int cx, int cy) {
     m_hwndMagnifier =
         ::CreateWindowExW(0, L"Magnifier", L"MagnifierWindow", WS_CHILD | WS_VISIBLE, 0, 0, cx, cy,
                           m_hWnd, nullptr, fw::AfxGetInstanceHandle(), nullptr);
