@@ -3,6 +3,8 @@
 #include "app/LoupaDlg.h"
 #include "fw/Trace.h"
 #include "settings/Settings.h"
+#include "settings/SettingsWatch.h"
+#include "settings/core/SettingsCopy.h"
 #include "zoom/Magnification.h"
 
 #include <commctrl.h>
@@ -73,7 +75,13 @@ void CLoupaApp::FreeMagnification() {
 }
 
 void CLoupaApp::RunMainDialog(bool useMagnifier, bool firstStart) {
-    CLoupaDlg dlg(Settings(), useMagnifier, firstStart);
+    // The hooks and the zoom tick read their settings from memory; an edit
+    // of the file by hand reaches the copy through the watch.
+    SettingsCopy settings(Settings());
+    settings.Reload();
+    SettingsWatch watch(settings);
+    watch.Start(SettingFilePath());
+    CLoupaDlg dlg(settings, useMagnifier, firstStart);
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;

@@ -6,8 +6,10 @@
 #include "fw/Handles.h"
 #include "fw/WinApp.h"
 #include "resource.h"
+#include "settings/core/SettingsStore.h"
 #include "settings/core/ZoomWindowMessages.h"
 #include "ui/HotKeyNotice.h"
+#include "ui/core/HotKeyModifiers.h"
 #include "ui/core/HotKeyText.h"
 
 #include <shellapi.h>
@@ -75,8 +77,7 @@ LRESULT CLoupaDlg::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     } else if (msg == WM_TRAYNOTIFYPOSTED) {
         m_tray.OnTrayNotify(static_cast<unsigned>(lParam));
     } else if (g_taskbarCreatedMessage != 0 && msg == g_taskbarCreatedMessage) {
-        // The shell restarted and forgot our icon.
-        m_tray.AddTrayIcon();
+        m_tray.OnTaskbarCreated();
     } else if (m_showSettingsMessage != 0 && msg == m_showSettingsMessage) {
         PostMessage(WM_SHOWSETTINGSPOSTED);
     } else if (msg == WM_SHOWSETTINGSPOSTED) {
@@ -280,7 +281,7 @@ void CLoupaDlg::SetForeground() {
     ::SetForegroundWindow(m_hWnd);
 }
 
-void CLoupaDlg::TrackTrayMenu(int x, int y, bool autoStartChecked) {
+void CLoupaDlg::TrackTrayMenu(int x, int y, bool autoStartChecked, bool zoomed) {
     fw::MenuOwner menu(fw::AfxLoadMenu(IDR_TRAYMENU));
     HMENU popup = menu ? ::GetSubMenu(menu.Get(), 0) : nullptr;
     if (popup == nullptr) {
@@ -288,12 +289,46 @@ void CLoupaDlg::TrackTrayMenu(int x, int y, bool autoStartChecked) {
     }
     ::CheckMenuItem(popup, ID_TRAY_AUTOSTARTUP,
                     MF_BYCOMMAND | (autoStartChecked ? MF_CHECKED : MF_UNCHECKED));
+    // What a double click on the icon does.
+    ::SetMenuDefaultItem(popup, ID_TRAY_SETTING, FALSE);
+    ::EnableMenuItem(popup, ID_TRAY_ZOOMCANCEL, MF_BYCOMMAND | (zoomed ? MF_ENABLED : MF_GRAYED));
+    ShowHotKeyHints(popup);
     ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, x, y, 0, m_hWnd,
                      nullptr);
     PostMessage(WM_NULL);
 }
 
+// Each zoom item names its hot key after a tab, as the settings fields write
+// it; an item whose key is unset shows none.
+void CLoupaDlg::ShowHotKeyHints(HMENU popup) {
+    const struct {
+        UINT item;
+        const wchar_t* key;
+        const wchar_t* modifiers;
+    } hints[] = {{ID_TRAY_ZOOMIN, kHotKeyZoomInKey, kHotKeyModZoomInKey},
+                 {ID_TRAY_ZOOMOUT, kHotKeyZoomOutKey, kHotKeyModZoomOutKey},
+                 {ID_TRAY_ZOOMCANCEL, kHotKeyZoomCancelKey, kHotKeyModZoomCancelKey}};
+    for (const auto& hint : hints) {
+        const WORD key = HotKeyLowWord(m_settings.ReadSettingInt(hint.key));
+        if (key == 0) {
+            continue;
+        }
+        wchar_t text[128] = {};
+        ::GetMenuStringW(popup, hint.item, text, 128, MF_BYCOMMAND);
+        std::wstring label = std::wstring(text) + L"\t" +
+                             CHotKeyExCtrl::GetHotKeyName(
+                                 key, ModToHotKeyFlags(m_settings.ReadSettingInt(hint.modifiers)));
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_STRING;
+        info.dwTypeData = &label[0];
+        ::SetMenuItemInfoW(popup, hint.item, FALSE, &info);
+    }
+}
+
 void CLoupaDlg::RunSettingsSheet() {
+    // The sheet shows what the file holds at this moment.
+    m_settings.Reload();
     m_pSettingSheet = std::make_unique<CSettingPropetySheet>(this, m_settings);
     m_pSettingSheet->m_psh.dwFlags |= PSH_NOAPPLYNOW;
     m_pSettingSheet->m_psh.dwFlags &= ~PSH_HASHELP;
@@ -337,4 +372,9 @@ void CLoupaDlg::ZoomOut() {
 
 void CLoupaDlg::CancelZoom() {
     m_zoomWnd.CancelZoom();
+}
+
+bool CLoupaDlg::IsZoomed() {
+    const ZoomController& zoom = m_zoomWnd.Controller();
+    return zoom.Rate() > 1.0 || zoom.TargetRate() > 1.0;
 }

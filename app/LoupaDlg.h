@@ -73,6 +73,7 @@ private:
     // welcome of a first start.
     void ShowStartupNotice();
     HICON TrayIcon();
+    void ShowHotKeyHints(HMENU popup);
 
     int m_trayIconSize = 0;
     bool m_firstStart;
@@ -90,7 +91,7 @@ private:
     void RequestClose() override;
     void GetCursorPos(int& x, int& y) override;
     void SetForeground() override;
-    void TrackTrayMenu(int x, int y, bool autoStartChecked) override;
+    void TrackTrayMenu(int x, int y, bool autoStartChecked, bool zoomed) override;
     void RunSettingsSheet() override;
     void ActivateSettingsSheet() override;
     void CancelSettingsSheet() override;
@@ -100,6 +101,7 @@ private:
     void ZoomIn() override;
     void ZoomOut() override;
     void CancelZoom() override;
+    bool IsZoomed() override;
 
     TrayController m_tray;
 };

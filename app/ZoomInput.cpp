@@ -26,3 +26,11 @@ void ZoomInput::SetCancelHotKey(HWND hwnd, bool registered) {
         UnregisterCancelHotKey(hwnd);
     }
 }
+
+void ZoomInput::SetZoomShown(bool shown) {
+    SetZoomShownForHooks(shown);
+}
+
+void ZoomInput::WheelStepTaken() {
+    ZoomWheelStepTaken();
+}

@@ -7,6 +7,7 @@
 #include "app/ZoomInput.h"
 #include "input/InputHooks.h"
 #include "settings/Settings.h"
+#include "settings/core/SettingsCopy.h"
 #include "zoom/Magnification.h"
 #include "zoom/TextCaret.h"
 #include "zoom/ZoomWnd.h"
@@ -247,8 +248,11 @@ int wmain(int argc, wchar_t** argv) {
     g_osMajorVersion = 6;
     ::SetCursorPos(960, 540);
 
-    ZoomInput input(Settings());
-    CountingZoomWnd wnd(Settings(), input);
+    // As the program runs: the hooks' and the tick's settings from memory.
+    SettingsCopy settings(Settings());
+    settings.Reload();
+    ZoomInput input(settings);
+    CountingZoomWnd wnd(settings, input);
     if (!wnd.CreateEx(0, nullptr, nullptr, 0, wnd.MonitorRect(), nullptr, 0)) {
         std::printf("the zoom window could not be created (error %lu)\n", ::GetLastError());
         return 1;
@@ -306,19 +310,18 @@ int wmain(int argc, wchar_t** argv) {
               paints, timerTicks);
 
     // The reading options on: a caret and the focus looked for and the
-    // picture inverted at every tick, the settings read from the file at
-    // every tick.
-    Settings().WriteSettingInt(kFollowCaretKey, 1);
-    Settings().WriteSettingInt(kInvertColorsKey, 1);
-    Settings().WriteSettingInt(kFollowFocusKey, 1);
+    // picture inverted at every tick.
+    settings.WriteSettingInt(kFollowCaretKey, 1);
+    settings.WriteSettingInt(kInvertColorsKey, 1);
+    settings.WriteSettingInt(kFollowFocusKey, 1);
     paints = wnd.paints;
     timerTicks = g_postedTicks;
     countFrom(
         Measure("tick, cursor moving, the three reading options on", samples, 1, moveCursor, tick),
         paints, timerTicks);
-    Settings().WriteSettingInt(kFollowCaretKey, 0);
-    Settings().WriteSettingInt(kInvertColorsKey, 0);
-    Settings().WriteSettingInt(kFollowFocusKey, 0);
+    settings.WriteSettingInt(kFollowCaretKey, 0);
+    settings.WriteSettingInt(kInvertColorsKey, 0);
+    settings.WriteSettingInt(kFollowFocusKey, 0);
     tick(0, 0);
     rows.push_back(Measure(
         "  of which the system caret lookup", samples, 1, [](int) { Pump(); },
@@ -326,10 +329,10 @@ int wmain(int argc, wchar_t** argv) {
     // Read at every tick, options on or off.
     rows.push_back(Measure(
         "  of which the three view settings read", samples, 1, [](int) { Pump(); },
-        [](int, int) {
-            Settings().ReadSettingInt(kFollowCaretKey);
-            Settings().ReadSettingInt(kInvertColorsKey);
-            Settings().ReadSettingInt(kFollowFocusKey);
+        [&](int, int) {
+            settings.ReadSettingInt(kFollowCaretKey);
+            settings.ReadSettingInt(kInvertColorsKey);
+            settings.ReadSettingInt(kFollowFocusKey);
         }));
 
     // The Win32 calls a tick is made of, one group at a time, on the same
@@ -400,7 +403,7 @@ int wmain(int argc, wchar_t** argv) {
     event.mouseData = static_cast<DWORD>(WHEEL_DELTA) << 16;
     const double rateBefore = wnd.Controller().Rate();
     Row wheel = Measure(
-        "mouse hook, wheel, chord not held (4 INI reads)", samples / 4, 1, [](int) {},
+        "mouse hook, wheel, chord not held", samples / 4, 1, [](int) {},
         [&](int, int) { HookCall(WM_MOUSEWHEEL, event); });
     std::snprintf(wheel.note, sizeof wheel.note, "rate %.2f -> %.2f", rateBefore,
                   wnd.Controller().Rate());

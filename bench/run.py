@@ -76,6 +76,16 @@ READING = {"FollowCaret": "1", "InvertColors": "1", "FollowFocus": "1"}
 LOUPA_VARIANTS = {"loupa": {}, "loupa-reading": READING}
 # At most this much more CPU per zoomed second with the options on.
 READING_ALLOWANCE = 0.10
+# Wine's floor for a moving frame (bench/FloorMagnifier.cpp), and the goals
+# against it and against xzoom.
+FLOOR = "floor"
+FLOOR_ALLOWANCE = 1.15
+STILL_AGAINST_XZOOM = 0.25
+
+
+def floor_exe():
+    return Path(os.environ.get("LOUPA_BENCH_FLOOR")
+                or BUILD_DIR / "win" / "LoupaBenchFloor.exe").resolve()
 
 
 def tick_bench_exe():
@@ -313,7 +323,7 @@ def measure_loupa(stage, result, settings):
     loupa = timed_starts(result, start, stop, "writes the settings and the shortcut")
     print(f"  start to tray icon: {result.start_seconds:.2f} s ({result.start_note})", flush=True)
     if settings:
-        # Read at every tick: no restart needed.
+        # Kept in memory, and taken up within a second of the edit.
         path = appdata_settings(env.prefix)
         stored = dict(ini.keys_of(path))
         stored.update(settings)
@@ -349,6 +359,46 @@ def measure_loupa(stage, result, settings):
     finally:
         loupa.stop()
         reset_state(env.prefix)
+
+
+def measure_floor(stage, result):
+    """Wine's floor: LoupaBenchFloor.exe, a minimal magnifier under the same
+    Wine, zoomed from its start."""
+    env = stage.env
+    result.wine = True
+    if not floor_exe().exists():
+        raise RuntimeError(f"{floor_exe()} not built")
+
+    def start():
+        process = LoupaProcess(env.prefix, env.display, "bench-floor",
+                               file_name=floor_exe().name, exe=floor_exe(),
+                               log_path=env.work_dir / "floor.log")
+        started = time.monotonic()
+        process.start()
+        wait_until(lambda: zoom_window_of(process) or not process.running(), START_TIMEOUT,
+                   interval=0.01, message="the floor's window", ignore=(RuntimeError,))
+        if not process.running():
+            raise RuntimeError(f"the floor ended at start:\n{process.log_text()}")
+        return process, time.monotonic() - started
+
+    def zoom_window_of(process):
+        return [w for w in env.windows.visible_of(process.pid) if w.width >= 1900]
+
+    floor, result.start_seconds = start()
+    result.start_note = "one start"
+    groups = {"program": lambda: [floor.pid], "X": lambda: [stage.x_server_pid],
+              "wineserver": stage.wineserver_pids,
+              "wine other": lambda: stage.other_wine_pids(floor.pid)}
+    try:
+        time.sleep(SETTLE)
+        result.phases["zoomed moving"] = (stage.phase("zoomed, pointer moving", True, groups),
+                                          stage.baselines["moving"])
+        result.phases["zoomed still"] = (stage.phase("zoomed, pointer still", False, groups),
+                                         stage.baselines["still"])
+        stage.screenshot(f"{result.name}-zoomed")
+        result.peak_rss_mb = {floor_exe().name: procstat.peak_rss_mb(floor.pid)}
+    finally:
+        floor.stop()
 
 
 # ---- peers ---------------------------------------------------------------------
@@ -538,8 +588,8 @@ def report(results, tick_text, options, context):
                 add(f"    {'':<14} wine other: " + ", ".join(busy[:4]))
     add("")
     loupa = next((r for r in results if r.name == "loupa" and not r.error), None)
-    peers = [r for r in results if r.name not in LOUPA_VARIANTS and not r.error
-             and r.total("zoomed moving") is not None]
+    peers = [r for r in results if r.name not in LOUPA_VARIANTS and r.name != FLOOR
+             and not r.error and r.total("zoomed moving") is not None]
     if loupa and peers and "zoomed moving" in loupa.phases:
         best = min(peers, key=lambda r: r.total("zoomed moving"))
         mine = loupa.total("zoomed moving")
@@ -552,6 +602,19 @@ def report(results, tick_text, options, context):
             add(f"  per output megapixel and frame: Loupa "
                 f"{loupa.ms_per_mp_frame('zoomed moving'):.2f} ms, best peer "
                 f"{best_rate.name} {best_rate.ms_per_mp_frame('zoomed moving'):.2f} ms")
+    floor = next((r for r in results if r.name == FLOOR and not r.error), None)
+    if loupa and floor and loupa.total("zoomed moving") and floor.total("zoomed moving"):
+        ratio = loupa.total("zoomed moving") / floor.total("zoomed moving")
+        add(f"Goal, zoomed with the pointer moving at most {FLOOR_ALLOWANCE:.2f}x Wine's floor: "
+            f"Loupa {loupa.total('zoomed moving'):.3f}, floor "
+            f"{floor.total('zoomed moving'):.3f} CPU-s/s: {ratio:.2f}x: "
+            f"{'met' if ratio <= FLOOR_ALLOWANCE else 'NOT met'}")
+    xzoom = next((r for r in results if r.name == "xzoom" and not r.error), None)
+    if loupa and xzoom and loupa.total("zoomed still") is not None and xzoom.total("zoomed still"):
+        ratio = loupa.total("zoomed still") / xzoom.total("zoomed still")
+        add(f"Goal, zoomed with the pointer still at most {STILL_AGAINST_XZOOM:.2f}x xzoom: "
+            f"Loupa {loupa.total('zoomed still'):.3f}, xzoom {xzoom.total('zoomed still'):.3f} "
+            f"CPU-s/s: {ratio:.2f}x: {'met' if ratio <= STILL_AGAINST_XZOOM else 'NOT met'}")
     reading = next((r for r in results if r.name == "loupa-reading" and not r.error), None)
     if loupa and reading:
         for key, pointer in (("zoomed moving", "moving"), ("zoomed still", "still")):
@@ -602,7 +665,11 @@ def context_info():
 
 
 def measure_program(name, peers, options):
-    if name in LOUPA_VARIANTS:
+    if name == FLOOR:
+        result = Result(name, f"{floor_exe().name} under Wine: one snapshot of the monitor, "
+                        f"stretched {RATE}x around the pointer into a top-most click-through "
+                        f"window at a {PERIOD_MS} ms tick when the pointer has moved")
+    elif name in LOUPA_VARIANTS:
         settings = ", ".join(f"{k}={v}" for k, v in LOUPA_VARIANTS[name].items())
         result = Result(name, f"{loupa_exe().name} under Wine, screen copy from a "
                         f"snapshot; zoom by Alt+Super+' (4x, {PERIOD_MS} ms ticks), "
@@ -616,7 +683,9 @@ def measure_program(name, peers, options):
     try:
         with Stage(name, options.seconds, edit=name in LOUPA_VARIANTS) as stage:
             stage.measure_baselines()
-            if name in LOUPA_VARIANTS:
+            if name == FLOOR:
+                measure_floor(stage, result)
+            elif name in LOUPA_VARIANTS:
                 measure_loupa(stage, result, LOUPA_VARIANTS[name])
             else:
                 measure_peer(stage, peers[name], result)
@@ -645,7 +714,7 @@ def main(argv):
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--seconds", type=float, default=10,
                         help="length of every measured phase (default 10)")
-    parser.add_argument("--programs", default="loupa,loupa-reading,xzoom,kmag,vmg",
+    parser.add_argument("--programs", default="loupa,loupa-reading,floor,xzoom,kmag,vmg",
                         help="comma-separated, in this order by default")
     parser.add_argument("--tick-samples", type=int, default=1000,
                         help="samples per row of LoupaTickBench.exe (0: skip it)")
@@ -659,7 +728,7 @@ def main(argv):
     OUT_DIR.mkdir(parents=True, exist_ok=True)
     wanted = [p.strip() for p in options.programs.split(",") if p.strip()]
     peers = {p.name: p for p in PEERS}
-    unknown = [p for p in wanted if p not in LOUPA_VARIANTS and p not in peers]
+    unknown = [p for p in wanted if p not in LOUPA_VARIANTS and p not in peers and p != FLOOR]
     if unknown:
         parser.error(f"unknown programs: {', '.join(unknown)}")
     if any(p in peers for p in wanted) and not options.no_install:

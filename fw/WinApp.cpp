@@ -127,6 +127,19 @@ HMENU AfxLoadMenu(UINT id) {
     return menu != nullptr ? ::LoadMenuIndirectW(menu) : nullptr;
 }
 
+std::wstring AfxFormatString(UINT id, std::initializer_list<std::wstring> arguments) {
+    std::wstring text = AfxLoadString(id);
+    wchar_t marker[] = L"%1";
+    for (const std::wstring& argument : arguments) {
+        size_t at = text.find(marker);
+        if (at != std::wstring::npos) {
+            text.replace(at, 2, argument);
+        }
+        ++marker[1];
+    }
+    return text;
+}
+
 CWinApp* AfxGetApp() {
     return g_pApp;
 }

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 #include <utility>
 
@@ -67,5 +68,8 @@ std::pair<const BYTE*, size_t> AfxFindResource(LPCWSTR type, LPCWSTR name);
 std::wstring AfxLoadString(UINT id);
 // The menu id in that language; null when there is none.
 HMENU AfxLoadMenu(UINT id);
+// The string-table text of id with %1, %2, ... replaced by the arguments in
+// turn: the translation decides where each goes.
+std::wstring AfxFormatString(UINT id, std::initializer_list<std::wstring> arguments);
 
 } // namespace fw

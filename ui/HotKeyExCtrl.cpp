@@ -4,11 +4,13 @@
 #include "fw/Handles.h"
 #include "fw/Trace.h"
 #include "fw/WinApp.h"
+#include "ui/core/HotKeyModifiers.h"
 
 #include <vector>
 
 fw::HookOwner CHotKeyExCtrl::s_hHotKeyExHook;
 HWND CHotKeyExCtrl::s_hWndHotKeyExTarget = nullptr;
+HotKeyKeyFilter CHotKeyExCtrl::s_keyFilter;
 
 namespace {
 class LayoutKeyNames : public IKeyNames {
@@ -33,9 +35,7 @@ std::wstring CHotKeyExCtrl::GetHotKeyName(WORD key, WORD modifiers) {
 }
 
 std::wstring CHotKeyExCtrl::GetKeyName(UINT vk) {
-    LONG scan = static_cast<LONG>(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-    // Bits 24 and 25 stay clear: no extended key, left and right told apart.
-    LONG param = (scan & 0xFF) << 16;
+    LONG param = KeyNameParam(static_cast<uint16_t>(vk), ::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
     std::vector<wchar_t> buffer(128);
     for (;;) {
         int n = ::GetKeyNameTextW(param, buffer.data(), static_cast<int>(buffer.size()));
@@ -59,11 +59,23 @@ LRESULT CALLBACK CHotKeyExCtrl::HotKeyExHookProc(int code, WPARAM wParam, LPARAM
     case WM_SYSKEYDOWN:
     case WM_KEYUP:
     case WM_SYSKEYUP: {
-        UINT message = static_cast<UINT>((wParam & ~WPARAM(4)) + WM_USER);
         const auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+        const bool down = wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN;
+        if (!s_keyFilter.Takes(static_cast<uint16_t>(event->vkCode), down)) {
+            if (down) {
+                ::PostMessageW(s_hWndHotKeyExTarget, WM_HOTKEYEX_DIALOGKEY, 0, 0);
+            }
+            break;
+        }
+        UINT message = static_cast<UINT>((wParam & ~WPARAM(4)) + WM_USER);
         ::PostMessageW(s_hWndHotKeyExTarget, message, event->vkCode, 0);
-        // Consumed: Tab, Enter, Esc and the Windows keys belong to the
-        // control while it captures, and so do the program's own hot keys.
+        // Shift is also let through: the dialog reads it for Shift + Tab,
+        // and alone it does nothing.
+        if (HotKeyModifierOfKey(static_cast<uint16_t>(event->vkCode)) == HOTKEYF_SHIFT) {
+            break;
+        }
+        // Consumed: the Windows keys belong to the control while it
+        // captures, and so do the program's own hot keys.
         return 1;
     }
     }
@@ -74,6 +86,7 @@ LRESULT CHotKeyExCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_HOTKEYEX_KEYDOWN: OnKeyEvent(UINT(wParam), true); break;
     case WM_HOTKEYEX_KEYUP: OnKeyEvent(UINT(wParam), false); break;
+    case WM_HOTKEYEX_DIALOGKEY: EndCapture(); break;
     }
     return CHotKeyCtrl::WindowProc(msg, wParam, lParam);
 }
@@ -83,11 +96,19 @@ void CHotKeyExCtrl::OnKeyEvent(UINT vk, bool down) {
     RedrawNow();
 }
 
+void CHotKeyExCtrl::EndCapture() {
+    m_state = EndHotKeyCapture(m_state);
+    RedrawNow();
+}
+
 void CHotKeyExCtrl::OnSetFocus(HWND) {
     Default();
+    // The capture follows the focus, also from a control that never saw
+    // its focus go.
+    m_state = BeginHotKeyCapture(m_state);
+    s_keyFilter.Begin(m_escapeIsHotKey);
+    s_hWndHotKeyExTarget = m_hWnd;
     if (!s_hHotKeyExHook) {
-        m_state = BeginHotKeyCapture(m_state);
-        s_hWndHotKeyExTarget = m_hWnd;
         s_hHotKeyExHook.Reset(::SetWindowsHookExW(WH_KEYBOARD_LL, &CHotKeyExCtrl::HotKeyExHookProc,
                                                   fw::AfxGetInstanceHandle(), 0));
         // The next focus gain tries again.
@@ -101,6 +122,17 @@ void CHotKeyExCtrl::OnKillFocus(HWND) {
     Default();
     s_hHotKeyExHook.Reset();
     s_hWndHotKeyExTarget = nullptr;
+    EndCapture();
+}
+
+// A sheet closed by a key in the control may destroy it with the focus and
+// no focus loss: its hook would go on taking every key of the desktop.
+void CHotKeyExCtrl::OnDestroy() {
+    if (s_hWndHotKeyExTarget == m_hWnd) {
+        s_hHotKeyExHook.Reset();
+        s_hWndHotKeyExTarget = nullptr;
+    }
+    Default();
 }
 
 void CHotKeyExCtrl::OnPaint() {

@@ -38,8 +38,14 @@ private:
     void LoadHotKey(CHotKeyExCtrl& control, const wchar_t* keySetting, const wchar_t* modSetting);
     bool StoreHotKey(const CHotKeyExCtrl& control, const wchar_t* keySetting,
                      const wchar_t* modSetting);
+    bool RefuseSharedHotKey();
+    void CreateSliderLabels();
+    void ShowSliderValues();
 
     ISettings& m_settings;
+    // The value beside each slider, made when the page opens.
+    HWND m_valueZoomIn = nullptr;
+    HWND m_valueZoomOut = nullptr;
 };
 
 // Following the text caret and inverting the view's colours. Made with the

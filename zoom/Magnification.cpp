@@ -1,5 +1,6 @@
 #include "zoom/Magnification.h"
 
+#include "fw/SystemLibrary.h"
 #include "zoom/core/MagnificationGate.h"
 
 int g_osMajorVersion = 0;
@@ -16,18 +17,12 @@ int QueryOsMajorVersion() {
 }
 
 std::wstring MagnificationLibraryPath() {
-    wchar_t folder[MAX_PATH] = {};
-    UINT n = ::GetSystemDirectoryW(folder, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) {
-        return {};
-    }
-    return std::wstring(folder, n) + L"\\Magnification.dll";
+    return fw::SystemLibraryPath(L"Magnification.dll");
 }
 
 namespace {
 template <typename F> void Bind(F& entry, const char* name) {
-    entry = reinterpret_cast<F>(
-        reinterpret_cast<void*>(::GetProcAddress(g_hMagnification.Get(), name)));
+    entry = fw::ProcAddress<F>(g_hMagnification.Get(), name);
 }
 } // namespace
 
@@ -35,13 +30,7 @@ BOOL LoadMagnification() {
     if (!MagnificationGateOpen(g_osMajorVersion)) {
         return FALSE;
     }
-    // By full path: a search by plain name would also find a planted copy
-    // beside the executable.
-    std::wstring path = MagnificationLibraryPath();
-    if (path.empty()) {
-        return FALSE;
-    }
-    g_hMagnification.Reset(::LoadLibraryW(path.c_str()));
+    g_hMagnification = fw::LoadSystemLibrary(L"Magnification.dll");
     if (!g_hMagnification) {
         return FALSE;
     }

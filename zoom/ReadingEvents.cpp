@@ -1,5 +1,6 @@
 #include "zoom/ReadingEvents.h"
 
+#include "fw/SystemLibrary.h"
 #include "zoom/TextCaret.h"
 
 #include <oleacc.h>
@@ -24,14 +25,27 @@ bool Answers(HWND hwnd) {
                                  kAnswerTimeoutMs, &result) != 0;
 }
 
+// oleacc.dll is not one of the system's known DLLs: imported, a copy planted
+// beside Loupa.exe would be loaded first. Bound at its first use instead.
+using AccessibleObjectFromEventProc = HRESULT(WINAPI*)(HWND, DWORD, DWORD, IAccessible**,
+                                                       VARIANT*);
+AccessibleObjectFromEventProc AccessibleObjectFromEventEntry() {
+    static const fw::ModuleOwner module = fw::LoadSystemLibrary(L"oleacc.dll");
+    static const auto entry =
+        fw::ProcAddress<AccessibleObjectFromEventProc>(module.Get(), "AccessibleObjectFromEvent");
+    return entry;
+}
+
 // The screen rectangle of the object an event names, as its program gives
 // it, in that program's own terms; nothing when it gives none.
 std::optional<RECT> AccessibleRect(HWND hwnd, LONG idObject, LONG idChild) {
     fw::ComRef<IAccessible> object;
     VARIANT child;
     ::VariantInit(&child);
-    if (FAILED(::AccessibleObjectFromEvent(hwnd, static_cast<DWORD>(idObject),
-                                           static_cast<DWORD>(idChild), object.Put(), &child)) ||
+    const AccessibleObjectFromEventProc fromEvent = AccessibleObjectFromEventEntry();
+    if (fromEvent == nullptr ||
+        FAILED(fromEvent(hwnd, static_cast<DWORD>(idObject), static_cast<DWORD>(idChild),
+                         object.Put(), &child)) ||
         !object) {
         return std::nullopt;
     }

@@ -3,6 +3,7 @@
 #include "fw/Dc.h"
 #include "fw/Dpi.h"
 #include "fw/Handles.h"
+#include "fw/SystemLibrary.h"
 #include "fw/WinApp.h"
 #include "zoom/TextCaret.h"
 
@@ -13,6 +14,33 @@
 #include <cwchar>
 
 namespace {
+// The multimedia timer of winmm.dll, bound at run time: winmm is not one of
+// the system's known DLLs, so in the import table a copy planted beside
+// Loupa.exe would be loaded before any of our code runs.
+struct MultimediaTimerApi {
+    using SetEventProc = MMRESULT(WINAPI*)(UINT, UINT, LPTIMECALLBACK, DWORD_PTR, UINT);
+    using KillEventProc = MMRESULT(WINAPI*)(UINT);
+
+    MultimediaTimerApi()
+        : module(fw::LoadSystemLibrary(L"winmm.dll")),
+          setEvent(fw::ProcAddress<SetEventProc>(module.Get(), "timeSetEvent")),
+          killEvent(fw::ProcAddress<KillEventProc>(module.Get(), "timeKillEvent")) {}
+
+    fw::ModuleOwner module;
+    SetEventProc setEvent;
+    KillEventProc killEvent;
+};
+
+// Loaded at the first zoom and kept to the end of the run.
+const MultimediaTimerApi& MultimediaTimer() {
+    static const MultimediaTimerApi api;
+    return api;
+}
+
+// The 50 ms tick needs no finer timer than this; a resolution of 0 would keep
+// the whole system's timer at 1 ms for as long as a zoom shows.
+constexpr UINT kTimerResolutionMs = 10;
+
 // The caption's font height at 96 DPI; it grows with the DPI of the monitor
 // the window is on, like every other text there.
 constexpr int kCaptionHeight = 35;
@@ -124,11 +152,16 @@ bool CZoomWnd::CreateMagnifierChild(int cx, int cy) {
 LRESULT CZoomWnd::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_TIMER: m_zoom.OnTimer(wParam); break;
-    case WM_ZOOMWHEEL: m_zoom.OnZoomWheel(wParam); break;
+    case WM_ZOOMWHEEL: OnZoomWheel(wParam); break;
     case WM_DISPLAYCHANGE: m_zoom.OnDisplayChange(); break;
     case WM_DPICHANGED: return OnDpiChanged();
     }
     return CWnd::DefWindowProc(msg, wParam, lParam);
+}
+
+void CZoomWnd::OnZoomWheel(WPARAM forward) {
+    m_input.WheelStepTaken();
+    m_zoom.OnZoomWheel(forward);
 }
 
 LRESULT CZoomWnd::OnDpiChanged() {
@@ -188,12 +221,17 @@ void CZoomWnd::PaintScreenCopy(HDC dc) {
 
 void CZoomWnd::DrawCaption(HDC dc) {
     int oldMode = ::SetBkMode(dc, TRANSPARENT);
+    // Made again only when the DPI changes the height: a font made at every
+    // paint cost a good part of a moving frame.
     const int height = fw::ScaleForDpi(kCaptionHeight, fw::DpiForWindow(m_hWnd));
-    fw::FontOwner font(::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                                     0, 0, 0, FF_SWISS, L"MS Pゴシック"));
+    if (!m_captionFont || height != m_captionFontHeight) {
+        m_captionFont.Reset(::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                          ANSI_CHARSET, 0, 0, 0, FF_SWISS, L"MS Pゴシック"));
+        m_captionFontHeight = height;
+    }
     COLORREF oldColor;
     {
-        fw::SelectedObject selected(dc, font.Get());
+        fw::SelectedObject selected(dc, m_captionFont.Get());
         oldColor = ::SetTextColor(dc, RGB(0, 255, 0));
         wchar_t caption[64];
         std::swprintf(caption, 64, m_captionFormat.c_str(), m_zoom.Rate());
@@ -290,7 +328,9 @@ void CZoomWnd::Hide() {
 }
 
 void CZoomWnd::SetCancelHotKey(bool registered) {
+    // The cancel key is held exactly while a zoom shows.
     m_input.SetCancelHotKey(m_hWnd, registered);
+    m_input.SetZoomShown(registered);
 }
 
 void CZoomWnd::Repaint(bool erase) {
@@ -304,10 +344,13 @@ void CZoomWnd::Pause(int ms) {
 
 ZoomTimer CZoomWnd::StartTimer(int periodMs) {
     m_tickTarget = m_hWnd;
+    const MultimediaTimerApi& timer = MultimediaTimer();
     // Killed synchronously: once timeKillEvent returns no callback runs.
-    UINT id =
-        ::timeSetEvent(static_cast<UINT>(periodMs), 0, &CZoomWnd::ZoomTimerProc,
-                       reinterpret_cast<DWORD_PTR>(this), TIME_PERIODIC | TIME_KILL_SYNCHRONOUS);
+    const UINT id = timer.setEvent == nullptr || timer.killEvent == nullptr
+                        ? 0
+                        : timer.setEvent(static_cast<UINT>(periodMs), kTimerResolutionMs,
+                                         &CZoomWnd::ZoomTimerProc, reinterpret_cast<DWORD_PTR>(this),
+                                         TIME_PERIODIC | TIME_KILL_SYNCHRONOUS);
     if (id != 0) {
         return {ZoomTimerKind::Multimedia, id};
     }
@@ -321,7 +364,7 @@ ZoomTimer CZoomWnd::StartTimer(int periodMs) {
 
 void CZoomWnd::StopTimer(const ZoomTimer& timer) {
     switch (timer.kind) {
-    case ZoomTimerKind::Multimedia: ::timeKillEvent(timer.id); break;
+    case ZoomTimerKind::Multimedia: MultimediaTimer().killEvent(timer.id); break;
     case ZoomTimerKind::Window: ::KillTimer(m_hWnd, timer.id); break;
     case ZoomTimerKind::None: break;
     }

@@ -29,6 +29,10 @@ public:
     virtual std::vector<int> RegisterHotKeys(HWND hwnd, bool withCancel) = 0;
     virtual void UnregisterHotKeys(HWND hwnd) = 0;
     virtual void SetCancelHotKey(HWND hwnd, bool registered) = 0;
+    // Tells the hooks whether a zoom shows, and that a wheel step they posted
+    // has been taken.
+    virtual void SetZoomShown(bool shown) = 0;
+    virtual void WheelStepTaken() = 0;
 };
 
 class CZoomWnd : public fw::CWnd, private IZoomPlatform {
@@ -66,6 +70,7 @@ protected:
     void OnDestroy() override;
     void OnPaint() override;
     void OnHotKey(UINT id, UINT modifiers, UINT vk) override;
+    void OnZoomWheel(WPARAM forward);
     // The DPI of the window's monitor changed, or the window moved to a
     // monitor of another DPI.
     LRESULT OnDpiChanged();
@@ -124,4 +129,7 @@ private:
     HWND m_tickTarget = nullptr;
     MAGTRANSFORM m_magTransform{};
     bool m_invertColors = false;
+    // The caption's font, at the height of m_captionFontHeight.
+    fw::FontOwner m_captionFont;
+    int m_captionFontHeight = 0;
 };

@@ -7,20 +7,32 @@
 #include <cstdint>
 
 void TrayController::AddTrayIcon() {
+    const unsigned long error = RegisterIcon();
+    if (error != 0) {
+        m_platform.ShowError(m_platform.LoadText(IDS_TRAY_ICON_FAILED) +
+                             std::to_wstring(static_cast<int32_t>(error)));
+        m_platform.RequestClose();
+    }
+}
+
+void TrayController::OnTaskbarCreated() {
+    if (!m_platform.ModifyIcon()) {
+        RegisterIcon();
+    }
+}
+
+unsigned long TrayController::RegisterIcon() {
     for (;;) {
         if (m_platform.AddIcon()) {
-            return;
+            return 0;
         }
-        unsigned long error = m_platform.LastError();
+        const unsigned long error = m_platform.LastError();
         if (error != kErrorTimeout) {
-            m_platform.ShowError(m_platform.LoadText(IDS_TRAY_ICON_FAILED) +
-                                 std::to_wstring(static_cast<int32_t>(error)));
-            m_platform.RequestClose();
-            return;
+            return error;
         }
         // A shell that is slow at log-on may have added the icon all the same.
         if (m_platform.ModifyIcon()) {
-            return;
+            return 0;
         }
         m_platform.Sleep(1000);
     }
@@ -49,7 +61,7 @@ void TrayController::ShowTrayMenu(int x, int y) {
     m_platform.SetForeground();
     // This read also brings the start-up shortcut in line with the setting.
     bool checked = m_settings.ReadSettingInt(kAutoStartUpKey) != 0;
-    m_platform.TrackTrayMenu(x, y, checked);
+    m_platform.TrackTrayMenu(x, y, checked, m_zoom.IsZoomed());
 }
 
 bool TrayController::OnCommand(unsigned id) {

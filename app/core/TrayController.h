@@ -29,9 +29,10 @@ public:
 
     virtual void GetCursorPos(int& x, int& y) = 0;
     virtual void SetForeground() = 0;
-    // Shows the tray menu at (x, y) with the auto-start item checked or not,
-    // and returns when it closes; the chosen command arrives as WM_COMMAND.
-    virtual void TrackTrayMenu(int x, int y, bool autoStartChecked) = 0;
+    // Shows the tray menu at (x, y) with the auto-start item checked or not
+    // and the cancel item greyed unless zoomed, and returns when it closes;
+    // the chosen command arrives as WM_COMMAND.
+    virtual void TrackTrayMenu(int x, int y, bool autoStartChecked, bool zoomed) = 0;
 
     // Runs the settings sheet modally; returns when it has closed.
     virtual void RunSettingsSheet() = 0;
@@ -52,6 +53,8 @@ public:
     virtual void ZoomOut() = 0;
     // Glides back to 1.0 unless an animation runs.
     virtual void CancelZoom() = 0;
+    // A zoom is shown or on its way: there is something to cancel.
+    virtual bool IsZoomed() = 0;
 };
 
 class TrayController {
@@ -63,7 +66,14 @@ public:
     TrayController(ITrayPlatform& platform, ISettings& settings, IZoomCommands& zoom)
         : m_platform(platform), m_settings(settings), m_zoom(zoom) {}
 
+    // Registers the icon at start-up; a failure other than a time-out is
+    // shown and ends the program.
     void AddTrayIcon();
+    // The shell broadcast "TaskbarCreated": after a restart it has forgotten
+    // the icon, but it also broadcasts with the icon still there (a scale
+    // change, a remote session). The icon is updated, or added again when it
+    // is gone; the program never ends on this path.
+    void OnTaskbarCreated();
     // Once the icon is up at start-up: keys the system refused come first,
     // and then the welcome of a first start is dropped (one balloon, not a
     // queue of them). Either text may be empty.
@@ -78,6 +88,9 @@ public:
     bool SettingsOpen() const { return m_settingsOpen; }
 
 private:
+    // Adds the icon, retrying while the shell times out; 0 on success, else
+    // the error of the failed attempt.
+    unsigned long RegisterIcon();
     void ShowTrayMenu(int x, int y);
     void OnAutoStartUp();
     void OnExit();

@@ -43,8 +43,21 @@ int WheelDeltaFromMouseData(uint32_t mouseData) {
     return high >= 0x8000 ? high - 0x10000 : high;
 }
 
+int WheelDeltaSum::Add(int delta, std::uint32_t timeMs) {
+    const bool forward = delta > 0;
+    // Unsigned difference: right across the wrap of the time stamp.
+    if ((m_sum > 0) != forward || timeMs - m_lastMs > kPauseMs) {
+        m_sum = 0;
+    }
+    m_lastMs = timeMs;
+    m_sum += delta;
+    const int steps = (forward ? m_sum : -m_sum) / kNotch;
+    m_sum -= (forward ? steps : -steps) * kNotch;
+    return steps;
+}
+
 WheelEventOrder::Event WheelEventOrder::Arrive() {
-    m_events.push_back(Entry{m_next, State::Undecided});
+    m_events.push_back(Entry{m_next, State::Undecided, 0});
     return m_next++;
 }
 
@@ -53,16 +66,18 @@ bool WheelEventOrder::EarlierPending(Event event) const {
         if (entry.event >= event) {
             break;
         }
-        if (entry.state != State::Passed) {
+        if (entry.state == State::Undecided ||
+            (entry.state != State::Passed && entry.steps > 0)) {
             return true;
         }
     }
     return false;
 }
 
-void WheelEventOrder::Decide(Event event, std::optional<bool> forwardStep) {
+void WheelEventOrder::Decide(Event event, std::optional<bool> forwardStep, int steps) {
     for (Entry& entry : m_events) {
         if (entry.event == event) {
+            entry.steps = steps;
             entry.state = !forwardStep   ? State::Passed
                           : *forwardStep ? State::Forward
                                          : State::Backward;

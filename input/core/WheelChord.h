@@ -50,6 +50,28 @@ WheelDecision DecideWheelZoom(const WheelChordSettings& chord, const HeldModifie
 // a signed 16-bit number.
 int WheelDeltaFromMouseData(uint32_t mouseData);
 
+// Adds up the wheel deltas of one direction into steps. Precision touchpads
+// and fine wheels send many deltas below a notch (120); each full 120 is one
+// step, so a notch of a plain wheel stays exactly one step, and the
+// remainder carries over to the next event. A turn the other way, or a pause
+// longer than kPauseMs, drops the remainder.
+class WheelDeltaSum {
+public:
+    static constexpr int kNotch = 120;
+    static constexpr std::uint32_t kPauseMs = 500;
+
+    // The steps this delta completes, in its direction (a delta of 0 counts
+    // as backward); timeMs is the event's time stamp in milliseconds, which
+    // may wrap.
+    int Add(int delta, std::uint32_t timeMs);
+    // Forgets the remainder: the chord was let go.
+    void Reset() { m_sum = 0; }
+
+private:
+    int m_sum = 0;
+    std::uint32_t m_lastMs = 0;
+};
+
 // The wheel events of the hook in the order they arrived, with the zoom step
 // each one asked for. A hook call can begin while an earlier one is still
 // deciding: under Wine the key-state query lets the thread take the next
@@ -65,9 +87,9 @@ public:
     // Whether an event that arrived before this one is undecided or holds a
     // step not taken yet: the zoom it asks for is still to come.
     bool EarlierPending(Event event) const;
-    // The event's outcome: a step (true forward, false backward), or none
-    // when the event was passed on.
-    void Decide(Event event, std::optional<bool> forwardStep);
+    // The event's outcome: steps (true forward, false backward; steps of
+    // them, possibly none yet), or no direction when the event was passed on.
+    void Decide(Event event, std::optional<bool> forwardStep, int steps = 1);
     // Runs take(forward) for the decided steps in arrival order, up to the
     // first event still undecided. A call made while take runs (a hook call
     // let in by the step) leaves its steps to the loop already running.
@@ -77,10 +99,10 @@ public:
         }
         m_taking = true;
         while (!m_events.empty() && m_events.front().state != State::Undecided) {
-            const State state = m_events.front().state;
+            const Entry entry = m_events.front();
             m_events.pop_front();
-            if (state != State::Passed) {
-                take(state == State::Forward);
+            for (int i = 0; entry.state != State::Passed && i < entry.steps; ++i) {
+                take(entry.state == State::Forward);
             }
         }
         m_taking = false;
@@ -91,6 +113,7 @@ private:
     struct Entry {
         Event event;
         State state;
+        int steps;
     };
     std::deque<Entry> m_events;
     Event m_next = 0;

@@ -9,4 +9,6 @@ public:
     virtual int ReadSettingInt(const wchar_t* key) = 0;
     // True when the value was stored.
     virtual bool WriteSettingInt(const wchar_t* key, int value) = 0;
+    // Takes up what the file holds now, where values are kept in memory.
+    virtual void Reload() {}
 };

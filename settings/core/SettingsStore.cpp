@@ -140,6 +140,9 @@ bool InitSettingFile(ISettingFileSystem& system, ISettings& settings) {
         std::wstring folder;
         int32_t code = system.RoamingAppDataFolder(folder);
         if (code < 0) {
+            // The private-profile functions would take a bare default name
+            // for a file in the Windows folder, which users cannot write.
+            system.SetProfilePath(std::wstring());
             system.ShowWarning(AppFolderFailureText(system.LoadText(IDS_APP_FOLDER_FAILED), code));
             return false;
         }

@@ -121,7 +121,8 @@ public:
     // Creates the folder and any missing parents; the outcome shows later,
     // when the file is written.
     virtual void CreateFolder(const std::wstring& path) = 0;
-    // Makes path the file that all later reads and writes use.
+    // Makes path the file that all later reads and writes use; an empty path
+    // is no file: reads give defaults and writes fail.
     virtual void SetProfilePath(const std::wstring& path) = 0;
     virtual void ShowWarning(const std::wstring& text) = 0;
     // The string-table text of id, in the program's language.
@@ -131,8 +132,9 @@ public:
 // Uses setting.ini beside the executable when one exists there, otherwise
 // the one in the folder Loupa of the roaming application-data folder, then
 // brings the start-up shortcut into line with AutoStartUp (writing its
-// default into a file that lacks it). False, with a warning and nothing
-// changed, when the application-data folder cannot be obtained.
+// default into a file that lacks it). Without the application-data folder
+// there is no file at all, not even a default one of the system's: false,
+// after telling the user.
 bool InitSettingFile(ISettingFileSystem& system, ISettings& settings);
 
 // The warning shown when the application-data folder cannot be obtained:

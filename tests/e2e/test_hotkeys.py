@@ -17,8 +17,12 @@ ALT_SUPER_APOSTROPHE = "super+alt+apostrophe"  # VK 222
 ALT_SUPER_MINUS = "super+alt+minus"  # VK 189
 VK_ESCAPE, VK_OEM_MINUS, VK_OEM_7 = 27, 189, 222
 
+# AutoStartUp, then the keys kept in memory for the hooks and the zoom tick,
+# then the hot keys as their registration reads them.
 FIRST_START_KEYS = [
     ("AutoStartUp", "1"),
+    ("MouseZoomCtrl", "1"), ("MouseZoomAlt", "0"), ("MouseZoomShift", "0"), ("MouseZoomWin", "0"),
+    ("FollowCaret", "0"), ("InvertColors", "0"), ("FollowFocus", "0"),
     ("HotKeyZoomIn", "222"),
     ("HotKeyModZoomIn", "9"),
     ("HotKeyZoomOut", "189"),
@@ -41,7 +45,7 @@ class HotKeyTestCase(harness.LoupaTestCase):
 
 
 class HotKeys_Defaults(HotKeyTestCase):
-    def test_first_start_writes_auto_start_and_the_six_hot_keys(self):
+    def test_first_start_writes_auto_start_the_copied_keys_and_the_six_hot_keys(self):
         self.start_loupa()
         path = appdata_settings(self.prefix)
 
@@ -87,7 +91,7 @@ class HotKeys_Defaults(HotKeyTestCase):
 class HotKeys_Defaults_Magnifier(HotKeys_Defaults):
     magnifier = True
     # Nothing zooms there.
-    test_first_start_writes_auto_start_and_the_six_hot_keys = None
+    test_first_start_writes_auto_start_the_copied_keys_and_the_six_hot_keys = None
 
 
 class HotKeys_Exit(HotKeyTestCase):

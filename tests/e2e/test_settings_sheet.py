@@ -11,7 +11,7 @@ import shutil
 import harness
 from harness import ini
 from harness.environment import HIGH_CONTRAST_BLACK
-from harness.loupa import appdata_settings
+from harness.loupa import appdata_settings, settings_dir
 from harness.sheet import (CHECK_ALT, CHECK_CTRL, CHECK_FOLLOWCARET, CHECK_FOLLOWFOCUS,
                            CHECK_INVERTCOLORS, CHECK_SHIFT, CHECK_WIN, HOTKEY_ZOOMCANCEL,
                            HOTKEY_ZOOMIN, HOTKEY_ZOOMOUT, IDAPPLY, IDCANCEL, IDHELP, IDOK,
@@ -26,11 +26,12 @@ VK_BACK, VK_SHIFT, VK_CONTROL, VK_MENU, VK_ESCAPE, VK_Z = 8, 16, 17, 18, 27, 90
 VK_OEM_MINUS, VK_OEM_7 = 189, 222
 MOD_ALT, MOD_WIN = 0x1, 0x8
 
-# The page's texts in template order: statics, then group boxes, check boxes.
+# The page's texts in template order: statics (the template's scale line
+# gives way to numbers under the ticks, then the sliders' values follow),
+# then group boxes, check boxes.
 STATIC_TEXTS = [
     "最大拡大率：",
     "最大縮小率：",
-    "       2     4     6     8     10   12    14    16   18    20",
     "拡大率(x)：",
     "高速でズームする倍率を設定：",
     "拡大 ：",
@@ -38,7 +39,8 @@ STATIC_TEXTS = [
     "キャンセル ： ",
     "＋ マウスホイール",
     "上：拡大\u3000下：縮小",
-]
+] + [str(n) for n in range(2, 21, 2)] + ["4 倍", "2 倍"]
+RATE_SUFFIX = " 倍"
 GROUP_TEXTS = ["ショートカットキー", "マウスズーム"]
 CHECK_BOXES = {CHECK_CTRL: "Ctrl", CHECK_ALT: "Alt", CHECK_WIN: "Win", CHECK_SHIFT: "Shift"}
 VIEW_CHECK_BOXES = {CHECK_FOLLOWCARET: "文字カーソルを追う", CHECK_INVERTCOLORS: "色を反転する",
@@ -128,6 +130,25 @@ class SheetTestCase(harness.LoupaTestCase):
     def settings(self):
         return dict(ini.keys_of(appdata_settings(self.prefix)))
 
+    def message_boxes(self):
+        """Loupa's message boxes on the screen: windows captioned with its
+        name (the hidden main dialog has the same caption)."""
+        return [w for w in self.probe.windows("Loupa") if w.visible
+                and any(c.cls.lower() == "static" and c.text for c in w.controls)]
+
+    def close_message_box(self):
+        """Waits for one message box of Loupa; closes it; returns its text."""
+        box = self.wait_until(self.message_boxes, PAINTED, message="a message box of Loupa")[0]
+        text = "\n".join(c.text for c in box.controls if c.cls.lower() == "static")
+        self.input.click(1, *self.sheets.center(box.control(IDOK)))
+        self.wait_until(lambda: not self.message_boxes(), PAINTED,
+                        message="the message box to close")
+        return text
+
+    def slider_values(self):
+        return [c.text for c in self.sheets.read().visible_controls("Static")
+                if c.text.endswith(RATE_SUFFIX)]
+
     def wait_settings_file(self):
         path = appdata_settings(self.prefix)
         self.wait_until(lambda: len(ini.keys_of(path)) >= 7, START,
@@ -161,7 +182,9 @@ class SettingsSheet_Opening(SheetTestCase):
         # joints are what the control must draw.
         hot_keys[HOTKEY_ZOOMIN] = "Win + Alt + " + self.key_name(VK_OEM_7)
         self.wait_texts_shown("the labels and the default hot keys", hot_keys)
-        shutil.copy(self.env.work_dir / "sheet.png", self.env.work_dir / "settings-sheet.png")
+        out = self.artifacts_dir()
+        out.mkdir(parents=True, exist_ok=True)
+        shutil.copy(self.env.work_dir / "sheet.png", out / "settings-sheet-96dpi.png")
 
         # A second double click brings no second sheet.
         self.sheets.open_by_double_click()
@@ -314,12 +337,66 @@ class SettingsSheet_HotKeys(SheetTestCase):
         zoom.wait_rate(4.0, target.center, GLIDE)
 
 
+class SettingsSheet_DialogKeys(SheetTestCase):
+    def test_tab_escape_and_enter_work_the_sheet_from_the_fields(self):
+        loupa = self.wait_resident(self.start_loupa())
+        path = self.wait_settings_file()
+        self.open_sheet(loupa)
+        before = path.read_bytes()  # with the keys the sheet read
+        defaults = self.default_hot_key_texts()
+
+        # Tab and Shift + Tab move from field to field; each keeps its value.
+        self.focus_control(HOTKEY_ZOOMIN)
+        for key, field in (("Tab", HOTKEY_ZOOMOUT), ("Tab", HOTKEY_ZOOMCANCEL),
+                           ("shift+Tab", HOTKEY_ZOOMOUT)):
+            self.input.key(key)
+            self.wait_until(lambda: self.has_focus(field), 10,
+                            message=f"{key} to bring the focus to control {field}")
+        self.wait_shows("every field as it was", lambda image, sheet: [
+            p for i, text in defaults.items()
+            for p in self.sheets.hot_key_text_differences(image, sheet, i, text)])
+
+        # Up has its own name, not the keypad's 8; then Escape in the zoom-in
+        # field closes the sheet as Cancel does.
+        self.focus_control(HOTKEY_ZOOMIN)
+        self.input.key("Up")
+        self.wait_hot_key_shows(HOTKEY_ZOOMIN, "Up")
+        self.artifacts_dir().mkdir(parents=True, exist_ok=True)
+        shutil.copy(self.env.work_dir / "sheet.png", self.artifacts_dir() / "hot-key-up.png")
+        self.input.key("Escape")
+        self.sheets.wait_closed()
+        self.assertEqual(path.read_bytes(), before)
+
+        # In the cancel field Escape is a hot key; Enter presses OK, which
+        # refuses one combination for two commands and writes nothing.
+        self.open_sheet(loupa)
+        self.focus_control(HOTKEY_ZOOMOUT)
+        self.input.chord("super+alt", "apostrophe")
+        self.wait_hot_key_shows(HOTKEY_ZOOMOUT, defaults[HOTKEY_ZOOMIN])
+        self.focus_control(HOTKEY_ZOOMCANCEL)
+        self.input.key("BackSpace")
+        self.wait_hot_key_shows(HOTKEY_ZOOMCANCEL, "")
+        self.input.key("Escape")
+        self.wait_hot_key_shows(HOTKEY_ZOOMCANCEL, self.hot_key_text(VK_ESCAPE))
+        self.input.key("Return")
+        text = self.close_message_box()
+        self.assertIn("同じキーが二つの操作に割り当てられています。\n「ズームイン」と「ズームアウト」", text)
+        self.assertTrue(self.holds(lambda: len(self.sheets.windows()) == 1, QUIET), "closed")
+        self.assertEqual(path.read_bytes(), before)
+
+        self.focus_control(HOTKEY_ZOOMOUT)
+        self.input.chord("ctrl+shift", "z")
+        self.wait_hot_key_shows(HOTKEY_ZOOMOUT, self.hot_key_text(VK_Z, ctrl=True, shift=True))
+        self.sheets.click(IDOK)
+        self.sheets.wait_closed()
+        settings = self.settings()
+        self.assertEqual([settings[k] for k in ("HotKeyZoomOut", "HotKeyModZoomOut",
+                                                "HotKeyZoomCancel", "HotKeyModZoomCancel")],
+                         ["90", "6", "27", "0"])
+        self.assertTrue(loupa.running())
+
+
 class SettingsSheet_Saving(SheetTestCase):
-    def message_boxes(self):
-        """Loupa's message boxes on the screen: windows captioned with its
-        name (the hidden main dialog has the same caption)."""
-        return [w for w in self.probe.windows("Loupa") if w.visible
-                and any(c.cls.lower() == "static" and c.text for c in w.controls)]
 
     def test_a_key_another_program_holds_is_reported_at_start_and_on_ok(self):
         target = self.start_target(hold=(MOD_ALT | MOD_WIN, VK_OEM_7))
@@ -368,14 +445,9 @@ class SettingsSheet_Saving(SheetTestCase):
 
         self.sheets.click(IDOK)
 
-        box = self.wait_until(self.message_boxes, PAINTED, message="a message box of Loupa")[0]
-        text = "\n".join(c.text for c in box.controls if c.cls.lower() == "static")
+        text = self.close_message_box()
         self.assertIn("設定を保存できませんでした。", text)
         self.assertIn(self.prefix.to_windows(path).lower(), text.lower())
-        self.assertEqual(len(self.sheets.windows()), 1)
-        self.input.click(1, *self.sheets.center(box.control(IDOK)))
-        self.wait_until(lambda: not self.message_boxes(), PAINTED,
-                        message="the message box to close")
         self.assertTrue(self.holds(lambda: len(self.sheets.windows()) == 1, QUIET),
                         "the sheet closed after the failed save")
 
@@ -388,30 +460,65 @@ class SettingsSheet_Saving(SheetTestCase):
         self.assertTrue(loupa.running())
 
 
+class SettingsSheet_NoAppData(SheetTestCase):
+    def test_without_appdata_nothing_is_written_and_ok_reports_the_failed_save(self):
+        # A user whose roaming application-data folder cannot be found.
+        roaming = settings_dir(self.prefix).parent
+        aside = roaming.with_name(roaming.name + ".aside")
+        roaming.rename(aside)
+        self.addCleanup(aside.rename, roaming)
+        self.addCleanup(shutil.rmtree, roaming, ignore_errors=True)
+        windows = self.prefix.drive_c / "windows"
+        before = {p.name.lower() for p in windows.iterdir()}
+
+        loupa = self.start_loupa(first_start=True)
+        text = self.close_message_box()
+        self.assertIn("設定フォルダ (%APPDATA%) が見つからないため、設定は保存されません。", text)
+        self.wait_resident(loupa)
+        self.open_sheet(loupa)
+        self.sheets.click(IDOK)
+        self.assertIn("設定を保存できませんでした。", self.close_message_box())
+        self.assertEqual(len(self.sheets.windows()), 1)
+        self.sheets.click(IDCANCEL)
+        self.sheets.wait_closed()
+
+        self.assertEqual({p.name.lower() for p in windows.iterdir()} - before, set())
+        self.assertFalse(appdata_settings(self.prefix).exists())
+        self.assertTrue(loupa.running())
+
+
 class SettingsSheet_Limits(SheetTestCase):
-    def test_zoom_out_limit_follows_zoom_in_limit_down_and_ok_stores_both(self):
+    def test_inverted_pair_opens_corrected_values_follow_and_ok_stores_both(self):
         loupa = self.wait_resident(self.start_loupa())
         path = self.wait_settings_file()
         settings = self.settings()
         settings.update(MaxRateZoomIn="5", MaxRateZoomOut="7")
         ini.write_profile(path, {"DEFAULT": list(settings.items())})
 
+        # A hand-edited pair that dragging could not give opens as one it
+        # could; Cancel writes nothing.
         sheet = self.open_sheet(loupa)
-
+        before = path.read_bytes()
         self.assertEqual((sheet.control(SLIDER_ZOOMIN).pos, sheet.control(SLIDER_ZOOMOUT).pos),
-                         (5, 7))
-        image = self.sheets.screenshot(self.env.work_dir / "sliders-5-7.png")
+                         (5, 5))
+        self.assertEqual(self.slider_values(), ["5 倍", "5 倍"])
+        self.sheets.click(IDCANCEL)
+        self.sheets.wait_closed()
+        self.assertEqual(path.read_bytes(), before)
+
+        sheet = self.open_sheet(loupa)
+        image = self.sheets.screenshot(self.env.work_dir / "sliders-5-5.png")
         thumb_in = self.sheets.thumb_center(image, sheet.control(SLIDER_ZOOMIN))
-        thumb_out = self.sheets.thumb_center(image, sheet.control(SLIDER_ZOOMOUT))
-        self.assertLess(thumb_in[0], thumb_out[0], "the screen shows the sliders the other way")
 
         # A click on the thumb gives the slider the focus without moving it;
-        # then two steps left.
+        # then two steps left, the values following.
         self.input.click(1, *thumb_in)
         self.wait_until(lambda: self.has_focus(SLIDER_ZOOMIN), 10,
                         message="the focus on the zoom-in slider")
         self.assertEqual(self.sheets.read().control(SLIDER_ZOOMIN).pos, 5)
         self.input.key("Left")
+        self.wait_until(lambda: self.slider_values() == ["4 倍", "4 倍"], 10,
+                        message=lambda: f"the values 4 and 4, not {self.slider_values()}")
         self.input.key("Left")
 
         def positions():
@@ -420,6 +527,7 @@ class SettingsSheet_Limits(SheetTestCase):
 
         self.wait_until(lambda: positions() == (3, 3), 10,
                         message=lambda: f"sliders at 3 and 3, not {positions()}")
+        self.assertEqual(self.slider_values(), ["3 倍", "3 倍"])
 
         def thumbs_aligned(image, shown):
             x_in = self.sheets.thumb_center(image, shown.control(SLIDER_ZOOMIN))[0]

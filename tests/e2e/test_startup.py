@@ -4,9 +4,14 @@ shortcut it makes, a welcome balloon at the very first start, one instance
 per file name (a second start shows the running one's settings), and
 nothing on screen but the notification-area icon."""
 
+import re
+import subprocess
+import unittest
+
 import harness
 from harness import ini, shelllink
 from harness.loupa import appdata_settings, settings_dir, startup_shortcut
+from harness.paths import loupa_exe
 
 START = 30  # seconds for a start to show its effects, generous for a loaded machine
 END = 15
@@ -90,6 +95,20 @@ class StartUp_Settings(StartUpTestCase):
         self.assertFalse(settings_dir(self.prefix).exists(),
                          "a settings folder was made in %APPDATA% although one lies "
                          "beside the executable")
+
+
+class StartUp_ImportTable(unittest.TestCase):
+    def test_imports_only_known_dlls_and_the_common_controls(self):
+        # Known DLLs come from the system folder, the common controls through
+        # the manifest; any other import is looked for beside Loupa.exe first.
+        known = ("advapi32 clbcatq combase comdlg32 coml2 gdi32 gdiplus imagehlp imm32 kernel32 "
+                 "msctf msvcrt normaliz nsi ntdll ole32 oleaut32 psapi rpcrt4 sechost setupapi "
+                 "shcore shell32 shlwapi user32 wldap32 ws2_32 comctl32").split()
+        out = subprocess.run(["x86_64-w64-mingw32-objdump", "-p", str(loupa_exe())],
+                             capture_output=True, text=True, check=True).stdout
+        imports = {name.lower()[:-4] for name in re.findall(r"DLL Name: (\S+)", out)}
+        self.assertIn("kernel32", imports)
+        self.assertEqual(imports - set(known), set())
 
 
 class StartUp_SingleInstance(StartUpTestCase):

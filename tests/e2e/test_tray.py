@@ -18,6 +18,7 @@ from harness.sheet import CHECK_ALT, IDCANCEL, IDM_ABOUTBOX, IDOK, PAGE_CLASS
 from harness.wine import locale_variables
 from harness.xevents import MapRecorder
 from harness.xwindows import PopupMenu
+from harness.zoomview import ZoomView
 
 START = 30  # seconds for a start to show its effects, generous for a loaded machine
 END = 15
@@ -118,7 +119,7 @@ class TrayTestCase(harness.LoupaTestCase):
 
     def assertChecked(self, layout, checked):
         marks = [layout.checked(line) for line in layout.lines]
-        self.assertEqual(marks, [False, False, False, False, checked, False],
+        self.assertEqual(marks, [False, False, False, checked, False],
                          "check marks of the items, top to bottom")
 
 
@@ -171,6 +172,26 @@ class Tray_Icon(TrayTestCase):
         self.assertEqual(self.shown_since(loupa, mark), [], "a window was shown again")
 
 
+class Tray_TaskbarCreated(TrayTestCase):
+    def test_broadcasts_keep_the_run_and_its_one_icon_and_a_restart_brings_it_back(self):
+        loupa = self.start_resident()
+        mark = self.maps.mark()
+        # The shell broadcasts it after a scale change or a remote session
+        # too, with the icon still there: no message box, no second icon.
+        self.probe.taskbar_created(3)
+        self.assertTrue(self.holds(lambda: loupa.running() and self.tray_icon_count() == 1
+                                   and not self.windows.visible_of(loupa.pid), QUIET))
+        self.assertShown(loupa, mark)
+        self.probe.taskbar_created(1, forget=True)
+        self.wait_tray_icons(1)
+        # The hot keys still work.
+        target = self.start_target()
+        target.focus(self.input)
+        zoom = ZoomView(self.env, self.probe, loupa, target.rect)
+        self.input.key("super+alt+apostrophe")
+        zoom.wait_rate(4.0, target.center, STEP)
+
+
 class Tray_Menu(TrayTestCase):
     def test_right_click_opens_the_menu_with_its_items(self):
         loupa = self.start_resident()
@@ -181,14 +202,18 @@ class Tray_Menu(TrayTestCase):
         screen, layout = self.menu_layout(menu, artifact="tray-menu")
         self.assertEqual((menu.window.x, menu.window.y), self.icon(),
                          "the menu's top-left corner is at the pointer")
-        with self.subTest("six items and three separators"):
+        with self.subTest("six items and three separators, cancel greyed"):
             self.assertEqual(len(layout.separators), 3, layout)
-            self.assertEqual([len(group) for group in layout.groups], [1, 3, 1, 1], layout)
+            # Nothing is zoomed: "キャンセル" shows no dark text.
+            self.assertEqual([len(group) for group in layout.groups], [1, 2, 1, 1], layout)
             # Items share one pitch, separators another, and the menu is
             # exactly that high (plus its frame).
             zoom_items = layout.groups[1]
             pitch = zoom_items[1].top - zoom_items[0].top
-            self.assertAlmostEqual(zoom_items[2].top - zoom_items[1].top, pitch, delta=1)
+            grey = screen.crop((layout.text_left, zoom_items[1].top + pitch,
+                                zoom_items[1].right, zoom_items[1].bottom + pitch))
+            self.assertGreater(grey.count_unlike(grey.dominant_color()), 20,
+                               "no greyed text on the cancel line")
             first, second, third = layout.separators
             separator = third - second - pitch
             self.assertGreater(pitch, separator)
@@ -206,14 +231,16 @@ class Tray_Menu(TrayTestCase):
     def assertTexts(self, screen, layout):
         """The texts can be told apart and sit where their items are:
         "ズームイン" and "ズームアウト" begin with the same three characters,
-        "キャンセル" with none of them (missing glyphs would all draw as
-        one box), "ズームアウト" is a character longer than "ズームイン",
-        and "OS起動時に常駐" is the longest."""
+        "設定(&S)" with none of them (missing glyphs would all draw as one
+        box), and the zoom items, with their hot keys after a tab, are the
+        longest."""
         left = layout.text_left
-        zoom_in, zoom_out, cancel = layout.groups[1]
+        zoom_in, zoom_out = layout.groups[1]
+        setting = layout.groups[0][0]
         for line in layout.lines:
             self.assertGreaterEqual(line.bottom - line.top, 6, f"no text in {line}")
-        glyph = (zoom_in.right - left) / 5
+        # "OS起動時に常駐": six full-width characters and two half-width ones.
+        glyph = (self.auto_start_line(layout).right - left) / 7
         prefix_width = int(3 * glyph) - 2
 
         def prefix(line, shift=0):
@@ -224,10 +251,10 @@ class Tray_Menu(TrayTestCase):
             return min(prefix(a).differs_from(prefix(b, shift)) for shift in range(-2, 3))
 
         self.assertLessEqual(difference(zoom_in, zoom_out), 4, "ズーム of zoom in and zoom out")
-        self.assertGreater(difference(zoom_in, cancel), 20, "zoom in and cancel look alike")
-        self.assertAlmostEqual(zoom_out.right - zoom_in.right, glyph, delta=glyph / 2)
-        longest = max(layout.lines, key=lambda line: line.right)
-        self.assertIs(longest, self.auto_start_line(layout))
+        self.assertGreater(difference(zoom_in, setting), 20, "zoom in and settings look alike")
+        for line in (zoom_in, zoom_out):
+            self.assertGreater(line.right, self.auto_start_line(layout).right + 2 * glyph,
+                               "no key hint after the zoom item")
 
     def test_auto_start_item_removes_and_makes_the_shortcut(self):
         loupa = self.start_resident()
@@ -370,8 +397,9 @@ class Tray_Menu(TrayTestCase):
 
 
 ENGLISH = "en_US.UTF-8"
-ENGLISH_MENU = ["Se&ttings", "Zoom &In", "Zoom &Out", "&Cancel Zoom", "&Start with Windows",
-                "E&xit"]
+# The lines of dark text: "&Cancel Zoom" is greyed while nothing is zoomed,
+# and the zoom items' lines go on with their hot keys.
+ENGLISH_MENU = ["Se&ttings", "Zoom &In", "Zoom &Out", "&Start with Windows", "E&xit"]
 
 
 def ink_width(image, dark=PopupMenu.DARK):
@@ -396,8 +424,15 @@ class Tray_English(TrayTestCase):
             path = self.env.work_dir / "menu-text.bmp"
             for line, text in zip(layout.lines, ENGLISH_MENU):
                 english.render_text(path, (400, 40), text)
-                self.assertAlmostEqual(line.right - layout.text_left, ink_width(Image.load(path)),
-                                       delta=2, msg=f"the width of {text!r}")
+                width = ink_width(Image.load(path))
+                if text == ENGLISH_MENU[0]:
+                    # The default item, what a double click does: bold, wider.
+                    self.assertGreater(line.right - layout.text_left, width + 2, text)
+                elif text.startswith("Zoom"):
+                    self.assertGreater(line.right - layout.text_left, width + 40, text)
+                else:
+                    self.assertAlmostEqual(line.right - layout.text_left, width, delta=2,
+                                           msg=f"the width of {text!r}")
             self.close_menu(loupa, menu)
 
         out = self.artifacts_dir()

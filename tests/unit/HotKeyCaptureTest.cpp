@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -242,5 +244,63 @@ TEST(StepHotKeyCapture_BackspaceOrDeleteAloneEmpties, EventSequences) {
     };
     for (const Sequence& s : sequences) {
         RunSequence(shown, s);
+    }
+}
+
+TEST(HotKeyKeyFilter_LeavesDialogKeysToTheDialog, EventSequences) {
+    // Per step: key, pressed, taken by the field.
+    using Steps = std::vector<std::tuple<uint16_t, bool, bool>>;
+    const std::tuple<const char*, bool, Steps> cases[] = {
+        {"Tab alone", false, {{kTab, true, false}, {kTab, false, false}}},
+        {"Shift Tab: Shift goes with it",
+         false,
+         {{0x10, true, true}, {kTab, true, false}, {kTab, false, false}, {0x10, false, false}}},
+        {"Ctrl Tab", false, {{0xA2, true, true}, {kTab, true, true}, {kTab, false, true}}},
+        {"Enter alone", false, {{0x0D, true, false}}},
+        {"Alt Enter", false, {{0x12, true, true}, {0x0D, true, true}}},
+        {"Escape alone", false, {{kEscape, true, false}}},
+        {"Escape in the cancel field", true, {{kEscape, true, true}, {kEscape, false, true}}},
+        {"Shift Escape", false, {{0x10, true, true}, {kEscape, true, true}}},
+        {"a release whose press came before", false, {{kA, false, false}}},
+        {"Win Alt '", false, {{0x5B, true, true}, {0x12, true, true}, {kOem7, true, true}}},
+    };
+    for (const auto& [what, escapeIsHotKey, steps] : cases) {
+        HotKeyKeyFilter filter;
+        filter.Begin(escapeIsHotKey);
+        for (size_t i = 0; i < steps.size(); ++i) {
+            const auto [vk, down, taken] = steps[i];
+            EXPECT_EQ(filter.Takes(vk, down), taken) << what << ", step " << i;
+        }
+    }
+}
+
+TEST(EndHotKeyCapture_ModifiersAloneGiveBackTheValue, FocusLost) {
+    const HotKeyCaptureState shown =
+        SetHotKeyValue(BeginHotKeyCapture(HotKeyCaptureState{}), kOem7, kAlt | kWin);
+    const std::pair<Sequence, std::pair<uint16_t, uint16_t>> cases[] = {
+        {{"Shift of Shift Tab", {Down(0x10, 0, kShift)}, false}, {kOem7, kAlt | kWin}},
+        {{"Ctrl A", {Down(0x11, 0, kCtrl), Down(kA, kA, kCtrl)}, false}, {kA, kCtrl}},
+        {{"Ctrl alone", {Down(0x11, 0, kCtrl), Up(0x11, 0, 0)}, true}, {0, 0}},
+    };
+    for (const auto& [sequence, value] : cases) {
+        const HotKeyCaptureState state = EndHotKeyCapture(RunSequence(shown, sequence));
+        EXPECT_EQ(std::make_pair(state.m_wKey, state.m_wModifiers), value) << sequence.what;
+        EXPECT_EQ(state.m_wHeldModifiers, 0) << sequence.what;
+    }
+}
+
+TEST(FindSharedHotKey_FirstTwoFieldsWithOneCombination, Table) {
+    using Value = std::pair<uint16_t, uint16_t>;
+    const std::pair<std::vector<Value>, std::optional<std::pair<size_t, size_t>>> cases[] = {
+        {{{kOem7, kAlt | kWin}, {0xBD, kAlt | kWin}, {kEscape, 0}}, std::nullopt},
+        {{{kZ, kCtrl}, {kZ, kCtrl}, {kEscape, 0}}, std::make_pair(0, 1)},
+        {{{kZ, kCtrl}, {kA, kCtrl}, {kZ, kCtrl}}, std::make_pair(0, 2)},
+        {{{kA, 0}, {kZ, kShift}, {kZ, kShift}}, std::make_pair(1, 2)},
+        // Same key with other modifiers; fields without a key register nothing.
+        {{{kZ, kCtrl}, {kZ, kCtrl | kShift}, {kZ, 0}}, std::nullopt},
+        {{{0, 0}, {0, 0}, {0, kCtrl}}, std::nullopt},
+    };
+    for (const auto& [values, shared] : cases) {
+        EXPECT_EQ(FindSharedHotKey(values.data(), values.size()), shared);
     }
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -83,6 +84,18 @@ TEST(GetHotKeyName_JoinsNamesInFixedOrder, FollowsCapturedModifiers) {
     state = StepHotKeyCapture(state, 0x11, true);
     state = StepHotKeyCapture(state, 0x11, false);
     EXPECT_EQ(GetHotKeyName(state.m_wKey, state.m_wModifiers, names), L"");
+}
+
+TEST(KeyNameParam_SetsExtendedBitForKeysThatCarryIt, EveryCode) {
+    const std::vector<uint16_t> extended = {0x21, 0x22, 0x23, 0x24, 0x25, 0x26, 0x27, 0x28, 0x2D,
+                                            0x2E, 0x90, 0x6F, 0xA3, 0xA5, 0x5B, 0x5C, 0x5D};
+    for (unsigned vk = 0; vk <= 0xFF; ++vk) {
+        const bool isExtended = std::find(extended.begin(), extended.end(), vk) != extended.end();
+        // The scan code goes to bits 16 to 23; bit 25 never.
+        EXPECT_EQ(KeyNameParam(static_cast<uint16_t>(vk), 0x148),
+                  0x480000 | (isExtended ? 0x1000000 : 0))
+            << std::hex << vk;
+    }
 }
 
 TEST(FormatText_FillsNumberedPlaces, Table) {

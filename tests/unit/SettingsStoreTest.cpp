@@ -3,6 +3,7 @@
 #include "../support/FakeSettings.h"
 #include "../support/FakeShortcut.h"
 #include "resource.h"
+#include "settings/core/SettingsCopy.h"
 
 #include <gtest/gtest.h>
 
@@ -569,6 +570,37 @@ TEST(SettingsStore_UsableAsISettings, ThroughInterface) {
     EXPECT_EQ(settings.ReadSettingInt(L"Bogus"), 0);
 }
 
+TEST(SettingsCopy, HoldsHotKeysInMemoryByTheStoreRules) {
+    Fixture f;
+    f.profile.values[L"DEFAULT/MouseZoomCtrl"] = L"3";
+    f.profile.values[L"DEFAULT/FollowCaret"] = L"1junk";
+    SettingsCopy copy(f.store);
+    EXPECT_EQ(copy.ReadSettingInt(kMouseZoomCtrlKey), 1) << "the default until filled";
+    EXPECT_TRUE(f.log.empty());
+    copy.Reload();
+    EXPECT_EQ(copy.ReadSettingInt(kMouseZoomCtrlKey), 3);
+    EXPECT_EQ(copy.ReadSettingInt(kFollowCaretKey), 1);
+    // A missing key reads as its default and is written back.
+    EXPECT_EQ(f.profile.Value(kInvertColorsKey), std::optional<std::wstring>(L"0"));
+    // A hand edit shows at the next refresh; copied keys never reach the file.
+    f.log.clear();
+    f.profile.values[L"DEFAULT/MouseZoomCtrl"] = L"0";
+    EXPECT_EQ(copy.ReadSettingInt(kMouseZoomCtrlKey), 3);
+    EXPECT_TRUE(f.log.empty());
+    copy.Reload();
+    EXPECT_EQ(copy.ReadSettingInt(kMouseZoomCtrlKey), 0);
+    // Other keys go to the file at every read.
+    f.log.clear();
+    EXPECT_EQ(copy.ReadSettingInt(kMaxRateZoomOutKey), 2);
+    EXPECT_EQ(f.log.front(), "read DEFAULT/MaxRateZoomOut ###");
+    // A write counts at once, unless the file refuses it.
+    EXPECT_TRUE(copy.WriteSettingInt(kMouseZoomShiftKey, 1));
+    EXPECT_EQ(copy.ReadSettingInt(kMouseZoomShiftKey), 1);
+    f.profile.writable = false;
+    EXPECT_FALSE(copy.WriteSettingInt(kMouseZoomShiftKey, 0));
+    EXPECT_EQ(copy.ReadSettingInt(kMouseZoomShiftKey), 1);
+}
+
 namespace {
 
 class FakeFileSystem : public ISettingFileSystem {
@@ -637,12 +669,12 @@ TEST(InitSettingFile_LocatesFile, Table) {
          {"module directory", "exists C:\\Program Files\\Loupa\\setting.ini", "app data",
           "create C:\\Users\\u\\AppData\\Roaming\\Loupa",
           "profile C:\\Users\\u\\AppData\\Roaming\\Loupa\\setting.ini", "Read(AutoStartUp)"}},
-        {"folder failure warns and changes nothing",
+        {"folder failure: no file at all, then the warning",
          false,
          static_cast<int32_t>(0x80070005u),
          false,
          {"module directory", "exists C:\\Program Files\\Loupa\\setting.ini", "app data",
-          "warn <" + std::to_string(IDS_APP_FOLDER_FAILED) + ">80070005"}},
+          "profile ", "warn <" + std::to_string(IDS_APP_FOLDER_FAILED) + ">80070005"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -53,9 +53,9 @@ public:
         y = 1050;
     }
     void SetForeground() override { m_r.calls.push_back("SetForeground"); }
-    void TrackTrayMenu(int x, int y, bool checked) override {
+    void TrackTrayMenu(int x, int y, bool checked, bool zoomed) override {
         m_r.calls.push_back("TrackTrayMenu " + std::to_string(x) + "," + std::to_string(y) +
-                            (checked ? " checked" : " unchecked"));
+                            (checked ? " checked" : " unchecked") + (zoomed ? " zoomed" : ""));
     }
     void RunSettingsSheet() override {
         m_r.calls.push_back("RunSettingsSheet");
@@ -85,6 +85,9 @@ public:
     void ZoomIn() override { m_r.calls.push_back("ZoomIn"); }
     void ZoomOut() override { m_r.calls.push_back("ZoomOut"); }
     void CancelZoom() override { m_r.calls.push_back("CancelZoom"); }
+    bool IsZoomed() override { return zoomed; }
+
+    bool zoomed = false;
 
 private:
     Recorder& m_r;
@@ -131,13 +134,26 @@ TEST(TrayController_AddTrayIcon, RetriesTimeoutsAndGivesUpOnOtherErrors) {
          {1460, 2},
          {"AddIcon", "LastError", "ModifyIcon", "Sleep 1000", "AddIcon", "LastError", "ShowError",
           "RequestClose"}},
+        // "TaskbarCreated" (marked by a first ModifyIcon) never ends the run.
+        {"taskbar created, icon still there", {}, {true}, {}, {"ModifyIcon"}},
+        {"taskbar created, shell restarted and slow",
+         {false, true},
+         {false, false},
+         {1460},
+         {"ModifyIcon", "AddIcon", "LastError", "ModifyIcon", "Sleep 1000", "AddIcon"}},
+        {"taskbar created, another error", {false}, {false}, {5},
+         {"ModifyIcon", "AddIcon", "LastError"}},
     };
     for (Case& c : cases) {
         Fixture f;
         f.tray.addResults = c.add;
         f.tray.modifyResults = c.modify;
         f.tray.errors = c.errors;
-        f.controller.AddTrayIcon();
+        if (std::string(c.name).rfind("taskbar", 0) == 0) {
+            f.controller.OnTaskbarCreated();
+        } else {
+            f.controller.AddTrayIcon();
+        }
         EXPECT_EQ(f.r.calls, c.expected) << c.name;
     }
 }
@@ -181,19 +197,23 @@ TEST(TrayController_OnTrayNotify, MapsMouseMessagesToActions) {
     }
 }
 
-TEST(TrayController_Menu, CheckMarkFollowsStoredAutoStartUp) {
+TEST(TrayController_Menu, CheckMarkFollowsStoredAutoStartUpCancelFollowsZoom) {
     // An unreadable value arrives as 0 from the store.
     struct Case {
         int stored;
-        bool checked;
-    } cases[] = {{0, false}, {1, true}, {2, true}, {-1, true}};
+        bool zoomed;
+        const char* shown;
+    } cases[] = {{0, false, "unchecked"},
+                 {1, false, "checked"},
+                 {2, true, "checked zoomed"},
+                 {-1, false, "checked"},
+                 {0, true, "unchecked zoomed"}};
     for (const Case& c : cases) {
         Fixture f;
         f.settings.values[kAutoStartUpKey] = c.stored;
+        f.zoom.zoomed = c.zoomed;
         f.controller.OnTrayNotify(0x0204);
-        EXPECT_EQ(f.r.calls.back(),
-                  std::string("TrackTrayMenu 640,1050 ") + (c.checked ? "checked" : "unchecked"))
-            << c.stored;
+        EXPECT_EQ(f.r.calls.back(), std::string("TrackTrayMenu 640,1050 ") + c.shown) << c.stored;
     }
 }
 

@@ -205,3 +205,33 @@ TEST(WheelEventOrder, StepsKeepTheOrderOfArrivalWhenHookCallsNest) {
     order.TakeSteps(take);
     EXPECT_EQ(taken, (std::vector<int>{1}));
 }
+
+TEST(WheelDeltaSum, WholeNotchesStepOnceAndRemaindersCarry) {
+    struct Case {
+        const char* name;
+        std::vector<int> deltas; // gapMs apart, from startMs
+        unsigned gapMs, startMs;
+        std::vector<int> steps; // per event, negative backward
+    } cases[] = {
+        {"plain notches", {120, 120, -120}, 10, 0, {1, 1, -1}},
+        {"a fast wheel", {240, -360}, 10, 0, {2, -3}},
+        {"touchpad 12 x 10", std::vector<int>(12, 10), 8, 0, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}},
+        {"40 + 40 + 40, remainders carry", {40, 40, 40, 100, 20}, 10, 0, {0, 0, 1, 0, 1}},
+        {"a reversal drops the remainder", {100, -40, -80, 100, 20}, 10, 0, {0, 0, -1, 0, 1}},
+        {"a pause over 0.5 s drops it", {100, 100, 20}, 501, 0, {0, 0, 0}},
+        {"0.5 s is no pause", {100, 20}, 500, 0, {0, 1}},
+        {"across the time stamp's wrap", {100, 20}, 0x100, 0xFFFFFFC0u, {0, 1}},
+        {"zero counts backward", {100, 0, 20}, 10, 0, {0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        WheelDeltaSum sum;
+        std::vector<int> steps;
+        unsigned time = c.startMs;
+        for (int delta : c.deltas) {
+            const int n = sum.Add(delta, time);
+            steps.push_back(delta > 0 ? n : -n);
+            time += c.gapMs;
+        }
+        EXPECT_EQ(steps, c.steps) << c.name;
+    }
+}

@@ -2,6 +2,7 @@
 // the same dialog, with every control in place; every Japanese resource has
 // an English twin with the same controls.
 #include "fw/DialogTemplate.h"
+#include "ui/LabelFit.h"
 
 #include "resource.h"
 
@@ -152,6 +153,72 @@ TEST(Resources_EnglishTwins, EveryDialogMenuAndStringInBothLanguages) {
         }
         EXPECT_EQ(made[0].first, made[1].first) << "dialog " << id;
         EXPECT_TRUE(made[0].second && !made[1].second) << "dialog " << id;
+    }
+    ::DestroyWindow(parent);
+}
+
+namespace {
+INT_PTR CALLBACK FittingProc(HWND dialog, UINT msg, WPARAM, LPARAM) {
+    if (msg == WM_INITDIALOG) {
+        FitLabelsToText(dialog);
+    }
+    return msg == WM_INITDIALOG;
+}
+} // namespace
+
+// Both pages in both languages, in the sheet's font (that of the system's
+// sheet template) at 96 DPI and half as large again, as at 144: every label
+// shows its whole text.
+TEST(FitLabelsToText, EveryLabelOfBothPagesFitsAt96And144Dpi) {
+    HMODULE comctl = ::GetModuleHandleW(L"comctl32.dll");
+    HRSRC info = ::FindResourceW(comctl, MAKEINTRESOURCEW(1006), RT_DIALOG);
+    fw::DialogFont font;
+    ASSERT_TRUE(
+        fw::ReadDialogFont(static_cast<const BYTE*>(::LockResource(::LoadResource(comctl, info))),
+                           ::SizeofResource(comctl, info), font));
+    HWND parent = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 900, 800, nullptr, nullptr,
+                                    nullptr, nullptr);
+    for (auto [page, labels] : {std::make_pair(IDD_PAGE1, 14), std::make_pair(IDD_PAGE2, 3)}) {
+        for (LANGID language : {kJapanese, kEnglish}) {
+            auto [tmpl, size] = Resource(RT_DIALOG, MAKEINTRESOURCEW(page), language);
+            ASSERT_NE(tmpl, nullptr);
+            for (WORD points : {font.pointSize, WORD(font.pointSize * 3 / 2)}) {
+                std::vector<BYTE> changed =
+                    fw::WithDialogFont(tmpl, size, fw::DialogFont{font.face, points});
+                HWND dialog = ::CreateDialogIndirectParamW(
+                    nullptr, reinterpret_cast<LPCDLGTEMPLATEW>(changed.data()), parent,
+                    &FittingProc, 0);
+                ASSERT_NE(dialog, nullptr);
+                int seen = 0;
+                for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr;
+                     child = ::GetWindow(child, GW_HWNDNEXT)) {
+                    wchar_t name[16] = {};
+                    ::GetClassNameW(child, name, 16);
+                    const LONG type = ::GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK;
+                    const int id = ::GetDlgCtrlID(child);
+                    if (lstrcmpiW(name, L"Static") != 0 &&
+                        (lstrcmpiW(name, L"Button") != 0 || type != BS_AUTOCHECKBOX)) {
+                        continue;
+                    }
+                    ++seen;
+                    // The template puts "Alt" and "Win" 24 units right of
+                    // these two: no room for the box and the word, which
+                    // cannot wrap.
+                    if (id == IDC_CHECK_CTRL || id == IDC_CHECK_SHIFT) {
+                        continue;
+                    }
+                    RECT client{};
+                    ::GetClientRect(child, &client);
+                    const SIZE text = LabelTextExtent(child);
+                    EXPECT_TRUE(text.cx <= client.right && text.cy <= client.bottom)
+                        << "page " << page << " in " << language << ", " << points
+                        << " points, label " << seen << ": " << text.cx << " x " << text.cy
+                        << " in " << client.right << " x " << client.bottom;
+                }
+                EXPECT_EQ(seen, labels);
+                ::DestroyWindow(dialog);
+            }
+        }
     }
     ::DestroyWindow(parent);
 }

@@ -72,3 +72,19 @@ TEST_F(HotKeyExCtrlTest, CapturedEventsBuildTheCombination) {
     Key(VK_F5, true);
     EXPECT_EQ(Value(), std::make_pair(WORD(VK_F5), WORD(0)));
 }
+
+// Keys that share a scan code but for the extended-key prefix keep their own
+// names: the arrows are not the keypad's digits, NumLock is not Pause.
+TEST_F(HotKeyExCtrlTest, ExtendedKeysHaveTheirOwnNames) {
+    for (auto [extended, plain] : {std::make_pair(VK_UP, VK_NUMPAD8),
+                                   {VK_RIGHT, VK_NUMPAD6},
+                                   {VK_HOME, VK_NUMPAD7},
+                                   {VK_INSERT, VK_NUMPAD0},
+                                   {VK_NEXT, VK_NUMPAD3},
+                                   {VK_NUMLOCK, VK_PAUSE},
+                                   {VK_DIVIDE, VK_OEM_2}}) {
+        EXPECT_NE(CHotKeyExCtrl::GetKeyName(extended), CHotKeyExCtrl::GetKeyName(plain))
+            << extended;
+    }
+    EXPECT_EQ(CHotKeyExCtrl::GetKeyName(VK_UP), L"Up");
+}

@@ -6,6 +6,7 @@
 #include "WinTestFiles.h"
 #include "app/ZoomInput.h"
 #include "settings/Settings.h"
+#include "settings/core/SettingsCopy.h"
 #include "zoom/Magnification.h"
 #include "zoom/ZoomWnd.h"
 
@@ -24,10 +25,11 @@ inline void UseScratchSettings(const std::wstring& settingFile) {
     g_osMajorVersion = 6;
 }
 
-// The program's hooks and hot keys over its settings store, as the main
-// dialog hands them to its zoom window.
+// The program's hooks and hot keys over its settings, as the main dialog
+// hands them to its zoom window: the hooks' keys from memory.
 inline IZoomInput& ProgramZoomInput() {
-    static ZoomInput input(Settings());
+    static SettingsCopy settings(Settings());
+    static ZoomInput input(settings);
     return input;
 }
 

@@ -7,10 +7,13 @@
 #include "WinTestMessages.h"
 #include "settings/core/ZoomWindowMessages.h"
 #include "settings/Settings.h"
+#include "input/InputHooks.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 
 namespace {
 
@@ -136,6 +139,56 @@ TEST_F(ZoomWndTest, MessagesFromHooksAndHotKeys) {
     wnd.SendMessage(WM_HOTKEY, HOTKEY_ZOOMCANCEL, 0);
     Tick(12);
     EXPECT_FALSE(::IsWindowVisible(wnd.m_hWnd));
+}
+
+TEST_F(ZoomWndTest, HooksAnswerWhileTheWindowThreadIsBusy) {
+    ASSERT_NE(ZoomHooksThreadId(), 0u);
+    EXPECT_NE(ZoomHooksThreadId(), ::GetCurrentThreadId());
+    // Another program's window under the cursor, on a thread of its own.
+    std::atomic<HWND> other{nullptr};
+    std::atomic<bool> wheeled{false};
+    std::thread program([&] {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = ::DefWindowProcW;
+        wc.lpszClassName = L"WheelWitness";
+        ::RegisterClassW(&wc);
+        other = ::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, nullptr, WS_POPUP | WS_VISIBLE,
+                                  0, 0, 400, 400, nullptr, nullptr, nullptr, nullptr);
+        ::SetForegroundWindow(other);
+        MSG msg;
+        while (::GetMessageW(&msg, nullptr, 0, 0) > 0 && msg.message != WM_CLOSE) {
+            wheeled = wheeled || msg.message == WM_MOUSEWHEEL;
+        }
+        ::DestroyWindow(other);
+    });
+    while (other == nullptr) {
+        std::this_thread::yield();
+    }
+    ::SetCursorPos(200, 200);
+    INPUT ctrlDown{}, wheel{}, ctrlUp{};
+    ctrlDown.type = ctrlUp.type = INPUT_KEYBOARD;
+    wheel.type = INPUT_MOUSE;
+    ctrlDown.ki.wVk = ctrlUp.ki.wVk = VK_CONTROL;
+    ctrlUp.ki.dwFlags = KEYEVENTF_KEYUP;
+    wheel.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    wheel.mi.mouseData = WHEEL_DELTA;
+    // This thread, the zoom window's, takes no message for 2 s: a plain turn
+    // reaches the program meanwhile, and a Ctrl + wheel step waits for it.
+    const auto blockEnd = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    ::SendInput(1, &wheel, sizeof(INPUT));
+    while (!wheeled && std::chrono::steady_clock::now() < blockEnd) {
+        ::Sleep(10);
+    }
+    EXPECT_TRUE(wheeled) << "the plain turn was held up by the busy thread";
+    INPUT chord[] = {ctrlDown, wheel, ctrlUp};
+    ::SendInput(3, chord, sizeof(INPUT));
+    std::this_thread::sleep_until(blockEnd);
+    EXPECT_DOUBLE_EQ(wnd.Controller().Rate(), 1.0);
+    EXPECT_TRUE(wintest::PumpUntil([&] { return wnd.Controller().Rate() > 1.0; },
+                                   std::chrono::seconds(5)));
+    EXPECT_DOUBLE_EQ(wnd.Controller().Rate(), 1.1);
+    ::PostMessageW(other, WM_CLOSE, 0, 0);
+    program.join();
 }
 
 TEST_F(ZoomWndTest, SystemTimerDrivesTheGlide) {

@@ -57,6 +57,9 @@ HotKeyCaptureState StepHotKeyCapture(HotKeyCaptureState state, uint16_t vk, bool
     }
 
     if (state.m_bRestart) {
+        if (state.m_wKey != 0 && modifier != 0 && down) {
+            state.m_replaced = std::make_pair(state.m_wKey, state.m_wModifiers);
+        }
         state.m_wKey = 0;
         state.m_wModifiers = 0;
         state.m_bRestart = false;
@@ -66,17 +69,20 @@ HotKeyCaptureState StepHotKeyCapture(HotKeyCaptureState state, uint16_t vk, bool
     if (down && (vk == VK_BACK || vk == VK_DELETE) &&
         (state.m_wHeldModifiers & kCommandModifiers) == 0) {
         state.m_wKey = 0;
+        state.m_replaced.reset();
     }
 
     if (state.m_wHeldKey != 0 && CountsAsHotKey(state.m_wHeldKey, state.m_wHeldModifiers)) {
         state.m_wKey = state.m_wHeldKey;
         state.m_wModifiers = state.m_wHeldModifiers;
+        state.m_replaced.reset();
     } else if (state.m_wKey == 0) {
         state.m_wModifiers = state.m_wHeldModifiers;
     }
 
     if (state.m_wHeldKey == 0 && state.m_wHeldModifiers == 0) {
         state.m_bRestart = true;
+        state.m_replaced.reset();
     }
     return state;
 }
@@ -85,6 +91,7 @@ HotKeyCaptureState SetHotKeyValue(HotKeyCaptureState state, uint16_t key, uint16
     state.m_wKey = key;
     state.m_wModifiers = modifiers;
     state.m_bRestart = true;
+    state.m_replaced.reset();
     return state;
 }
 
@@ -92,4 +99,61 @@ HotKeyCaptureState BeginHotKeyCapture(HotKeyCaptureState state) {
     state.m_wHeldKey = 0;
     state.m_wHeldModifiers = 0;
     return state;
+}
+
+HotKeyCaptureState EndHotKeyCapture(HotKeyCaptureState state) {
+    if (state.m_replaced && state.m_wKey == 0) {
+        state.m_wKey = state.m_replaced->first;
+        state.m_wModifiers = state.m_replaced->second;
+        state.m_bRestart = true;
+    }
+    state.m_replaced.reset();
+    state.m_wHeldKey = 0;
+    state.m_wHeldModifiers = 0;
+    return state;
+}
+
+void HotKeyKeyFilter::Begin(bool escapeIsHotKey) {
+    m_pressed.reset();
+    m_escapeIsHotKey = escapeIsHotKey;
+}
+
+bool HotKeyKeyFilter::Takes(uint16_t vk, bool down) {
+    const size_t index = vk & 0xFF;
+    if (!down) {
+        const bool pressedHere = m_pressed.test(index);
+        m_pressed.reset(index);
+        return pressedHere;
+    }
+    uint16_t modifiers = 0;
+    for (size_t code = 0; code < m_pressed.size(); ++code) {
+        if (m_pressed.test(code)) {
+            modifiers |= HotKeyModifierOfKey(static_cast<uint16_t>(code));
+        }
+    }
+    const bool dialogKey =
+        ((vk == VK_TAB || vk == VK_RETURN) && (modifiers & kCommandModifiers) == 0) ||
+        (vk == VK_ESCAPE && modifiers == 0 && !m_escapeIsHotKey);
+    if (dialogKey) {
+        for (size_t code = 0; code < m_pressed.size(); ++code) {
+            if (HotKeyModifierOfKey(static_cast<uint16_t>(code)) != 0) {
+                m_pressed.reset(code);
+            }
+        }
+        return false;
+    }
+    m_pressed.set(index);
+    return true;
+}
+
+std::optional<std::pair<size_t, size_t>>
+FindSharedHotKey(const std::pair<uint16_t, uint16_t>* values, size_t count) {
+    for (size_t second = 1; second < count; ++second) {
+        for (size_t first = 0; first < second; ++first) {
+            if (values[second].first != 0 && values[first] == values[second]) {
+                return std::make_pair(first, second);
+            }
+        }
+    }
+    return std::nullopt;
 }

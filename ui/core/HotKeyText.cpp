@@ -31,6 +31,35 @@ std::wstring GetHotKeyName(uint16_t key, uint16_t modifiers, const IKeyNames& na
     return text;
 }
 
+bool IsExtendedKey(uint16_t vk) {
+    switch (vk) {
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_END:
+    case VK_HOME:
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+    case VK_INSERT:
+    case VK_DELETE:
+    case VK_NUMLOCK:
+    case VK_DIVIDE:
+    case VK_RCONTROL:
+    case VK_RMENU:
+    case VK_LWIN:
+    case VK_RWIN:
+    case VK_APPS: return true;
+    }
+    return false;
+}
+
+int32_t KeyNameParam(uint16_t vk, uint32_t scanCode) {
+    constexpr int32_t kExtendedBit = 1 << 24;
+    const int32_t param = static_cast<int32_t>((scanCode & 0xFF) << 16);
+    return IsExtendedKey(vk) ? param | kExtendedBit : param;
+}
+
 std::wstring FormatText(const std::wstring& format, const std::vector<std::wstring>& args) {
     std::wstring text;
     for (size_t i = 0; i < format.size(); ++i) {

@@ -13,8 +13,41 @@ constexpr uint16_t VK_TAB = 0x09;
 #ifndef VK_RETURN
 constexpr uint16_t VK_RETURN = 0x0D;
 #endif
+#ifndef VK_ESCAPE
+constexpr uint16_t VK_ESCAPE = 0x1B;
+#endif
 #ifndef VK_SPACE
 constexpr uint16_t VK_SPACE = 0x20;
+#endif
+#ifndef VK_PRIOR
+constexpr uint16_t VK_PRIOR = 0x21;
+#endif
+#ifndef VK_NEXT
+constexpr uint16_t VK_NEXT = 0x22;
+#endif
+#ifndef VK_END
+constexpr uint16_t VK_END = 0x23;
+#endif
+#ifndef VK_HOME
+constexpr uint16_t VK_HOME = 0x24;
+#endif
+#ifndef VK_LEFT
+constexpr uint16_t VK_LEFT = 0x25;
+#endif
+#ifndef VK_UP
+constexpr uint16_t VK_UP = 0x26;
+#endif
+#ifndef VK_RIGHT
+constexpr uint16_t VK_RIGHT = 0x27;
+#endif
+#ifndef VK_DOWN
+constexpr uint16_t VK_DOWN = 0x28;
+#endif
+#ifndef VK_INSERT
+constexpr uint16_t VK_INSERT = 0x2D;
+#endif
+#ifndef VK_NUMLOCK
+constexpr uint16_t VK_NUMLOCK = 0x90;
 #endif
 #ifndef VK_DELETE
 constexpr uint16_t VK_DELETE = 0x2E;

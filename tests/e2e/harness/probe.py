@@ -130,6 +130,11 @@ class Probe:
             names[int(vk)] = name
         return names
 
+    def taskbar_created(self, times, forget=False):
+        """Broadcasts "TaskbarCreated" times; with forget, Loupa's icon is
+        first removed, as a restarted shell would have lost it."""
+        self._text("taskbarcreated", times, *(["forget"] if forget else []))
+
     def locale(self):
         """(UI language, ANSI code page) of a Wine program of this run."""
         language, code_page = self._text("locale").split()

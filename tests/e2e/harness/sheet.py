@@ -61,6 +61,7 @@ def page_font(dpi, locale=LOCALE):
 
 
 DT_WORDBREAK_EXPANDTABS = 0x10 | 0x40
+DT_CENTER, DT_RIGHT = 0x1, 0x2
 
 
 class SettingsSheet:
@@ -181,9 +182,13 @@ class SettingsSheet:
         return differences
 
     def static_text_differences(self, image, sheet, control):
-        """text_differences() of a static control for its own text."""
+        """text_differences() of a static control for its own text. The
+        scale's numbers are centred under their ticks, the sliders' values
+        ("4 倍", "4x") right-aligned at the sliders' ends."""
+        align = (DT_CENTER if control.text.isdigit() else
+                 DT_RIGHT if re.fullmatch(r"\d+( 倍|x)", control.text) else 0)
         return self.text_differences(image, sheet, control, control.text,
-                                     draw_format=DT_WORDBREAK_EXPANDTABS,
+                                     draw_format=DT_WORDBREAK_EXPANDTABS | align,
                                      covered=self.others(sheet, control))
 
     @staticmethod

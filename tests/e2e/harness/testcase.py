@@ -272,11 +272,11 @@ class LoupaTestCase(unittest.TestCase):
         self.wait_until(gone, timeout, interval=1.0 if again else 0.05, ignore=(RuntimeError,),
                         message=f"the zoom window to go after {how}")
 
-    def start_zoom_scene(self, rect=DEFAULT_RECT):
-        """A resident Loupa and the test target under the pointer with the
-        focus: where hot keys and the wheel are tried. (loupa, target, zoom
-        view)"""
-        process = self.start_resident()
+    def start_zoom_scene(self, rect=DEFAULT_RECT, variables=None):
+        """A resident Loupa (with variables added to its environment) and the
+        test target under the pointer with the focus: where hot keys and the
+        wheel are tried. (loupa, target, zoom view)"""
+        process = self.start_resident(variables)
         target = self.start_target(rect)
         target.focus(self.input)
         return process, target, ZoomView(self.env, self.probe, process, target.rect,

@@ -25,6 +25,10 @@
 //                  <DrawText format> <text>
 //       text drawn as a window would draw it, as a reference picture
 //
+//   LoupaProbe.exe <out> taskbarcreated <times> [forget]
+//       broadcasts "TaskbarCreated" as a shell that rebuilds the taskbar;
+//       forget: after removing Loupa's icon, as a restarted shell lost it
+//
 // Text arguments may hold \n and \uXXXX escapes (the command line is not
 // trusted with non-ASCII text). Text output is UTF-8.
 #include <windows.h>
@@ -66,7 +70,11 @@ void Put(FILE* out, const std::wstring& text) {
 
 std::wstring TextOf(HWND hwnd) {
     wchar_t buffer[512] = {};
-    GetWindowTextW(hwnd, buffer, 512);
+    // GetWindowText has no typed text of another process's edit control.
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer),
+                             SMTO_ABORTIFHUNG, 1000, nullptr)) {
+        GetWindowTextW(hwnd, buffer, 512);
+    }
     return buffer;
 }
 
@@ -284,6 +292,17 @@ int Cover(FILE* out, wchar_t** args, const std::wstring& awaited) {
     return 0;
 }
 
+void BroadcastTaskbarCreated(int times, bool forget) {
+    NOTIFYICONDATAW nid{};
+    nid.cbSize = sizeof nid;
+    while (forget && (nid.hWnd = FindWindowExW(nullptr, nid.hWnd, L"#32770", L"Loupa"))) {
+        Shell_NotifyIconW(NIM_DELETE, &nid);
+    }
+    for (int i = 0; i < times; ++i) {
+        SendNotifyMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    }
+}
+
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -307,6 +326,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     } else if (command == L"cover" && (argc == 8 || argc == 9)) {
         const int code = Cover(out, argv + 3, argc == 9 ? argv[8] : L"");
         return std::fclose(out) == 0 ? code : 1;
+    } else if (command == L"taskbarcreated" && (argc == 4 || argc == 5)) {
+        BroadcastTaskbarCreated(_wtoi(argv[3]), argc == 5 && std::wcscmp(argv[4], L"forget") == 0);
     } else if (command == L"tooltips" && argc == 3) {
         EnumWindows(PutTooltip, reinterpret_cast<LPARAM>(out));
     } else if (command == L"keynames") {
