@@ -42,7 +42,8 @@ UINT DpiForWindow(HWND hwnd) {
 }
 
 UINT DpiForMonitor(HMONITOR monitor) {
-    static const auto getDpiForMonitor = ProcAddress<GetDpiForMonitorFn>(Shcore(), "GetDpiForMonitor");
+    static const auto getDpiForMonitor =
+        ProcAddress<GetDpiForMonitorFn>(Shcore(), "GetDpiForMonitor");
     UINT x = 0;
     UINT y = 0;
     if (getDpiForMonitor != nullptr && monitor != nullptr &&

@@ -1,7 +1,7 @@
-// Run-time binding to the system's own libraries, and the system's version. A DLL is loaded from the
-// system folder by its full path, never found by its plain name: a search
-// would first look beside the executable, where anyone can leave a planted
-// copy (a Downloads folder, say).
+// Run-time binding to the system's own libraries, and the system's version.
+// A DLL is loaded from the system folder by its full path, never found by its
+// plain name: a search would first look beside the executable, where anyone
+// can leave a planted copy (a Downloads folder, say).
 #pragma once
 
 #include "fw/Handles.h"
