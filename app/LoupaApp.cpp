@@ -1,6 +1,7 @@
 #include "app/LoupaApp.h"
 
 #include "app/LoupaDlg.h"
+#include "fw/Trace.h"
 #include "settings/Settings.h"
 #include "settings/SettingsWatch.h"
 #include "settings/core/SettingsCopy.h"
@@ -56,7 +57,9 @@ void CLoupaApp::ShowRunningInstance() {
 }
 
 void CLoupaApp::InitSettingFile(bool& fileExisted) {
-    ::InitSettingFile(fileExisted);
+    if (!::InitSettingFile(fileExisted)) {
+        fw::Trace(L"InitSettingFile", ::GetLastError());
+    }
 }
 
 bool CLoupaApp::LoadMagnification() {

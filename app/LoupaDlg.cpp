@@ -4,6 +4,7 @@
 #include "fw/Dc.h"
 #include "fw/Dpi.h"
 #include "fw/Handles.h"
+#include "fw/SystemLibrary.h"
 #include "fw/WinApp.h"
 #include "resource.h"
 #include "settings/core/SettingKeys.h"
@@ -47,8 +48,8 @@ BOOL CALLBACK FindMarkedDialog(HWND hwnd, LPARAM lParam) {
 void AcceptFromLowerPrograms(HWND hwnd, UINT message) {
     using FilterProc = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
     constexpr DWORD kAllow = 1; // MSGFLT_ALLOW
-    auto filter = reinterpret_cast<FilterProc>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx")));
+    const auto filter = fw::ProcAddress<FilterProc>(::GetModuleHandleW(L"user32.dll"),
+                                                    "ChangeWindowMessageFilterEx");
     if (filter != nullptr) {
         filter(hwnd, message, kAllow, nullptr);
     }

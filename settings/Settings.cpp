@@ -198,7 +198,7 @@ bool InitSettingFile(bool& fileExisted) {
 }
 
 void GetModuleDirectory(std::wstring& path) {
-    path = DirectoryOf(GetModuleFilePath());
+    path = DirectoryOf(fw::ModuleFilePath(fw::AfxGetInstanceHandle()));
 }
 
 ISettings& Settings() {
