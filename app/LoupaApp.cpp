@@ -2,6 +2,7 @@
 
 #include "app/LoupaDlg.h"
 #include "app/ZoomInput.h"
+#include "fw/Trace.h"
 #include "settings/Settings.h"
 #include "settings/SettingsWatch.h"
 #include "settings/core/SettingsCopy.h"
@@ -57,7 +58,9 @@ void CLoupaApp::ShowRunningInstance() {
 }
 
 void CLoupaApp::InitSettingFile(bool& fileExisted) {
-    ::InitSettingFile(fileExisted);
+    if (!::InitSettingFile(fileExisted)) {
+        fw::Trace(L"InitSettingFile", ::GetLastError());
+    }
 }
 
 bool CLoupaApp::LoadMagnification() {

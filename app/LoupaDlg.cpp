@@ -2,9 +2,10 @@
 
 #include "fw/Dc.h"
 #include "fw/Handles.h"
+#include "fw/SystemLibrary.h"
 #include "fw/WinApp.h"
 #include "resource.h"
-#include "settings/core/SettingsStore.h"
+#include "settings/core/SettingKeys.h"
 #include "settings/core/ZoomWindowMessages.h"
 #include "ui/HotKeyNotice.h"
 #include "ui/core/HotKeyModifiers.h"
@@ -41,8 +42,8 @@ BOOL CALLBACK FindMarkedDialog(HWND hwnd, LPARAM lParam) {
 void AcceptFromLowerPrograms(HWND hwnd, UINT message) {
     using FilterProc = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
     constexpr DWORD kAllow = 1; // MSGFLT_ALLOW
-    auto filter = reinterpret_cast<FilterProc>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx")));
+    const auto filter = fw::ProcAddress<FilterProc>(::GetModuleHandleW(L"user32.dll"),
+                                                    "ChangeWindowMessageFilterEx");
     if (filter != nullptr) {
         filter(hwnd, message, kAllow, nullptr);
     }

@@ -1,8 +1,7 @@
 #include "fw/Dpi.h"
 
 #include "fw/Dc.h"
-
-#include <string>
+#include "fw/SystemLibrary.h"
 
 namespace fw {
 
@@ -14,26 +13,12 @@ using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
 // shcore.dll, Windows 8.1 and later; 0 is MDT_EFFECTIVE_DPI.
 using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 
-template <typename F> F Lookup(HMODULE module, const char* name) {
-    return module != nullptr
-               ? reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(module, name)))
-               : nullptr;
-}
-
 HMODULE User32() {
     return ::GetModuleHandleW(L"user32.dll");
 }
 
 HMODULE Shcore() {
-    // From the system folder by full path, never from beside the executable.
-    static const ModuleOwner module([] {
-        wchar_t folder[MAX_PATH] = {};
-        UINT n = ::GetSystemDirectoryW(folder, MAX_PATH);
-        if (n == 0 || n >= MAX_PATH) {
-            return HMODULE{};
-        }
-        return ::LoadLibraryW((std::wstring(folder, n) + L"\\shcore.dll").c_str());
-    }());
+    static const ModuleOwner module = LoadSystemLibrary(L"shcore.dll");
     return module.Get();
 }
 
@@ -46,7 +31,7 @@ UINT SystemDpi() {
 } // namespace
 
 UINT DpiForWindow(HWND hwnd) {
-    static const auto getDpiForWindow = Lookup<GetDpiForWindowFn>(User32(), "GetDpiForWindow");
+    static const auto getDpiForWindow = ProcAddress<GetDpiForWindowFn>(User32(), "GetDpiForWindow");
     if (getDpiForWindow != nullptr) {
         UINT dpi = getDpiForWindow(hwnd);
         if (dpi != 0) {
@@ -57,7 +42,8 @@ UINT DpiForWindow(HWND hwnd) {
 }
 
 UINT DpiForMonitor(HMONITOR monitor) {
-    static const auto getDpiForMonitor = Lookup<GetDpiForMonitorFn>(Shcore(), "GetDpiForMonitor");
+    static const auto getDpiForMonitor =
+        ProcAddress<GetDpiForMonitorFn>(Shcore(), "GetDpiForMonitor");
     UINT x = 0;
     UINT y = 0;
     if (getDpiForMonitor != nullptr && monitor != nullptr &&
@@ -77,7 +63,7 @@ int ScaleForDpi(int length, UINT dpi) {
 
 int SystemMetricForDpi(int index, UINT dpi) {
     static const auto getSystemMetricsForDpi =
-        Lookup<GetSystemMetricsForDpiFn>(User32(), "GetSystemMetricsForDpi");
+        ProcAddress<GetSystemMetricsForDpiFn>(User32(), "GetSystemMetricsForDpi");
     if (getSystemMetricsForDpi != nullptr) {
         return getSystemMetricsForDpi(index, dpi);
     }

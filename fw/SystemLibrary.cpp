@@ -16,4 +16,17 @@ ModuleOwner LoadSystemLibrary(const wchar_t* fileName) {
     return ModuleOwner(path.empty() ? nullptr : ::LoadLibraryW(path.c_str()));
 }
 
+OSVERSIONINFOW OsVersion() {
+    using RtlGetVersionProc = LONG(WINAPI*)(OSVERSIONINFOW*);
+    // ntdll is in every process: nothing is searched for or loaded.
+    const auto rtlGetVersion =
+        ProcAddress<RtlGetVersionProc>(::GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion");
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    if (rtlGetVersion == nullptr || rtlGetVersion(&version) != 0) {
+        return OSVERSIONINFOW{};
+    }
+    return version;
+}
+
 } // namespace fw

@@ -1,5 +1,6 @@
 #include "fw/WinApp.h"
 
+#include "fw/Trace.h"
 #include "fw/Wnd.h"
 
 #include <ole2.h>
@@ -12,9 +13,7 @@ namespace {
 CWinApp* g_pApp = nullptr;
 
 std::wstring ModuleBaseName(HINSTANCE instance) {
-    wchar_t path[MAX_PATH] = {};
-    DWORD n = ::GetModuleFileNameW(instance, path, MAX_PATH);
-    std::wstring name(path, n);
+    std::wstring name = ModuleFilePath(instance);
     size_t slash = name.find_last_of(L"\\/");
     if (slash != std::wstring::npos) {
         name.erase(0, slash + 1);
@@ -52,7 +51,28 @@ int CWinApp::ExitInstance() {
 BOOL CWinApp::AfxOleInit() {
     HRESULT hr = ::OleInitialize(nullptr);
     m_oleInitialized = SUCCEEDED(hr);
+    if (!m_oleInitialized) {
+        Trace(L"OleInitialize", static_cast<DWORD>(hr));
+    }
     return m_oleInitialized;
+}
+
+std::wstring ModuleFilePath(HMODULE module) {
+    std::wstring path(MAX_PATH, L'\0');
+    // Long-path systems allow up to 32767 characters.
+    while (path.size() <= 32768) {
+        const DWORD n = ::GetModuleFileNameW(module, &path[0], static_cast<DWORD>(path.size()));
+        if (n == 0) {
+            break;
+        }
+        if (n < path.size()) {
+            path.resize(n);
+            return path;
+        }
+        // Cut short: the buffer was too small.
+        path.assign(path.size() * 2, L'\0');
+    }
+    return std::wstring();
 }
 
 int CWinApp::Run(HINSTANCE instance) {

@@ -49,6 +49,8 @@ private:
 
 CWinApp* AfxGetApp();
 HINSTANCE AfxGetInstanceHandle();
+// The full path of module's file, of any length; empty on failure.
+std::wstring ModuleFilePath(HMODULE module);
 // Modal message box captioned with the application name, owned by the main
 // window, or by owner where a modal window of its own must wait for it.
 int AfxMessageBox(const wchar_t* text, UINT type = MB_OK);

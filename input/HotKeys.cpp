@@ -1,5 +1,6 @@
 #include "input/HotKeys.h"
 
+#include "fw/Trace.h"
 #include "input/core/ZoomHotKeys.h"
 
 namespace {
@@ -9,10 +10,13 @@ bool RegisterZoomHotKey(HWND hwnd, const HotKeyRegistration& hotKey) {
     if (hotKey.key == 0) {
         return true;
     }
+    if (::RegisterHotKey(hwnd, hotKey.id, hotKey.modifiers, hotKey.key)) {
+        return true;
+    }
     // Systems before Windows 7 refuse the no-repeat flag; there a held key
     // repeats, but the hot key works.
-    return ::RegisterHotKey(hwnd, hotKey.id, hotKey.modifiers, hotKey.key) ||
-           ::RegisterHotKey(hwnd, hotKey.id, hotKey.modifiers & ~kHotKeyNoRepeat, hotKey.key);
+    fw::Trace(L"RegisterHotKey", ::GetLastError());
+    return ::RegisterHotKey(hwnd, hotKey.id, hotKey.modifiers & ~win32::kModNoRepeat, hotKey.key);
 }
 
 } // namespace
@@ -30,7 +34,10 @@ std::vector<int> RegisterZoomHotKeys(HWND hwnd, ISettings& settings, bool withCa
 }
 
 void RegisterCancelHotKey(HWND hwnd, ISettings& settings) {
-    RegisterZoomHotKey(hwnd, ReadCancelHotKey(settings));
+    // The user was told of a refused key when it was first tried.
+    if (!RegisterZoomHotKey(hwnd, ReadCancelHotKey(settings))) {
+        fw::Trace(L"RegisterHotKey", ::GetLastError());
+    }
 }
 
 void UnregisterCancelHotKey(HWND hwnd) {

@@ -1,6 +1,7 @@
 #include "input/InputHooks.h"
 
 #include "fw/Handles.h"
+#include "fw/Trace.h"
 #include "fw/WinApp.h"
 #include "input/core/WheelChord.h"
 #include "settings/core/ZoomWindowMessages.h"
@@ -55,14 +56,23 @@ void PostStep(bool forward) {
     }
 }
 
+// A hook the system refuses never runs; the hot keys still zoom.
+HHOOK InstallHook(int type, HOOKPROC proc, HINSTANCE instance) {
+    HHOOK hook = ::SetWindowsHookExW(type, proc, instance, 0);
+    if (hook == nullptr) {
+        fw::Trace(L"SetWindowsHookExW", ::GetLastError());
+    }
+    return hook;
+}
+
 void RunHooks(HANDLE ready) {
     MSG msg;
     // The thread's message queue, before anyone posts WM_QUIT to it.
     ::PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
     g_hookThreadId = ::GetCurrentThreadId();
     HINSTANCE instance = fw::AfxGetInstanceHandle();
-    g_mouseHook.Reset(::SetWindowsHookExW(WH_MOUSE_LL, &MouseHookProc, instance, 0));
-    g_keyboardHook.Reset(::SetWindowsHookExW(WH_KEYBOARD_LL, &KeyboardHookProc, instance, 0));
+    g_mouseHook.Reset(InstallHook(WH_MOUSE_LL, &MouseHookProc, instance));
+    g_keyboardHook.Reset(InstallHook(WH_KEYBOARD_LL, &KeyboardHookProc, instance));
     ::SetEvent(ready);
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
         ::DispatchMessageW(&msg);

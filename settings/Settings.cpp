@@ -3,6 +3,7 @@
 #include "fw/Handles.h"
 #include "fw/WinApp.h"
 #include "settings/core/ProfileText.h"
+#include "settings/core/SettingFile.h"
 #include "settings/StartupShortcut.h"
 
 #include <shlobj.h>
@@ -197,7 +198,7 @@ bool InitSettingFile(bool& fileExisted) {
 }
 
 void GetModuleDirectory(std::wstring& path) {
-    path = DirectoryOf(GetModuleFilePath());
+    path = DirectoryOf(fw::ModuleFilePath(fw::AfxGetInstanceHandle()));
 }
 
 ISettings& Settings() {

@@ -1,7 +1,7 @@
 #include "settings/SettingsWatch.h"
 
 #include "settings/core/SettingsCopy.h"
-#include "settings/core/SettingsStore.h"
+#include "settings/core/SettingFile.h"
 
 namespace {
 constexpr UINT WM_SETTINGFILECHANGED = WM_APP + 1;

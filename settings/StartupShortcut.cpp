@@ -62,24 +62,6 @@ bool TargetIsGone(const std::wstring& linkPath) {
 
 } // namespace
 
-std::wstring GetModuleFilePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    // Long-path systems allow up to 32767 characters.
-    while (path.size() <= 32768) {
-        DWORD n = ::GetModuleFileNameW(fw::AfxGetInstanceHandle(), &path[0],
-                                       static_cast<DWORD>(path.size()));
-        if (n == 0) {
-            break;
-        }
-        if (n < path.size()) {
-            path.resize(n);
-            return path;
-        }
-        path.assign(path.size() * 2, L'\0');
-    }
-    return std::wstring();
-}
-
 bool GetStartupShortcutPath(std::wstring& path) {
     fw::CoTaskMemOwner<ITEMIDLIST> folderId;
     wchar_t folder[MAX_PATH] = {};
@@ -133,7 +115,7 @@ bool UpdateStartupShortcut(bool enable) {
         if (exists && !TargetIsGone(link)) {
             return true;
         }
-        std::wstring exe = GetModuleFilePath();
+        std::wstring exe = fw::ModuleFilePath(fw::AfxGetInstanceHandle());
         return SUCCEEDED(CreateShortcut(link.c_str(), exe.c_str()));
     }
     if (exists) {

@@ -23,9 +23,6 @@ HRESULT CreateShortcut(const wchar_t* linkPath, const wchar_t* targetPath);
 // The shortcut's path; false when the Startup folder cannot be obtained.
 bool GetStartupShortcutPath(std::wstring& path);
 
-// The running executable's full path, of any length; empty on failure.
-std::wstring GetModuleFilePath();
-
 // The shortcut as the settings store sees it.
 class StartupShortcut : public IStartupShortcut {
 public:

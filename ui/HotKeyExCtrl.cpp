@@ -2,6 +2,7 @@
 
 #include "fw/Dc.h"
 #include "fw/Handles.h"
+#include "fw/Trace.h"
 #include "fw/WinApp.h"
 #include "ui/core/HotKeyModifiers.h"
 
@@ -110,6 +111,10 @@ void CHotKeyExCtrl::OnSetFocus(HWND) {
     if (!s_hHotKeyExHook) {
         s_hHotKeyExHook.Reset(::SetWindowsHookExW(WH_KEYBOARD_LL, &CHotKeyExCtrl::HotKeyExHookProc,
                                                   fw::AfxGetInstanceHandle(), 0));
+        // The next focus gain tries again.
+        if (!s_hHotKeyExHook) {
+            fw::Trace(L"SetWindowsHookExW", ::GetLastError());
+        }
     }
 }
 

@@ -2,7 +2,8 @@
 
 #include "fw/WinApp.h"
 #include "resource.h"
-#include "settings/core/SettingsStore.h"
+#include "settings/core/ISettings.h"
+#include "settings/core/SettingKeys.h"
 #include "settings/core/ZoomWindowMessages.h"
 #include "ui/HotKeyExCtrl.h"
 #include "ui/core/HotKeyModifiers.h"

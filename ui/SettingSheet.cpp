@@ -3,7 +3,7 @@
 #include "fw/WinApp.h"
 #include "resource.h"
 #include "settings/Settings.h"
-#include "settings/core/SettingsStore.h"
+#include "settings/core/SettingKeys.h"
 #include "ui/HotKeyNotice.h"
 #include "ui/LabelFit.h"
 #include "ui/core/HotKeyCapture.h"
@@ -27,10 +27,10 @@ bool StoreCheck(ISettings& settings, HWND page, int id, const wchar_t* setting) 
 
 // Closing as if saved would leave the old values in force unnoticed; open,
 // the sheet lets the user free the file and press OK again.
-BOOL ReportNotSaved(HWND sheet) {
+bool ReportNotSaved(HWND sheet) {
     std::wstring text = fw::AfxLoadString(IDS_SETTINGS_NOT_SAVED) + L"\n" + SettingFilePath();
     fw::AfxMessageBox(sheet, text.c_str(), MB_OK | MB_ICONEXCLAMATION);
-    return FALSE;
+    return false;
 }
 
 // Where the template's scale line ("       2     4 ...") lies, in dialog
@@ -74,11 +74,11 @@ int TickX(HWND page, HWND slider, int position, int first, int last) {
 // A key that stays dead while the sheet closes as if all were well would
 // fail the user unnoticed; open, the sheet lets them pick another. What OK
 // stored stays stored.
-BOOL ReportRefusedHotKeys(HWND sheet, ISettings& settings, const std::vector<int>& refused) {
+bool ReportRefusedHotKeys(HWND sheet, ISettings& settings, const std::vector<int>& refused) {
     std::wstring text = JoinNotice(RefusedHotKeyLines(settings, refused),
                                    fw::AfxLoadString(IDS_HOTKEY_REFUSED_SHEET_HINT));
     fw::AfxMessageBox(sheet, text.c_str(), MB_OK | MB_ICONEXCLAMATION);
-    return FALSE;
+    return false;
 }
 
 } // namespace

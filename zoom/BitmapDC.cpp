@@ -15,16 +15,16 @@ void CBitmapDC::Destroy() {
     m_height = 0;
 }
 
-BOOL CBitmapDC::Create(int cx, int cy) {
+bool CBitmapDC::Create(int cx, int cy) {
     Destroy();
     fw::CWindowDC screen(nullptr);
     m_bitmap.Reset(::CreateCompatibleBitmap(screen.m_hDC, cx, cy));
     if (!CreateCompatibleDC(screen.m_hDC) || !m_bitmap) {
         Destroy();
-        return FALSE;
+        return false;
     }
     m_pOldBitmap = ::SelectObject(m_hDC, m_bitmap.Get());
     m_width = cx;
     m_height = cy;
-    return TRUE;
+    return true;
 }

@@ -12,7 +12,7 @@ public:
 
     // A memory DC with a screen-compatible bitmap of cx by cy pixels. Replaces
     // what was there before. FALSE when GDI refuses.
-    BOOL Create(int cx, int cy);
+    bool Create(int cx, int cy);
 
     fw::BitmapOwner m_bitmap;
     HGDIOBJ m_pOldBitmap = nullptr;

@@ -8,12 +8,7 @@ fw::ModuleOwner g_hMagnification;
 MagnificationEntries g_mag = {};
 
 int QueryOsMajorVersion() {
-    OSVERSIONINFOW info{};
-    info.dwOSVersionInfoSize = sizeof info;
-    if (!::GetVersionExW(&info)) {
-        return 0;
-    }
-    return static_cast<int>(info.dwMajorVersion);
+    return static_cast<int>(fw::OsVersion().dwMajorVersion);
 }
 
 std::wstring MagnificationLibraryPath() {

@@ -1,5 +1,7 @@
 #include "zoom/TextCaret.h"
 
+#include "fw/SystemLibrary.h"
+
 namespace {
 
 // Bound at run time: the system of a user may predate them (they came with
@@ -20,19 +22,16 @@ struct DpiFunctions {
     }
 };
 
-template <typename F> void Bind(F& entry, HMODULE module, const char* name) {
-    entry = reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
-}
-
 const DpiFunctions& Dpi() {
     static const DpiFunctions functions = [] {
         DpiFunctions f;
-        HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-        if (user32 != nullptr) {
-            Bind(f.setThreadContext, user32, "SetThreadDpiAwarenessContext");
-            Bind(f.windowContext, user32, "GetWindowDpiAwarenessContext");
-            Bind(f.logicalToPhysical, user32, "LogicalToPhysicalPointForPerMonitorDPI");
-        }
+        const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+        f.setThreadContext = fw::ProcAddress<PFN_SetThreadDpiAwarenessContext>(
+            user32, "SetThreadDpiAwarenessContext");
+        f.windowContext = fw::ProcAddress<PFN_GetWindowDpiAwarenessContext>(
+            user32, "GetWindowDpiAwarenessContext");
+        f.logicalToPhysical = fw::ProcAddress<PFN_LogicalToPhysicalPointForPerMonitorDPI>(
+            user32, "LogicalToPhysicalPointForPerMonitorDPI");
         return f;
     }();
     return functions;

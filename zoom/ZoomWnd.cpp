@@ -123,26 +123,19 @@ void CZoomWnd::OnDestroy() {
 }
 
 bool CZoomWnd::ExcludeFromCapture() {
-    using RtlGetVersionProc = LONG(WINAPI*)(OSVERSIONINFOW*);
     using SetWindowDisplayAffinityProc = BOOL(WINAPI*)(HWND, DWORD);
     constexpr DWORD kExcludeFromCapture = 0x11; // WDA_EXCLUDEFROMCAPTURE
-    // The system's own version: GetVersionEx tells an executable without a
-    // compatibility manifest that Windows 10 is Windows 8.
-    auto rtlGetVersion = reinterpret_cast<RtlGetVersionProc>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
-    OSVERSIONINFOW version{};
-    version.dwOSVersionInfoSize = sizeof version;
-    if (rtlGetVersion == nullptr || rtlGetVersion(&version) != 0 ||
-        !SystemExcludesFromCapture(version.dwMajorVersion, version.dwBuildNumber)) {
+    const OSVERSIONINFOW version = fw::OsVersion();
+    if (!SystemExcludesFromCapture(version.dwMajorVersion, version.dwBuildNumber)) {
         return false;
     }
     // Bound at run time: user32 before Windows 7 lacks it.
-    auto setAffinity = reinterpret_cast<SetWindowDisplayAffinityProc>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SetWindowDisplayAffinity")));
+    const auto setAffinity = fw::ProcAddress<SetWindowDisplayAffinityProc>(
+        ::GetModuleHandleW(L"user32.dll"), "SetWindowDisplayAffinity");
     return setAffinity != nullptr && setAffinity(m_hWnd, kExcludeFromCapture) != FALSE;
 }
 
-BOOL CZoomWnd::CreateMagnifierChild(int cx, int cy) {
+bool CZoomWnd::CreateMagnifierChild(int cx, int cy) {
     m_hwndMagnifier =
         ::CreateWindowExW(0, L"Magnifier", L"MagnifierWindow", WS_CHILD | WS_VISIBLE, 0, 0, cx, cy,
                           m_hWnd, nullptr, fw::AfxGetInstanceHandle(), nullptr);
@@ -197,9 +190,9 @@ void CALLBACK CZoomWnd::ZoomTimerProc(UINT id, UINT, DWORD_PTR user, DWORD_PTR, 
     // timer is killed synchronously before this object or its window goes,
     // so what is read here is valid while the callback runs.
     auto* wnd = reinterpret_cast<CZoomWnd*>(user);
-    if (wnd->m_zoom.ClaimTickPost(id) &&
+    if (wnd->m_zoom.Ticks().Claim(id) &&
         !::PostMessageW(wnd->m_tickTarget, WM_TIMER, ZoomController::kTimerId, 0)) {
-        wnd->m_zoom.TickPostFailed();
+        wnd->m_zoom.Ticks().Release();
     }
 }
 

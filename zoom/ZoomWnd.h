@@ -79,7 +79,7 @@ protected:
     LRESULT OnDpiChanged();
 
 private:
-    BOOL CreateMagnifierChild(int cx, int cy);
+    bool CreateMagnifierChild(int cx, int cy);
     void PaintScreenCopy(HDC dc);
     void DrawCaption(HDC dc);
     // Covers exactly rect with no visible window above it.

@@ -1,6 +1,6 @@
 #include "app/core/TrayController.h"
 
-#include "settings/core/SettingsStore.h"
+#include "settings/core/SettingKeys.h"
 
 #include "resource.h"
 
@@ -27,7 +27,7 @@ unsigned long TrayController::RegisterIcon() {
             return 0;
         }
         const unsigned long error = m_platform.LastError();
-        if (error != kErrorTimeout) {
+        if (error != win32::kErrorTimeout) {
             return error;
         }
         // A shell that is slow at log-on may have added the icon all the same.
@@ -52,8 +52,8 @@ void TrayController::OnTrayNotify(unsigned mouseMessage) {
     int y = 0;
     m_platform.GetCursorPos(x, y);
     switch (mouseMessage) {
-    case kLButtonDblClk: OnSetting(); break;
-    case kRButtonDown: ShowTrayMenu(x, y); break;
+    case win32::kWmLButtonDblClk: OnSetting(); break;
+    case win32::kWmRButtonDown: ShowTrayMenu(x, y); break;
     }
 }
 

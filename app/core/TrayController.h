@@ -7,6 +7,13 @@
 
 #include <string>
 
+namespace win32 {
+// Copied from the system headers (app/Win32Mirrors.cpp checks the copies).
+constexpr unsigned long kErrorTimeout = 1460;
+constexpr unsigned kWmLButtonDblClk = 0x0203;
+constexpr unsigned kWmRButtonDown = 0x0204;
+} // namespace win32
+
 class ITrayPlatform {
 public:
     virtual ~ITrayPlatform() = default;
@@ -59,10 +66,6 @@ public:
 
 class TrayController {
 public:
-    static constexpr unsigned long kErrorTimeout = 1460;
-    static constexpr unsigned kLButtonDblClk = 0x0203;
-    static constexpr unsigned kRButtonDown = 0x0204;
-
     TrayController(ITrayPlatform& platform, ISettings& settings, IZoomCommands& zoom)
         : m_platform(platform), m_settings(settings), m_zoom(zoom) {}
 

@@ -1,6 +1,7 @@
 #include "input/core/WheelChord.h"
 
-#include "settings/core/SettingsStore.h"
+#include "settings/core/ISettings.h"
+#include "settings/core/SettingKeys.h"
 
 namespace {
 

@@ -6,6 +6,11 @@
 #include <deque>
 #include <optional>
 
+namespace win32 {
+// WHEEL_DELTA, copied from the system headers (app/Win32Mirrors.cpp checks it).
+constexpr int kWheelDelta = 120;
+} // namespace win32
+
 class ISettings;
 
 // The four MouseZoom settings as read from the store; a key belongs to the
@@ -57,7 +62,7 @@ int WheelDeltaFromMouseData(uint32_t mouseData);
 // longer than kPauseMs, drops the remainder.
 class WheelDeltaSum {
 public:
-    static constexpr int kNotch = 120;
+    static constexpr int kNotch = win32::kWheelDelta;
     static constexpr std::uint32_t kPauseMs = 500;
 
     // The steps this delta completes, in its direction (a delta of 0 counts

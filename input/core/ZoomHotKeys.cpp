@@ -1,6 +1,7 @@
 #include "input/core/ZoomHotKeys.h"
 
-#include "settings/core/SettingsStore.h"
+#include "settings/core/ISettings.h"
+#include "settings/core/SettingKeys.h"
 
 namespace {
 
@@ -10,7 +11,7 @@ HotKeyRegistration ReadOne(ISettings& settings, int id, const wchar_t* keySettin
     registration.id = id;
     registration.key = HotKeyLowWord(settings.ReadSettingInt(keySetting));
     registration.modifiers = static_cast<uint16_t>(
-        HotKeyLowWord(settings.ReadSettingInt(modifierSetting)) | kHotKeyNoRepeat);
+        HotKeyLowWord(settings.ReadSettingInt(modifierSetting)) | win32::kModNoRepeat);
     return registration;
 }
 

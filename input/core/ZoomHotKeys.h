@@ -8,14 +8,16 @@
 
 class ISettings;
 
-// RegisterHotKey's MOD_NOREPEAT: a held key gives one command, not one per
-// key repeat (which raced a held zoom-in to 20x). Added at registration; the
-// stored masks do not carry it.
-constexpr uint16_t kHotKeyNoRepeat = 0x4000;
+namespace win32 {
+// RegisterHotKey's MOD_NOREPEAT (app/Win32Mirrors.cpp checks the copy): a
+// held key gives one command, not one per key repeat (which raced a held
+// zoom-in to 20x). Added at registration; the stored masks do not carry it.
+constexpr uint16_t kModNoRepeat = 0x4000;
+} // namespace win32
 
 struct HotKeyRegistration {
     int id = 0;
-    uint16_t modifiers = 0; // RegisterHotKey mask, kHotKeyNoRepeat included
+    uint16_t modifiers = 0; // RegisterHotKey mask, win32::kModNoRepeat included
     uint16_t key = 0;       // virtual-key code; 0 (an emptied field) registers nothing
 };
 

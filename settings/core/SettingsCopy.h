@@ -6,7 +6,7 @@
 #pragma once
 
 #include "settings/core/ISettings.h"
-#include "settings/core/SettingsStore.h"
+#include "settings/core/SettingKeys.h"
 
 #include <array>
 #include <atomic>

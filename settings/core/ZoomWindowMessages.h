@@ -3,21 +3,16 @@
 // that neither includes the other.
 #pragma once
 
-#include <cstdint>
-
 constexpr int HOTKEY_ZOOMIN = 101;
 constexpr int HOTKEY_ZOOMOUT = 102;
 constexpr int HOTKEY_ZOOMCANCEL = 103;
 
-// WM_USER of the Windows headers, which this header does without.
-constexpr unsigned kZoomMessageBase = 0x0400;
-// wParam 1 for a wheel turn forward, 0 backward.
-constexpr unsigned WM_ZOOMWHEEL = kZoomMessageBase + 5;
-// Escape released; the zoom window gives it no meaning.
-constexpr unsigned WM_ZOOMESCAPE = kZoomMessageBase + 6;
+namespace win32 {
+// WM_USER, copied from the system headers (app/Win32Mirrors.cpp checks it).
+constexpr unsigned kWmUser = 0x0400;
+} // namespace win32
 
-// Key codes and modifier masks reach the platform as their low 16 bits,
-// unsigned, whatever the file holds.
-constexpr uint16_t HotKeyLowWord(int settingValue) {
-    return static_cast<uint16_t>(static_cast<unsigned>(settingValue) & 0xFFFFu);
-}
+// wParam 1 for a wheel turn forward, 0 backward.
+constexpr unsigned WM_ZOOMWHEEL = win32::kWmUser + 5;
+// Escape released; the zoom window gives it no meaning.
+constexpr unsigned WM_ZOOMESCAPE = win32::kWmUser + 6;

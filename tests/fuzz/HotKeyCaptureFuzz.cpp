@@ -6,7 +6,7 @@
 // for a value from the settings, two stored integers of four bytes each.
 #include "ui/core/HotKeyCapture.h"
 
-#include "settings/core/ZoomWindowMessages.h"
+#include "settings/core/SettingKeys.h"
 #include "ui/core/HotKeyModifiers.h"
 
 #include "../support/TextKeys.h"
@@ -16,7 +16,8 @@
 
 namespace {
 
-constexpr uint16_t kAllFlags = HOTKEYF_SHIFT | HOTKEYF_CONTROL | HOTKEYF_ALT | HOTKEYF_WIN;
+constexpr uint16_t kAllFlags =
+    win32::kHotkeyfShift | win32::kHotkeyfControl | win32::kHotkeyfAlt | win32::kHotkeyfWin;
 
 // The modifier keys and their flags, listed here rather than taken from the
 // code under test: generic, left and right Shift, Ctrl and Alt; both Windows
@@ -26,10 +27,12 @@ uint16_t ModifierFlag(uint16_t vk) {
         uint16_t vk;
         uint16_t flag;
     } kModifiers[] = {
-        {0x10, HOTKEYF_SHIFT},   {0xA0, HOTKEYF_SHIFT},   {0xA1, HOTKEYF_SHIFT},
-        {0x11, HOTKEYF_CONTROL}, {0xA2, HOTKEYF_CONTROL}, {0xA3, HOTKEYF_CONTROL},
-        {0x12, HOTKEYF_ALT},     {0xA4, HOTKEYF_ALT},     {0xA5, HOTKEYF_ALT},
-        {0x5B, HOTKEYF_WIN},     {0x5C, HOTKEYF_WIN},     {0x5D, HOTKEYF_WIN},
+        {0x10, win32::kHotkeyfShift},   {0xA0, win32::kHotkeyfShift},
+        {0xA1, win32::kHotkeyfShift},   {0x11, win32::kHotkeyfControl},
+        {0xA2, win32::kHotkeyfControl}, {0xA3, win32::kHotkeyfControl},
+        {0x12, win32::kHotkeyfAlt},     {0xA4, win32::kHotkeyfAlt},
+        {0xA5, win32::kHotkeyfAlt},     {0x5B, win32::kHotkeyfWin},
+        {0x5C, win32::kHotkeyfWin},     {0x5D, win32::kHotkeyfWin},
     };
     for (const auto& m : kModifiers) {
         if (m.vk == vk) {
@@ -39,7 +42,7 @@ uint16_t ModifierFlag(uint16_t vk) {
     return 0;
 }
 
-constexpr uint16_t kCommandFlags = HOTKEYF_CONTROL | HOTKEYF_ALT | HOTKEYF_WIN;
+constexpr uint16_t kCommandFlags = win32::kHotkeyfControl | win32::kHotkeyfAlt | win32::kHotkeyfWin;
 
 // What is held, told from the events alone: a modifier flag is held when the
 // last event of its keys was a press; the held key is the last ordinary key

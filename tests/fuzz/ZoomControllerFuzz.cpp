@@ -176,7 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FakeZoomPlatform fake;
     fake.monitors = input.Pick(kLayouts);
     fake.cursor = POINT{fake.monitors.front().left, fake.monitors.front().top};
-    ZoomController zoom(fake, fake.settings);
+    ZoomControllerProbe zoom(fake, fake.settings);
     zoom.UpdateMonitorRect();
     fake.window = zoom.MonitorRect();
 

@@ -5,7 +5,7 @@
 
 #include "Calls.h"
 #include "FakeSettings.h"
-#include "settings/core/SettingsStore.h"
+#include "settings/core/SettingKeys.h"
 #include "zoom/core/ZoomController.h"
 
 #include <algorithm>
@@ -220,4 +220,15 @@ public:
         }
         inverted = invert;
     }
+};
+
+// The zoom logic with the steps its commands are made of in reach, so that a
+// case can set a zoom up directly.
+class ZoomControllerProbe : public ZoomController {
+public:
+    using ZoomController::AnimateZoomTo;
+    using ZoomController::ApplyZoom;
+    using ZoomController::Tick;
+    using ZoomController::UpdateSourceRect;
+    using ZoomController::ZoomController;
 };

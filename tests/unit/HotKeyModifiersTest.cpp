@@ -37,7 +37,7 @@ TEST(HotKeyFlagsToMod_ConvertsBitByBit, RoundTripsEveryStoredMask) {
 
 TEST(HotKeyFlagsToMod_ConvertsBitByBit, ExtendedFlagIsNeverStored) {
     for (uint16_t flags = 0; flags < 0x20; ++flags) {
-        EXPECT_EQ(HotKeyFlagsToMod(static_cast<uint16_t>(flags | HOTKEYF_EXT)),
+        EXPECT_EQ(HotKeyFlagsToMod(static_cast<uint16_t>(flags | win32::kHotkeyfExt)),
                   HotKeyFlagsToMod(flags))
             << "flags " << flags;
     }

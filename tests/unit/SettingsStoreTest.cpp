@@ -1,4 +1,5 @@
 #include "settings/core/SettingsStore.h"
+#include "settings/core/SettingFile.h"
 
 #include "../support/FakeSettings.h"
 #include "../support/FakeShortcut.h"

@@ -1,7 +1,7 @@
 #include "app/core/TrayController.h"
 
 #include "../support/FakeSettings.h"
-#include "settings/core/SettingsStore.h"
+#include "settings/core/SettingKeys.h"
 
 #include "resource.h"
 

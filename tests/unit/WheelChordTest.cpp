@@ -1,7 +1,7 @@
 #include "input/core/WheelChord.h"
 
 #include "../support/FakeSettings.h"
-#include "settings/core/SettingsStore.h"
+#include "settings/core/SettingKeys.h"
 
 #include <gtest/gtest.h>
 

@@ -27,7 +27,7 @@ const char* Name(State s) {
 
 struct Rig {
     FakeZoomPlatform fake;
-    ZoomController zoom{fake, fake.settings};
+    ZoomControllerProbe zoom{fake, fake.settings};
 
     Rig() {
         zoom.UpdateMonitorRect();
@@ -72,7 +72,7 @@ class ZoomControllerTest : public testing::Test {
 protected:
     Rig rig;
     FakeZoomPlatform& fake = rig.fake;
-    ZoomController& zoom = rig.zoom;
+    ZoomControllerProbe& zoom = rig.zoom;
 };
 
 // ---- pure arithmetic ----
@@ -837,19 +837,19 @@ TEST_F(ZoomControllerTest, OnTimer_OtherIdentifierIgnored) {
 }
 
 TEST_F(ZoomControllerTest, IsCurrentMultimediaTimer_OnlyTheRunningOne) {
-    EXPECT_FALSE(zoom.IsCurrentMultimediaTimer(0));
+    EXPECT_FALSE(zoom.Ticks().IsCurrent(0));
     zoom.ApplyZoom(2.0);
-    EXPECT_TRUE(zoom.IsCurrentMultimediaTimer(7));
-    EXPECT_FALSE(zoom.IsCurrentMultimediaTimer(8));
+    EXPECT_TRUE(zoom.Ticks().IsCurrent(7));
+    EXPECT_FALSE(zoom.Ticks().IsCurrent(8));
     zoom.ApplyZoom(1.0);
-    EXPECT_FALSE(zoom.IsCurrentMultimediaTimer(7));
+    EXPECT_FALSE(zoom.Ticks().IsCurrent(7));
     zoom.ApplyZoom(2.0);
-    EXPECT_TRUE(zoom.IsCurrentMultimediaTimer(8)) << "each start yields a new identifier";
-    EXPECT_FALSE(zoom.IsCurrentMultimediaTimer(7)) << "a tick of the stopped timer";
+    EXPECT_TRUE(zoom.Ticks().IsCurrent(8)) << "each start yields a new identifier";
+    EXPECT_FALSE(zoom.Ticks().IsCurrent(7)) << "a tick of the stopped timer";
 }
 
 TEST_F(ZoomControllerTest, ClaimTickPost_OneQueuedTickAtATimeFromTheRunningTimer) {
-    EXPECT_FALSE(zoom.ClaimTickPost(7)) << "no timer runs";
+    EXPECT_FALSE(zoom.Ticks().Claim(7)) << "no timer runs";
     zoom.ApplyZoom(2.0);
     const struct {
         const char* what;
@@ -865,7 +865,7 @@ TEST_F(ZoomControllerTest, ClaimTickPost_OneQueuedTickAtATimeFromTheRunningTimer
              bool ran = false;
              fake.onCursor = [&] {
                  ran = true;
-                 EXPECT_FALSE(zoom.ClaimTickPost(7)) << "inside the tick";
+                 EXPECT_FALSE(zoom.Ticks().Claim(7)) << "inside the tick";
              };
              zoom.OnTimer(ZoomController::kTimerId);
              fake.onCursor = nullptr;
@@ -873,7 +873,7 @@ TEST_F(ZoomControllerTest, ClaimTickPost_OneQueuedTickAtATimeFromTheRunningTimer
          },
          7, true},
         {"another message arrived", [&] { zoom.OnTimer(2); }, 7, false},
-        {"after a failed post", [&] { zoom.TickPostFailed(); }, 7, true},
+        {"after a failed post", [&] { zoom.Ticks().Release(); }, 7, true},
         {"a stopped timer's period", [&] { zoom.OnTimer(ZoomController::kTimerId); }, 6, false},
         {"after the zoom closed",
          [&] {
@@ -884,7 +884,7 @@ TEST_F(ZoomControllerTest, ClaimTickPost_OneQueuedTickAtATimeFromTheRunningTimer
         {"a new zoom's timer, though the last tick got lost",
          [&] {
              zoom.ApplyZoom(2.0);
-             zoom.ClaimTickPost(8);
+             zoom.Ticks().Claim(8);
              zoom.ApplyZoom(1.0);
              zoom.ApplyZoom(2.0);
          },
@@ -892,7 +892,7 @@ TEST_F(ZoomControllerTest, ClaimTickPost_OneQueuedTickAtATimeFromTheRunningTimer
     };
     for (const auto& step : steps) {
         step.before();
-        EXPECT_EQ(zoom.ClaimTickPost(step.id), step.post) << step.what;
+        EXPECT_EQ(zoom.Ticks().Claim(step.id), step.post) << step.what;
     }
 }
 
@@ -921,7 +921,7 @@ TEST_F(ZoomControllerTest, WindowTimer_ReportedAndStoppedOnClose) {
     fake.timerKind = ZoomTimerKind::Window;
     zoom.ZoomIn();
     EXPECT_EQ(zoom.Timer().kind, ZoomTimerKind::Window);
-    EXPECT_FALSE(zoom.IsCurrentMultimediaTimer(zoom.Timer().id));
+    EXPECT_FALSE(zoom.Ticks().IsCurrent(zoom.Timer().id));
     rig.FinishAnimation();
     EXPECT_EQ(zoom.Rate(), 4.0);
     zoom.Cancel();
@@ -950,7 +950,7 @@ TEST_F(ZoomControllerTest, OnDestroy_StopsRunningTimer) {
     EXPECT_EQ(fake.calls, Calls{"StopTimer(7)"}) << "the window removes its hot keys itself";
     EXPECT_FALSE(zoom.HoldsCancelHotKey());
     EXPECT_FALSE(zoom.Timer().Running());
-    EXPECT_FALSE(zoom.IsCurrentMultimediaTimer(7));
+    EXPECT_FALSE(zoom.Ticks().IsCurrent(7));
     EXPECT_FALSE(zoom.OnTimer(ZoomController::kTimerId));
     EXPECT_EQ(fake.calls.size(), 1u);
 

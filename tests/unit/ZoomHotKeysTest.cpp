@@ -1,7 +1,7 @@
 #include "input/core/ZoomHotKeys.h"
 
 #include "../support/FakeSettings.h"
-#include "settings/core/SettingsStore.h"
+#include "settings/core/SettingKeys.h"
 
 #include <gtest/gtest.h>
 
@@ -73,5 +73,5 @@ TEST(ReadCancelHotKey_ReadsOnlyTheCancelKeyAndItsModifiers, WhenAZoomShows) {
     EXPECT_EQ(reads, (Calls{"Read(HotKeyZoomCancel)", "Read(HotKeyModZoomCancel)"}));
     EXPECT_EQ(r.id, 103);
     EXPECT_EQ(r.key, 27);
-    EXPECT_EQ(r.modifiers, 2 | kHotKeyNoRepeat);
+    EXPECT_EQ(r.modifiers, 2 | win32::kModNoRepeat);
 }

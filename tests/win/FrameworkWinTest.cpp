@@ -1,5 +1,6 @@
 // The window framework on real windows: binding, dispatch to the named
-// handlers, default processing and unbinding.
+// handlers, default processing and unbinding; the debugger trace.
+#include "fw/Trace.h"
 #include "fw/Wnd.h"
 
 #include <gtest/gtest.h>
@@ -155,6 +156,31 @@ TEST(CWnd_Destroy, DestroyWithoutWindowFails) {
     RecordingWnd wnd;
     EXPECT_FALSE(wnd.DestroyWindow());
     EXPECT_TRUE(wnd.calls.empty());
+}
+
+// Without a debugger, OutputDebugString raises an exception that carries the
+// text (wide, or narrow); a vectored handler sees it before the system's own.
+std::wstring g_debugOutput;
+
+LONG CALLBACK CaptureDebugOutput(EXCEPTION_POINTERS* info) {
+    const EXCEPTION_RECORD& record = *info->ExceptionRecord;
+    if (record.ExceptionCode == 0x4001000A /* DBG_PRINTEXCEPTION_WIDE_C */) {
+        g_debugOutput += reinterpret_cast<const wchar_t*>(record.ExceptionInformation[1]);
+    } else if (record.ExceptionCode == DBG_PRINTEXCEPTION_C && g_debugOutput.empty()) {
+        for (const char* c = reinterpret_cast<const char*>(record.ExceptionInformation[1]); *c;) {
+            g_debugOutput += static_cast<wchar_t>(*c++);
+        }
+    }
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+TEST(Trace, WritesTheCallAndItsCodeForTheDebugger) {
+    void* handler = ::AddVectoredExceptionHandler(1, &CaptureDebugOutput);
+    ASSERT_NE(handler, nullptr);
+    g_debugOutput.clear();
+    fw::Trace(L"OleInitialize", 0x80010106u);
+    ::RemoveVectoredExceptionHandler(handler);
+    EXPECT_EQ(g_debugOutput, L"OleInitialize failed: error 2147549446 (0x80010106)\n");
 }
 
 } // namespace

@@ -46,8 +46,8 @@ TEST_F(HotKeyExCtrlTest, KeyNamesComeFromTheLayout) {
     EXPECT_EQ(CHotKeyExCtrl::GetKeyName('A'), L"A");
     EXPECT_FALSE(CHotKeyExCtrl::GetKeyName(VK_CONTROL).empty());
     EXPECT_EQ(CHotKeyExCtrl::GetHotKeyName(0, 0), L"");
-    EXPECT_EQ(CHotKeyExCtrl::GetHotKeyName('A', HOTKEYF_WIN), L"Win + A");
-    std::wstring all = CHotKeyExCtrl::GetHotKeyName('A', HOTKEYF_WIN | HOTKEYF_CONTROL |
+    EXPECT_EQ(CHotKeyExCtrl::GetHotKeyName('A', win32::kHotkeyfWin), L"Win + A");
+    std::wstring all = CHotKeyExCtrl::GetHotKeyName('A', win32::kHotkeyfWin | HOTKEYF_CONTROL |
                                                              HOTKEYF_SHIFT | HOTKEYF_ALT);
     EXPECT_EQ(all, L"Win + " + CHotKeyExCtrl::GetKeyName(VK_CONTROL) + L" + " +
                        CHotKeyExCtrl::GetKeyName(VK_SHIFT) + L" + " +
@@ -55,8 +55,8 @@ TEST_F(HotKeyExCtrlTest, KeyNamesComeFromTheLayout) {
 }
 
 TEST_F(HotKeyExCtrlTest, CapturedEventsBuildTheCombination) {
-    control.SetHotKeyEx(222, HOTKEYF_ALT | HOTKEYF_WIN);
-    EXPECT_EQ(Value(), std::make_pair(WORD(222), WORD(HOTKEYF_ALT | HOTKEYF_WIN)));
+    control.SetHotKeyEx(222, HOTKEYF_ALT | win32::kHotkeyfWin);
+    EXPECT_EQ(Value(), std::make_pair(WORD(222), WORD(HOTKEYF_ALT | win32::kHotkeyfWin)));
 
     Key(VK_LCONTROL, true);
     EXPECT_EQ(Value(), std::make_pair(WORD(0), WORD(HOTKEYF_CONTROL)));

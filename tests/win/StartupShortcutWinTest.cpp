@@ -1,5 +1,7 @@
 #include "settings/StartupShortcut.h"
 
+#include "fw/WinApp.h"
+
 #include "WinTestFiles.h"
 
 #include <gtest/gtest.h>
@@ -251,6 +253,6 @@ TEST_F(StartupShortcutTest, CreateShortcut_Failures_ReportErrorAndLeaveNoFile) {
     EXPECT_FALSE(wintest::Exists(unreachable));
 }
 
-TEST(GetModuleFilePath, IsRunningExecutable) {
-    EXPECT_EQ(GetModuleFilePath(), ExecutablePath());
+TEST(ModuleFilePath, IsRunningExecutable) {
+    EXPECT_EQ(fw::ModuleFilePath(fw::AfxGetInstanceHandle()), ExecutablePath());
 }

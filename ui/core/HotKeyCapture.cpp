@@ -5,38 +5,40 @@
 
 uint16_t HotKeyModifierOfKey(uint16_t vk) {
     switch (vk) {
-    case VK_SHIFT:
-    case VK_LSHIFT:
-    case VK_RSHIFT: return HOTKEYF_SHIFT;
-    case VK_CONTROL:
-    case VK_LCONTROL:
-    case VK_RCONTROL: return HOTKEYF_CONTROL;
-    case VK_MENU:
-    case VK_LMENU:
-    case VK_RMENU: return HOTKEYF_ALT;
-    case VK_LWIN:
-    case VK_RWIN:
-    case VK_APPS: return HOTKEYF_WIN;
+    case win32::kVkShift:
+    case win32::kVkLShift:
+    case win32::kVkRShift: return win32::kHotkeyfShift;
+    case win32::kVkControl:
+    case win32::kVkLControl:
+    case win32::kVkRControl: return win32::kHotkeyfControl;
+    case win32::kVkMenu:
+    case win32::kVkLMenu:
+    case win32::kVkRMenu: return win32::kHotkeyfAlt;
+    case win32::kVkLWin:
+    case win32::kVkRWin:
+    case win32::kVkApps: return win32::kHotkeyfWin;
     default: return 0;
     }
 }
 
 bool HotKeyTypesText(uint16_t vk) {
     switch (vk) {
-    case VK_BACK:
-    case VK_TAB:
-    case VK_RETURN:
-    case VK_SPACE:
-    case VK_DELETE: return true;
+    case win32::kVkBack:
+    case win32::kVkTab:
+    case win32::kVkReturn:
+    case win32::kVkSpace:
+    case win32::kVkDelete: return true;
     }
     return (vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z') ||
-           (vk >= VK_NUMPAD0 && vk <= VK_DIVIDE) || (vk >= VK_OEM_1 && vk <= VK_OEM_3) ||
-           (vk >= VK_OEM_4 && vk <= VK_OEM_8) || vk == VK_OEM_102;
+           (vk >= win32::kVkNumpad0 && vk <= win32::kVkDivide) ||
+           (vk >= win32::kVkOem1 && vk <= win32::kVkOem3) ||
+           (vk >= win32::kVkOem4 && vk <= win32::kVkOem8) || vk == win32::kVkOem102;
 }
 
 namespace {
 
-constexpr uint16_t kCommandModifiers = HOTKEYF_CONTROL | HOTKEYF_ALT | HOTKEYF_WIN;
+constexpr uint16_t kCommandModifiers =
+    win32::kHotkeyfControl | win32::kHotkeyfAlt | win32::kHotkeyfWin;
 
 bool CountsAsHotKey(uint16_t vk, uint16_t modifiers) {
     return !HotKeyTypesText(vk) || (modifiers & kCommandModifiers) != 0;
@@ -66,7 +68,7 @@ HotKeyCaptureState StepHotKeyCapture(HotKeyCaptureState state, uint16_t vk, bool
     }
 
     // The way to leave a field empty, so that it registers nothing.
-    if (down && (vk == VK_BACK || vk == VK_DELETE) &&
+    if (down && (vk == win32::kVkBack || vk == win32::kVkDelete) &&
         (state.m_wHeldModifiers & kCommandModifiers) == 0) {
         state.m_wKey = 0;
         state.m_replaced.reset();
@@ -132,8 +134,8 @@ bool HotKeyKeyFilter::Takes(uint16_t vk, bool down) {
         }
     }
     const bool dialogKey =
-        ((vk == VK_TAB || vk == VK_RETURN) && (modifiers & kCommandModifiers) == 0) ||
-        (vk == VK_ESCAPE && modifiers == 0 && !m_escapeIsHotKey);
+        ((vk == win32::kVkTab || vk == win32::kVkReturn) && (modifiers & kCommandModifiers) == 0) ||
+        (vk == win32::kVkEscape && modifiers == 0 && !m_escapeIsHotKey);
     if (dialogKey) {
         for (size_t code = 0; code < m_pressed.size(); ++code) {
             if (HotKeyModifierOfKey(static_cast<uint16_t>(code)) != 0) {

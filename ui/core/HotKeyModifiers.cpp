@@ -8,10 +8,10 @@ struct ModifierPair {
 };
 
 constexpr ModifierPair kPairs[] = {
-    {HOTKEYF_SHIFT, MOD_SHIFT},
-    {HOTKEYF_CONTROL, MOD_CONTROL},
-    {HOTKEYF_ALT, MOD_ALT},
-    {HOTKEYF_WIN, MOD_WIN},
+    {win32::kHotkeyfShift, win32::kModShift},
+    {win32::kHotkeyfControl, win32::kModControl},
+    {win32::kHotkeyfAlt, win32::kModAlt},
+    {win32::kHotkeyfWin, win32::kModWin},
 };
 
 } // namespace

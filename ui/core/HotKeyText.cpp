@@ -11,20 +11,20 @@ std::wstring GetHotKeyName(uint16_t key, uint16_t modifiers, const IKeyNames& na
     }
     const std::wstring separator = names.LoadText(IDS_HOTKEY_SEPARATOR);
     std::wstring text;
-    if ((modifiers & HOTKEYF_WIN) != 0) {
+    if ((modifiers & win32::kHotkeyfWin) != 0) {
         text += names.LoadText(IDS_HOTKEY_WIN);
         text += separator;
     }
-    if ((modifiers & HOTKEYF_CONTROL) != 0) {
-        text += names.GetKeyName(VK_CONTROL);
+    if ((modifiers & win32::kHotkeyfControl) != 0) {
+        text += names.GetKeyName(win32::kVkControl);
         text += separator;
     }
-    if ((modifiers & HOTKEYF_SHIFT) != 0) {
-        text += names.GetKeyName(VK_SHIFT);
+    if ((modifiers & win32::kHotkeyfShift) != 0) {
+        text += names.GetKeyName(win32::kVkShift);
         text += separator;
     }
-    if ((modifiers & HOTKEYF_ALT) != 0) {
-        text += names.GetKeyName(VK_MENU);
+    if ((modifiers & win32::kHotkeyfAlt) != 0) {
+        text += names.GetKeyName(win32::kVkMenu);
         text += separator;
     }
     text += names.GetKeyName(key);
@@ -33,23 +33,23 @@ std::wstring GetHotKeyName(uint16_t key, uint16_t modifiers, const IKeyNames& na
 
 bool IsExtendedKey(uint16_t vk) {
     switch (vk) {
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_END:
-    case VK_HOME:
-    case VK_LEFT:
-    case VK_UP:
-    case VK_RIGHT:
-    case VK_DOWN:
-    case VK_INSERT:
-    case VK_DELETE:
-    case VK_NUMLOCK:
-    case VK_DIVIDE:
-    case VK_RCONTROL:
-    case VK_RMENU:
-    case VK_LWIN:
-    case VK_RWIN:
-    case VK_APPS: return true;
+    case win32::kVkPrior:
+    case win32::kVkNext:
+    case win32::kVkEnd:
+    case win32::kVkHome:
+    case win32::kVkLeft:
+    case win32::kVkUp:
+    case win32::kVkRight:
+    case win32::kVkDown:
+    case win32::kVkInsert:
+    case win32::kVkDelete:
+    case win32::kVkNumLock:
+    case win32::kVkDivide:
+    case win32::kVkRControl:
+    case win32::kVkRMenu:
+    case win32::kVkLWin:
+    case win32::kVkRWin:
+    case win32::kVkApps: return true;
     }
     return false;
 }

@@ -1,7 +1,7 @@
 #include "zoom/core/ZoomController.h"
 
 #include "settings/core/ZoomWindowMessages.h"
-#include "settings/core/SettingsStore.h"
+#include "settings/core/SettingKeys.h"
 
 #include <cmath>
 
@@ -221,7 +221,6 @@ void ZoomController::AnimateZoomTo(double target) {
     if (!(m_targetRate > 1.0)) {
         m_targetRate = 1.0;
     }
-    m_animTicks = m_animDurationMs / m_timerPeriodMs;
     m_animStep = (m_targetRate - m_rate) / m_animTicks;
     m_animTick = 0;
     m_animating = true;
@@ -294,13 +293,8 @@ void ZoomController::UpdateColorInversion() {
 }
 
 void ZoomController::CloseZoom(POINT cursor) {
-    m_focus.Reset();
+    ForgetZoom();
     WatchReading(false, false);
-    m_rate = 1.0;
-    // Only a failed timer start closes a zoom in the middle of an animation;
-    // a hidden window must not be left animating, or every command is ignored.
-    m_animating = false;
-    m_animTick = 0;
     m_platform.SetMagnifierScale(1.0);
     UpdateSourceRect(1.0, cursor);
     StopZoomTimer();
@@ -309,6 +303,15 @@ void ZoomController::CloseZoom(POINT cursor) {
         m_platform.SetCancelHotKey(false);
         m_cancelHotKeyHeld = false;
     }
+}
+
+void ZoomController::ForgetZoom() {
+    m_focus.Reset();
+    m_rate = 1.0;
+    // Only a failed timer start closes a zoom in the middle of an animation;
+    // a hidden window must not be left animating, or every command is ignored.
+    m_animating = false;
+    m_animTick = 0;
     m_coveredRect = RECT{};
     m_paintedValid = false;
 }
@@ -361,11 +364,8 @@ void ZoomController::PlaceWindow() {
 }
 
 void ZoomController::StartZoomTimer() {
-    // A tick of an earlier timer that never arrived must not hold this
-    // timer's ticks back.
-    m_tickQueued = false;
     m_zoomTimer = m_platform.StartTimer(m_timerPeriodMs);
-    m_zoomTimerId = m_zoomTimer.kind == ZoomTimerKind::Multimedia ? m_zoomTimer.id : 0;
+    m_ticks.Open(m_zoomTimer.kind == ZoomTimerKind::Multimedia ? m_zoomTimer.id : 0);
     if (!m_zoomTimer.Running()) {
         // Without ticks the view would freeze and an animation never end.
         CloseZoom(Cursor());
@@ -377,19 +377,7 @@ void ZoomController::StopZoomTimer() {
         m_platform.StopTimer(m_zoomTimer);
     }
     m_zoomTimer = ZoomTimer{};
-    m_zoomTimerId = 0;
-}
-
-bool ZoomController::IsCurrentMultimediaTimer(std::uint32_t id) const {
-    return id != 0 && id == m_zoomTimerId.load();
-}
-
-bool ZoomController::ClaimTickPost(std::uint32_t id) {
-    return IsCurrentMultimediaTimer(id) && !m_tickQueued.exchange(true);
-}
-
-void ZoomController::TickPostFailed() {
-    m_tickQueued = false;
+    m_ticks.Close();
 }
 
 bool ZoomController::OnTimer(std::uintptr_t timerId) {
@@ -402,7 +390,7 @@ bool ZoomController::OnTimer(std::uintptr_t timerId) {
     // and paint, would starve the thread's menus and dialogs. The periods
     // that pass meanwhile post nothing; the next tick catches up.
     const bool repainted = Tick();
-    m_tickQueued = false;
+    m_ticks.Release();
     return repainted;
 }
 
@@ -440,12 +428,7 @@ bool ZoomController::PaintedViewIsCurrent() const {
 
 void ZoomController::OnDestroy() {
     StopZoomTimer();
-    m_focus.Reset();
+    ForgetZoom();
     // The window removes all its hot keys as it goes.
     m_cancelHotKeyHeld = false;
-    m_animating = false;
-    m_animTick = 0;
-    m_rate = 1.0;
-    m_coveredRect = RECT{};
-    m_paintedValid = false;
 }

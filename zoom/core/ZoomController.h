@@ -4,9 +4,9 @@
 #pragma once
 
 #include "settings/core/ISettings.h"
+#include "zoom/core/TickGate.h"
 #include "zoom/core/ZoomTypes.h"
 
-#include <atomic>
 #include <cstdint>
 #include <optional>
 
@@ -188,30 +188,17 @@ public:
     void OnZoomWheel(std::uintptr_t wparam);
     // WM_HOTKEY: HOTKEY_ZOOMIN, HOTKEY_ZOOMOUT or HOTKEY_ZOOMCANCEL; others do nothing.
     void OnHotKey(int id);
-    void AnimateZoomTo(double target);
 
     // WM_TIMER: a tick when timerId is kTimerId. True when it repainted.
     // The tick posted by the multimedia timer has arrived: the next may be
     // posted.
     bool OnTimer(std::uintptr_t timerId);
-    // Follows the cursor (or takes the next animation step) and repaints.
-    // A tick that arrives inside another, or while no timer runs, is dropped.
-    bool Tick();
     // The window is going away: no tick may reach it any more.
     void OnDestroy();
-
-    // The steps the commands are made of.
-    void ApplyZoom(double rate);
-    // Around point: the point stays in place; while the view is on the caret
-    // or the focus, point is the middle of what it shows, which it centres.
-    void UpdateSourceRect(double rate, POINT point);
-    void PlaceWindow();
-    void AdvanceAnimation();
 
     double Rate() const { return m_rate; }
     double TargetRate() const { return m_targetRate; }
     double AnimStep() const { return m_animStep; }
-    double WheelStep() const { return m_wheelStep; }
     const RECT& MonitorRect() const { return m_monitorRect; }
     const RECT& SourceRect() const { return m_sourceRect; }
     int AnimTicks() const { return m_animTicks; }
@@ -220,19 +207,28 @@ public:
     const ViewFocus& Focus() const { return m_focus; }
     int TimerPeriodMs() const { return m_timerPeriodMs; }
     const ZoomTimer& Timer() const { return m_zoomTimer; }
-    // Whether id is the running multimedia timer. Safe on the timer's thread.
-    bool IsCurrentMultimediaTimer(std::uint32_t id) const;
-    // On the timer's thread: whether to post a tick for timer id now. Only
-    // the running timer posts, and never while its last tick is still
-    // queued or running, so that ticks do not pile up behind a busy thread.
-    // A true result counts as queued until OnTimer has run the tick, or
-    // TickPostFailed.
-    bool ClaimTickPost(std::uint32_t id);
-    void TickPostFailed();
+    // The running multimedia timer's gate, for its own thread; OnTimer
+    // releases a claimed tick once it has run.
+    TickGate& Ticks() { return m_ticks; }
     // Whether the cancel hot key is registered: while a zoom is shown.
     bool HoldsCancelHotKey() const { return m_cancelHotKeyHeld; }
 
 private:
+    // The unit tests and the fuzzer set a zoom up through its steps.
+    friend class ZoomControllerProbe;
+
+    void AnimateZoomTo(double target);
+    // Follows the cursor (or takes the next animation step) and repaints.
+    // A tick that arrives inside another, or while no timer runs, is dropped.
+    bool Tick();
+    // The steps the commands are made of.
+    void ApplyZoom(double rate);
+    // Around point: the point stays in place; while the view is on the caret
+    // or the focus, point is the middle of what it shows, which it centres.
+    void UpdateSourceRect(double rate, POINT point);
+    void PlaceWindow();
+    void AdvanceAnimation();
+
     // The cursor position, or the last one read when it cannot be read:
     // the view stays where it was instead of jumping to a corner.
     POINT Cursor();
@@ -245,6 +241,9 @@ private:
     // Reads InvertColors and hands a change over to the platform.
     void UpdateColorInversion();
     void CloseZoom(POINT cursor);
+    // Back to no zoom, on this side only: what closing the zoom and the
+    // window's end share.
+    void ForgetZoom();
     void StartZoomTimer();
     void StopZoomTimer();
     void RepaintAndRemember(bool erase);
@@ -253,25 +252,22 @@ private:
     IZoomPlatform& m_platform;
     ISettings& m_settings;
 
+    const double m_wheelStep = 0.1;
+    const int m_animDurationMs = 600;
+    const int m_timerPeriodMs = 50;
+    const int m_animTicks = m_animDurationMs / m_timerPeriodMs;
+
     double m_animStep = 0.1;
-    double m_wheelStep = 0.1;
     double m_rate = 1.0;
     RECT m_monitorRect{};
     bool m_monitorKnown = false;
     RECT m_sourceRect{};
     double m_targetRate = 1.0;
-    int m_animDurationMs = 600;
-    int m_timerPeriodMs = 50;
-    int m_animTicks = m_animDurationMs / m_timerPeriodMs;
     int m_animTick = 0;
     bool m_animating = false;
 
     ZoomTimer m_zoomTimer;
-    // The running multimedia timer's identifier, 0 when none runs; read by
-    // the timer's own thread.
-    std::atomic<std::uint32_t> m_zoomTimerId{0};
-    // A tick posted by the multimedia timer and not handled yet.
-    std::atomic<bool> m_tickQueued{false};
+    TickGate m_ticks;
     bool m_inZoomTick = false;
     bool m_cancelHotKeyHeld = false;
     POINT m_lastCursor{};
