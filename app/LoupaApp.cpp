@@ -1,6 +1,7 @@
 #include "app/LoupaApp.h"
 
 #include "app/LoupaDlg.h"
+#include "app/ZoomInput.h"
 #include "fw/Trace.h"
 #include "settings/Settings.h"
 #include "settings/SettingsWatch.h"
@@ -81,7 +82,8 @@ void CLoupaApp::RunMainDialog(bool useMagnifier, bool firstStart) {
     settings.Reload();
     SettingsWatch watch(settings);
     watch.Start(SettingFilePath());
-    CLoupaDlg dlg(settings, useMagnifier, firstStart);
+    ZoomInput input(settings);
+    CLoupaDlg dlg(settings, input, useMagnifier, firstStart);
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;

@@ -1,8 +1,6 @@
 #include "app/LoupaDlg.h"
 
-#include "LoupaVersion.h"
 #include "fw/Dc.h"
-#include "fw/Dpi.h"
 #include "fw/Handles.h"
 #include "fw/SystemLibrary.h"
 #include "fw/WinApp.h"
@@ -13,13 +11,9 @@
 #include "ui/core/HotKeyModifiers.h"
 #include "ui/core/HotKeyText.h"
 
-#include <shellapi.h>
-
-namespace {
-// Identifier of the message the shell broadcasts when the taskbar is
-// (re)created; 0 until the dialog's window exists.
 UINT g_taskbarCreatedMessage = 0;
 
+namespace {
 // Names the message a second start sends, and marks the main dialog that
 // takes it: the same name as the mutex, so that each copy under another file
 // name finds its own.
@@ -59,13 +53,26 @@ void AcceptFromLowerPrograms(HWND hwnd, UINT message) {
 
 CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
 
-CLoupaDlg::CLoupaDlg(ISettings& settings, bool useMagnifier, bool firstStart)
+CLoupaDlg::CLoupaDlg(ISettings& settings, IZoomInput& input, bool useMagnifier, bool firstStart)
     : CDialog(IDD_LOUPA_DIALOG),
       m_hIcon(::LoadIconW(fw::AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
-      m_settings(settings), m_zoomInput(settings), m_zoomWnd(settings, m_zoomInput, useMagnifier),
-      m_firstStart(firstStart), m_tray(*this, settings, *this) {}
+      m_zoomWnd(settings, input, useMagnifier), m_settings(settings), m_firstStart(firstStart),
+      m_trayIcon(*this, m_hIcon), m_tray(*this, settings, *this) {}
 
 CLoupaDlg::~CLoupaDlg() = default;
+
+LRESULT CLoupaDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // Registered at run time, so no case label can name it.
+    if (m_showSettingsMessage != 0 && msg == m_showSettingsMessage) {
+        OnShowSettingsRequest();
+        return 0;
+    }
+    switch (msg) {
+    case WM_TRAYNOTIFYPOSTED: OnTrayNotifyPosted(static_cast<unsigned>(lParam)); return 0;
+    case WM_SHOWSETTINGSPOSTED: OnShowSettingsPosted(); return 0;
+    }
+    return CDialog::WindowProc(msg, wParam, lParam);
+}
 
 LRESULT CLoupaDlg::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_CREATE) {
@@ -75,16 +82,23 @@ LRESULT CLoupaDlg::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         // operation (under Wine: forwarding a click on the click-through zoom
         // window); a menu or sheet run from there would get no input.
         PostMessage(WM_TRAYNOTIFYPOSTED, wParam, lParam);
-    } else if (msg == WM_TRAYNOTIFYPOSTED) {
-        m_tray.OnTrayNotify(static_cast<unsigned>(lParam));
     } else if (g_taskbarCreatedMessage != 0 && msg == g_taskbarCreatedMessage) {
         m_tray.OnTaskbarCreated();
-    } else if (m_showSettingsMessage != 0 && msg == m_showSettingsMessage) {
-        PostMessage(WM_SHOWSETTINGSPOSTED);
-    } else if (msg == WM_SHOWSETTINGSPOSTED) {
-        m_tray.OnSetting();
     }
     return CDialog::DefWindowProc(msg, wParam, lParam);
+}
+
+void CLoupaDlg::OnTrayNotifyPosted(unsigned mouseMessage) {
+    m_tray.OnTrayNotify(mouseMessage);
+}
+
+void CLoupaDlg::OnShowSettingsRequest() {
+    // Answered at once: the sender waits for this message, not for the sheet.
+    PostMessage(WM_SHOWSETTINGSPOSTED);
+}
+
+void CLoupaDlg::OnShowSettingsPosted() {
+    m_tray.OnSetting();
 }
 
 int CLoupaDlg::OnCreate(LPCREATESTRUCTW) {
@@ -161,11 +175,7 @@ void CLoupaDlg::OnWindowPosChanging(WINDOWPOS* pos) {
 void CLoupaDlg::OnDestroy() {
     Default();
     ::RemovePropW(m_hWnd, ShowSettingsName().c_str());
-    NOTIFYICONDATAW nid{};
-    nid.cbSize = NOTIFYICONDATAW_V3_SIZE;
-    nid.hWnd = m_hWnd;
-    nid.uID = 0;
-    ::Shell_NotifyIconW(NIM_DELETE, &nid);
+    m_trayIcon.Delete();
 }
 
 void CLoupaDlg::OnSysCommand(UINT id, LPARAM) {
@@ -202,40 +212,12 @@ BOOL CLoupaDlg::OnCommand(UINT id, UINT code) {
     return CDialog::OnCommand(id, code);
 }
 
-HICON CLoupaDlg::TrayIcon() {
-    // The shell would stretch an icon of another size.
-    const int size = fw::SystemMetricForDpi(SM_CXSMICON, fw::DpiForPrimaryMonitor());
-    if (!m_trayIcon || size != m_trayIconSize) {
-        m_trayIcon.Reset(static_cast<HICON>(::LoadImageW(fw::AfxGetInstanceHandle(),
-                                                         MAKEINTRESOURCEW(IDR_MAINFRAME),
-                                                         IMAGE_ICON, size, size, 0)));
-        m_trayIconSize = size;
-    }
-    return m_trayIcon ? m_trayIcon.Get() : m_hIcon;
-}
-
-NOTIFYICONDATAW CLoupaDlg::TrayIconData() {
-    NOTIFYICONDATAW nid{};
-    // The shell 6.0 layout, which every supported shell accepts.
-    nid.cbSize = NOTIFYICONDATAW_V3_SIZE;
-    nid.hWnd = m_hWnd;
-    nid.uID = 0;
-    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    nid.uCallbackMessage = WM_TRAYNOTIFY;
-    nid.hIcon = TrayIcon();
-    const std::wstring tip = fw::AfxLoadString(IDS_TRAY_TIP) + L"" LOUPA_VERSION_TEXT;
-    lstrcpynW(nid.szTip, tip.c_str(), ARRAYSIZE(nid.szTip));
-    return nid;
-}
-
 bool CLoupaDlg::AddIcon() {
-    NOTIFYICONDATAW nid = TrayIconData();
-    return ::Shell_NotifyIconW(NIM_ADD, &nid) != FALSE;
+    return m_trayIcon.Add();
 }
 
 bool CLoupaDlg::ModifyIcon() {
-    NOTIFYICONDATAW nid = TrayIconData();
-    return ::Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
+    return m_trayIcon.Modify();
 }
 
 unsigned long CLoupaDlg::LastError() {
@@ -251,15 +233,7 @@ void CLoupaDlg::ShowError(const std::wstring& text) {
 }
 
 void CLoupaDlg::ShowBalloon(const std::wstring& text, bool warning) {
-    NOTIFYICONDATAW nid{};
-    nid.cbSize = NOTIFYICONDATAW_V3_SIZE;
-    nid.hWnd = m_hWnd;
-    nid.uID = 0;
-    nid.uFlags = NIF_INFO;
-    nid.dwInfoFlags = warning ? NIIF_WARNING : NIIF_INFO;
-    lstrcpynW(nid.szInfoTitle, fw::AfxGetApp()->AppName().c_str(), ARRAYSIZE(nid.szInfoTitle));
-    lstrcpynW(nid.szInfo, text.c_str(), ARRAYSIZE(nid.szInfo));
-    ::Shell_NotifyIconW(NIM_MODIFY, &nid);
+    m_trayIcon.ShowBalloon(text, warning);
 }
 
 std::wstring CLoupaDlg::LoadText(unsigned id) {
@@ -330,7 +304,8 @@ void CLoupaDlg::ShowHotKeyHints(HMENU popup) {
 void CLoupaDlg::RunSettingsSheet() {
     // The sheet shows what the file holds at this moment.
     m_settings.Reload();
-    m_pSettingSheet = std::make_unique<CSettingPropetySheet>(this, m_settings);
+    m_pSettingSheet = std::make_unique<CSettingPropetySheet>(
+        this, m_settings, static_cast<ISettingSheetOwner&>(*this));
     m_pSettingSheet->m_psh.dwFlags |= PSH_NOAPPLYNOW;
     m_pSettingSheet->m_psh.dwFlags &= ~PSH_HASHELP;
     m_pSettingSheet->m_page.m_psp.dwFlags &= ~PSP_HASHELP;

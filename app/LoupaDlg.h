@@ -2,62 +2,52 @@
 // settings sheet while open, and the zoom window.
 #pragma once
 
+#include "app/TrayIcon.h"
 #include "app/core/TrayController.h"
-#include "app/ZoomInput.h"
 #include "fw/Dialog.h"
-#include "fw/Handles.h"
 #include "ui/SettingSheet.h"
 #include "zoom/ZoomWnd.h"
 
-#include <shellapi.h>
-
 #include <memory>
 
-// Callback message of the notification-area icon.
-constexpr UINT WM_TRAYNOTIFY = WM_USER + 1;
-// The same callback, posted back to the dialog to be handled from its loop.
+// Identifier of the message the shell broadcasts when the taskbar is
+// (re)created; 0 until the main dialog's window exists.
+extern UINT g_taskbarCreatedMessage;
+
+// The icon's callback, posted back to the dialog to be handled from its loop.
 constexpr UINT WM_TRAYNOTIFYPOSTED = WM_APP + 1;
 // A second start's request to show the settings, posted back likewise: the
 // sender waits for the sent message, not for the sheet to close.
 constexpr UINT WM_SHOWSETTINGSPOSTED = WM_APP + 2;
 
-// The settings page finds the dialog as the parent of its sheet, hence the
-// public ISettingSheetOwner.
 class CLoupaDlg : public fw::CDialog,
-                  public ISettingSheetOwner,
+                  private ISettingSheetOwner,
                   private ITrayPlatform,
                   private IZoomCommands {
 public:
     // settings: the store the dialog, its zoom window and its settings sheet
-    // read; useMagnifier: how the zoom window renders (see CZoomWnd);
+    // read; input: the zoom window's hooks and hot keys, used until the
+    // dialog ends; useMagnifier: how the zoom window renders (see CZoomWnd);
     // firstStart: setting.ini did not exist, so the icon says hello.
-    CLoupaDlg(ISettings& settings, bool useMagnifier, bool firstStart);
+    CLoupaDlg(ISettings& settings, IZoomInput& input, bool useMagnifier, bool firstStart);
     ~CLoupaDlg() override;
 
     LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    // ISettingSheetOwner: the hot keys belong to the zoom window.
-    std::vector<int> RegisterHotKeysAnew() override;
 
     // In a second start: asks the running copy's main dialog, and no other
     // window, to open its settings sheet or bring it forward.
     static void ShowRunningInstance();
 
+    // The notification-area icon, whose image may be looked at.
+    const CTrayIcon& TrayIcon() const { return m_trayIcon; }
+
     HICON m_hIcon;
-    // The icon in the notification area, at the small-icon size of the DPI
-    // the area is shown at; made anew when that size has changed.
-    fw::IconOwner m_trayIcon;
     // The settings sheet while it is open.
     std::unique_ptr<CSettingPropetySheet> m_pSettingSheet;
-
-private:
-    ISettings& m_settings;
-    // Before the zoom window, which uses it until it is destroyed.
-    ZoomInput m_zoomInput;
-
-public:
     CZoomWnd m_zoomWnd;
 
 protected:
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog() override;
     int OnCreate(LPCREATESTRUCTW cs) override;
     void OnDestroy() override;
@@ -68,17 +58,17 @@ protected:
     BOOL OnCommand(UINT id, UINT code) override;
 
 private:
-    NOTIFYICONDATAW TrayIconData();
+    void OnTrayNotifyPosted(unsigned mouseMessage);
+    // A second start asks for the settings.
+    void OnShowSettingsRequest();
+    void OnShowSettingsPosted();
     // The balloon that ends start-up: keys the system refused, or the
     // welcome of a first start.
     void ShowStartupNotice();
-    HICON TrayIcon();
     void ShowHotKeyHints(HMENU popup);
 
-    int m_trayIconSize = 0;
-    bool m_firstStart;
-    // A second start's request, registered under the application's name.
-    UINT m_showSettingsMessage = 0;
+    // ISettingSheetOwner: the hot keys belong to the zoom window.
+    std::vector<int> RegisterHotKeysAnew() override;
 
     // ITrayPlatform
     bool AddIcon() override;
@@ -103,6 +93,11 @@ private:
     void CancelZoom() override;
     bool IsZoomed() override;
 
+    ISettings& m_settings;
+    const bool m_firstStart;
+    // A second start's request, registered under the application's name.
+    UINT m_showSettingsMessage = 0;
+    CTrayIcon m_trayIcon;
     TrayController m_tray;
 };
 

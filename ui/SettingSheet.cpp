@@ -83,14 +83,16 @@ bool ReportRefusedHotKeys(HWND sheet, ISettings& settings, const std::vector<int
 
 } // namespace
 
-CSettingPropetySheet::CSettingPropetySheet(fw::CWnd* parent, ISettings& settings)
-    : CPropertySheet(fw::AfxLoadString(IDS_SETTINGS_CAPTION), parent), m_page(settings),
+CSettingPropetySheet::CSettingPropetySheet(fw::CWnd* parent, ISettings& settings,
+                                           ISettingSheetOwner& owner)
+    : CPropertySheet(fw::AfxLoadString(IDS_SETTINGS_CAPTION), parent), m_page(settings, owner),
       m_page2(settings) {
     AddPage(&m_page);
     AddPage(&m_page2);
 }
 
-CPage1::CPage1(ISettings& settings) : CPropertyPage(IDD_PAGE1), m_settings(settings) {
+CPage1::CPage1(ISettings& settings, ISettingSheetOwner& owner)
+    : CPropertyPage(IDD_PAGE1), m_settings(settings), m_owner(owner) {
     m_hotKeyZoomCancel.SetEscapeIsHotKey(true);
 }
 
@@ -195,15 +197,9 @@ BOOL CPage1::OnApply() {
     saved &= StoreHotKey(m_hotKeyZoomOut, kHotKeyZoomOutKey, kHotKeyModZoomOutKey);
     saved &= StoreHotKey(m_hotKeyZoomCancel, kHotKeyZoomCancelKey, kHotKeyModZoomCancelKey);
 
-    // The new combinations work at once: the hot keys belong to the main
-    // dialog, the sheet's parent.
+    // The new combinations work at once.
+    const std::vector<int> refused = m_owner.RegisterHotKeysAnew();
     HWND sheet = GetParent();
-    auto* owner =
-        dynamic_cast<ISettingSheetOwner*>(fw::CWnd::FromHandlePermanent(::GetParent(sheet)));
-    std::vector<int> refused;
-    if (owner != nullptr) {
-        refused = owner->RegisterHotKeysAnew();
-    }
     if (!saved) {
         return ReportNotSaved(sheet);
     }

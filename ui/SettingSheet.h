@@ -20,7 +20,7 @@ public:
 
 class CPage1 : public fw::CPropertyPage {
 public:
-    explicit CPage1(ISettings& settings);
+    CPage1(ISettings& settings, ISettingSheetOwner& owner);
 
     fw::CSliderCtrl m_sliderZoomIn;
     fw::CSliderCtrl m_sliderZoomOut;
@@ -43,6 +43,7 @@ private:
     void ShowSliderValues();
 
     ISettings& m_settings;
+    ISettingSheetOwner& m_owner;
     // The value beside each slider, made when the page opens.
     HWND m_valueZoomIn = nullptr;
     HWND m_valueZoomOut = nullptr;
@@ -65,7 +66,9 @@ private:
 
 class CSettingPropetySheet : public fw::CPropertySheet {
 public:
-    CSettingPropetySheet(fw::CWnd* parent, ISettings& settings);
+    // parent: the window the sheet belongs to; owner: where the hot keys
+    // saved on OK are registered anew.
+    CSettingPropetySheet(fw::CWnd* parent, ISettings& settings, ISettingSheetOwner& owner);
 
     CPage1 m_page;
     CPage2 m_page2;

@@ -142,12 +142,18 @@ bool CZoomWnd::CreateMagnifierChild(int cx, int cy) {
     return m_hwndMagnifier != nullptr;
 }
 
+LRESULT CZoomWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_DISPLAYCHANGE: OnDisplayChange(); return Default();
+    case WM_DPICHANGED: return OnDpiChanged();
+    }
+    return CWnd::WindowProc(msg, wParam, lParam);
+}
+
 LRESULT CZoomWnd::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_TIMER: m_zoom.OnTimer(wParam); break;
     case WM_ZOOMWHEEL: OnZoomWheel(wParam); break;
-    case WM_DISPLAYCHANGE: m_zoom.OnDisplayChange(); break;
-    case WM_DPICHANGED: return OnDpiChanged();
     }
     return CWnd::DefWindowProc(msg, wParam, lParam);
 }
@@ -155,6 +161,10 @@ LRESULT CZoomWnd::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 void CZoomWnd::OnZoomWheel(WPARAM forward) {
     m_input.WheelStepTaken();
     m_zoom.OnZoomWheel(forward);
+}
+
+void CZoomWnd::OnDisplayChange() {
+    m_zoom.OnDisplayChange();
 }
 
 LRESULT CZoomWnd::OnDpiChanged() {

@@ -65,12 +65,15 @@ public:
     LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 protected:
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     BOOL PreCreateWindow(CREATESTRUCTW& cs) override;
     int OnCreate(LPCREATESTRUCTW cs) override;
     void OnDestroy() override;
     void OnPaint() override;
     void OnHotKey(UINT id, UINT modifiers, UINT vk) override;
     void OnZoomWheel(WPARAM forward);
+    // The screen resolution or the monitors changed.
+    void OnDisplayChange();
     // The DPI of the window's monitor changed, or the window moved to a
     // monitor of another DPI.
     LRESULT OnDpiChanged();

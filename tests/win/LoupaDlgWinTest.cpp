@@ -1,5 +1,6 @@
 // The hidden main dialog under Wine, driven from inside its own modal loop.
 #include "app/LoupaDlg.h"
+#include "app/ZoomInput.h"
 
 #include "WinTestFiles.h"
 #include "WinTestMessages.h"
@@ -95,12 +96,13 @@ protected:
 
     wintest::ScratchFolder scratch;
     UINT_PTR timer = 0;
+    ZoomInput input{Settings()};
 };
 
 } // namespace
 
 TEST_F(LoupaDlgTest, StaysHiddenOwnsZoomWindowAndEndsOnExit) {
-    CLoupaDlg dlg(Settings(), false, false);
+    CLoupaDlg dlg(Settings(), input, false, false);
     Then([&] {
         ASSERT_NE(dlg.m_hWnd, nullptr);
         EXPECT_FALSE(::IsWindowVisible(dlg.m_hWnd));
@@ -113,8 +115,8 @@ TEST_F(LoupaDlgTest, StaysHiddenOwnsZoomWindowAndEndsOnExit) {
         EXPECT_EQ(reinterpret_cast<HICON>(dlg.SendMessage(WM_QUERYDRAGICON)), dlg.m_hIcon);
         // The notification area shows small icons: one of that size, not
         // the standard one the shell would shrink.
-        ASSERT_TRUE(dlg.m_trayIcon);
-        const SIZE tray = IconSize(dlg.m_trayIcon.Get());
+        ASSERT_NE(dlg.TrayIcon().Image(), nullptr);
+        const SIZE tray = IconSize(dlg.TrayIcon().Image());
         EXPECT_EQ(tray.cx, ::GetSystemMetrics(SM_CXSMICON));
         EXPECT_EQ(tray.cy, ::GetSystemMetrics(SM_CYSMICON));
     });
@@ -125,14 +127,14 @@ TEST_F(LoupaDlgTest, StaysHiddenOwnsZoomWindowAndEndsOnExit) {
 }
 
 TEST_F(LoupaDlgTest, CloseRequestEndsLikeCancel) {
-    CLoupaDlg dlg(Settings(), false, false);
+    CLoupaDlg dlg(Settings(), input, false, false);
     Then([&] { dlg.PostMessage(WM_CLOSE); });
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_EQ(dlg.m_zoomWnd.m_hWnd, nullptr);
 }
 
 TEST_F(LoupaDlgTest, ShowWindowNeverMakesItVisible) {
-    CLoupaDlg dlg(Settings(), false, false);
+    CLoupaDlg dlg(Settings(), input, false, false);
     Then([&] {
         for (int cmd : {SW_SHOW, SW_SHOWNORMAL, SW_RESTORE, SW_SHOWMAXIMIZED}) {
             ::ShowWindow(dlg.m_hWnd, cmd);
@@ -147,7 +149,7 @@ TEST_F(LoupaDlgTest, ShowWindowNeverMakesItVisible) {
 }
 
 TEST_F(LoupaDlgTest, AboutBoxFromTheSystemMenu) {
-    CLoupaDlg dlg(Settings(), false, false);
+    CLoupaDlg dlg(Settings(), input, false, false);
     HWND about = nullptr;
     Then([&] { dlg.PostMessage(WM_SYSCOMMAND, IDM_ABOUTBOX); });
     // The dialog manager shows the box once its loop first idles.
@@ -172,7 +174,7 @@ TEST_F(LoupaDlgTest, AboutBoxFromTheSystemMenu) {
 }
 
 TEST_F(LoupaDlgTest, MenuZoomCommandsReachTheZoomWindow) {
-    CLoupaDlg dlg(Settings(), false, false);
+    CLoupaDlg dlg(Settings(), input, false, false);
     Then([&] {
         dlg.SendMessage(WM_COMMAND, ID_TRAY_ZOOMIN);
         EXPECT_TRUE(dlg.m_zoomWnd.Controller().IsAnimating());
@@ -195,7 +197,7 @@ TEST_F(LoupaDlgTest, MenuZoomCommandsReachTheZoomWindow) {
 
 TEST_F(LoupaDlgTest, ExitWhileZoomedRepeatedly) {
     for (int round = 0; round < 10; ++round) {
-        auto dlg = std::make_unique<CLoupaDlg>(Settings(), false, false);
+        auto dlg = std::make_unique<CLoupaDlg>(Settings(), input, false, false);
         ZoomTimer timer;
         HWND zoomWindow = nullptr;
         Then([&] { dlg->SendMessage(WM_COMMAND, ID_TRAY_ZOOMIN); });
