@@ -180,8 +180,17 @@ TEST_F(ZoomWndTest, HooksAnswerWhileTheWindowThreadIsBusy) {
         ::Sleep(10);
     }
     EXPECT_TRUE(wheeled) << "the plain turn was held up by the busy thread";
-    INPUT chord[] = {ctrlDown, wheel, ctrlUp};
-    ::SendInput(3, chord, sizeof(INPUT));
+    // Ctrl is let go only once the hook has posted its step (peeking
+    // dispatches nothing): sent together, Wine may release it before the
+    // hook reads the key state.
+    INPUT chord[] = {ctrlDown, wheel};
+    ::SendInput(2, chord, sizeof(INPUT));
+    MSG step;
+    while (!::PeekMessageW(&step, wnd.m_hWnd, WM_ZOOMWHEEL, WM_ZOOMWHEEL, PM_NOREMOVE) &&
+           std::chrono::steady_clock::now() < blockEnd) {
+        ::Sleep(10);
+    }
+    ::SendInput(1, &ctrlUp, sizeof(INPUT));
     std::this_thread::sleep_until(blockEnd);
     EXPECT_DOUBLE_EQ(wnd.Controller().Rate(), 1.0);
     EXPECT_TRUE(wintest::PumpUntil([&] { return wnd.Controller().Rate() > 1.0; },
