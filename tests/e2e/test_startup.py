@@ -46,10 +46,15 @@ class StartUp_Settings(StartUpTestCase):
         keys = self.settings_keys(path)
 
         self.assertEqual(keys[0], ("AutoStartUp", "1"))
-        self.assertEqual([name for name, _ in ini.read_profile(path)], ["DEFAULT"])
+        # Loupa goes on writing keys: each write rewrites the whole file, so a
+        # read may meet it empty for a moment.
+        sections = self.wait_until(lambda: [name for name, _ in ini.read_profile(path)], START,
+                                   message=f"sections of {path}", ignore=(OSError,))
+        self.assertEqual(sections, ["DEFAULT"])
         # Written as the private-profile functions write: ANSI, CRLF, no BOM.
-        self.assertTrue(path.read_bytes().startswith(b"[DEFAULT]\r\nAutoStartUp=1\r\n"),
-                        path.read_bytes()[:40])
+        head = self.wait_until(lambda: path.read_bytes()[:40], START,
+                               message=f"the bytes of {path}", ignore=(OSError,))
+        self.assertTrue(head.startswith(b"[DEFAULT]\r\nAutoStartUp=1\r\n"), head)
         self.assertShortcutTargets(self.shortcut(), loupa)
         self.assertFalse(loupa.settings_beside.exists())
 
