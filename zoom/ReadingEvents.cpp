@@ -93,6 +93,10 @@ struct CReadingEvents::Shared {
     void HandlePending();
     void OnFocus(const Named& object);
     void OnCaretMoved(const Named& object);
+    // Where object is, in physical pixels; its window's rectangle when
+    // withWindow and the object tells nothing; nothing from a program that
+    // does not answer.
+    static std::optional<RECT> Locate(const Named& object, bool withWindow);
     std::uint32_t Generation() const;
 };
 
@@ -243,46 +247,46 @@ void CReadingEvents::Shared::HandlePending() {
     handling = false;
 }
 
-void CReadingEvents::Shared::OnFocus(const Named& object) {
+std::optional<RECT> CReadingEvents::Shared::Locate(const Named& object, bool withWindow) {
     const auto [hwnd, idObject, idChild] = object;
-    const std::uint32_t asked = Generation();
     if (!Answers(hwnd)) {
-        return;
+        return std::nullopt;
     }
     std::optional<RECT> rect;
     {
         WindowDpiScope own(hwnd);
         rect = AccessibleRect(hwnd, idObject, idChild);
         RECT window{};
-        if (!rect && ::GetWindowRect(hwnd, &window)) {
+        if (!rect && withWindow && ::GetWindowRect(hwnd, &window)) {
             rect = window;
         }
     }
     if (!rect) {
+        return std::nullopt;
+    }
+    return LogicalToPhysicalRect(hwnd, *rect);
+}
+
+void CReadingEvents::Shared::OnFocus(const Named& object) {
+    const std::uint32_t asked = Generation();
+    const std::optional<RECT> physical = Locate(object, true);
+    if (!physical) {
         return;
     }
-    const RECT physical = LogicalToPhysicalRect(hwnd, *rect);
     std::lock_guard<std::mutex> hold(lock);
     if (generation == asked) {
-        focus = FocusMark{physical, ++focusChanges};
+        focus = FocusMark{*physical, ++focusChanges};
     }
 }
 
 void CReadingEvents::Shared::OnCaretMoved(const Named& object) {
-    const auto [hwnd, idObject, idChild] = object;
+    const HWND hwnd = object.hwnd;
     const std::uint32_t asked = Generation();
-    if (!Answers(hwnd)) {
+    const std::optional<RECT> located = Locate(object, false);
+    if (!located) {
         return;
     }
-    std::optional<RECT> rect;
-    {
-        WindowDpiScope own(hwnd);
-        rect = AccessibleRect(hwnd, idObject, idChild);
-    }
-    if (!rect) {
-        return;
-    }
-    const RECT physical = LogicalToPhysicalRect(hwnd, *rect);
+    const RECT physical = *located;
     const POINT middle{(physical.left + physical.right) / 2, (physical.top + physical.bottom) / 2};
     std::lock_guard<std::mutex> hold(lock);
     if (generation == asked) {
